@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace stowline::platform {
+
+// How long an exchange may take before it is abandoned.
+struct HttpTimeouts {
+    long connectMilliseconds = 10'000;
+    // An exchange that receives nothing for this long is a transport failure.
+    long stallSeconds = 60;
+};
+HttpTimeouts httpTimeouts();
+void setHttpTimeouts(const HttpTimeouts& timeouts);
+
+struct HttpHeader {
+    QByteArray name;
+    QByteArray value;
+};
+
+// The outcome of one exchange. completed is false when the answer never arrived whole; the
+// reason is then in transportError.
+struct HttpResponse {
+    bool completed = false;
+    QString transportError;
+    long status = 0;
+    std::string body;
+};
+
+// One synchronous HTTP POST. The Host header comes from the URL; the given headers follow it
+// in order; no Accept or Expect header is sent. Only absolute http and https URLs are used.
+HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
+                      std::string_view body);
+
+} // namespace stowline::platform

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <pugixml.hpp>
+#include <string>
+#include <string_view>
+
+namespace stowline::platform {
+
+// An XML DOM document. Parsing never expands entities other than the five predefined ones and
+// never reads anything outside the given text.
+class XmlDocument {
+public:
+    // Parses the text into the document, replacing what it held. On failure the document is
+    // empty and parseErrorReason() says why.
+    bool loadXML(std::string_view utf8);
+    bool loadXML(const QString& text);
+    // Parses a buffer the document may modify in place (saves a copy of large answers).
+    bool loadXMLInPlace(std::string&& utf8);
+
+    bool parsed() const { return m_parsed; }
+    // A human-readable reason with the position, empty when the last parse succeeded.
+    QString parseErrorReason() const { return m_reason; }
+
+    // The document written in the serialised text form the transport and the answer clean-up
+    // rely on: the declaration (when the text began with one) rewritten as <?xml version="1.0"?>
+    // plus CR LF, no whitespace-only text, attributes in document order, &, < and > escaped in
+    // character data. An empty document serialises to the empty string.
+    std::string serialisedText() const;
+
+    const pugi::xml_document& dom() const { return m_doc; }
+
+private:
+    bool finishLoad(const pugi::xml_parse_result& result);
+
+    pugi::xml_document m_doc;
+    std::string m_buffer;
+    bool m_parsed = false;
+    QString m_reason;
+};
+
+// All character data inside a node, in document order.
+QString nodeText(const pugi::xml_node& node);
+
+} // namespace stowline::platform

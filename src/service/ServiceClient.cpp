@@ -1,0 +1,148 @@
+#include "service/ServiceClient.h"
+
+#include "errors/Guarded.h"
+#include "service/TextReplace.h"
+#include "service/SoapExchange.h"
+
+#include <stowline/ServiceNamespace.h>
+
+namespace stowline::service {
+
+void ServiceClient::setServerName(const QString& serverName) {
+    mServerName = serverName;
+    mServiceNamespace = QString::fromLatin1(ServiceNamespace) + QLatin1Char('/');
+    mAsmxUrl = mServerName + QString::fromLatin1(AsmxPath);
+}
+
+bool ServiceClient::post(const QString& AsmxUrl, const QString& SOAPAction,
+                         const QString& SOAPEnvelope, bool update, QString& answer) {
+    bool accepted = false;
+    answer = guarded(QStringLiteral("ReturnWebserviceXML"), QString(), [&](QString& result) {
+        result = exchangeSoap(AsmxUrl, SOAPAction, SOAPEnvelope, update);
+        accepted = true;
+    });
+    return accepted;
+}
+
+QString ServiceClient::ReturnWebserviceXML(const QString& AsmxUrl, const QString& /*Host*/,
+                                           const QString& SOAPAction, const QString& SOAPEnvelope,
+                                           bool UpdateAddDeleteOnly) {
+    // The Host header is derived from the URL by the HTTP client: a server name with its
+    // scheme is not a valid Host value.
+    QString answer;
+    post(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, answer);
+    return answer;
+}
+
+QString ServiceClient::buildQueryEnvelope(QueryOperation operation) {
+    const QString name = operationName(operation);
+    return guarded(name + QStringLiteral("SOAPEnvelope"), QString(), [&](QString& result) {
+        mSOAPBody = queryElement(name);
+        mSOAPEnvelope = GetSOAPEnvelope();
+        mSOAPEnvelope = replaceAll(mSOAPEnvelope, u"XMLData", mSOAPBody);
+        mSOAPBody.clear();
+        result = mSOAPEnvelope;
+        mSOAPEnvelope.clear();
+    });
+}
+
+QString ServiceClient::GetDeliveryRouteSOAPEnvelope() {
+    return buildQueryEnvelope(QueryOperation::GetDeliveryRoute);
+}
+
+QString ServiceClient::GetFacilitiesSOAPEnvelope() {
+    return buildQueryEnvelope(QueryOperation::GetFacilities);
+}
+
+QString ServiceClient::GetRelativeDataSOAPEnvelope() {
+    return buildQueryEnvelope(QueryOperation::GetRelativeData);
+}
+
+QString ServiceClient::GetStorageLocationSOAPEnvelope() {
+    return buildQueryEnvelope(QueryOperation::GetStorageLocation);
+}
+
+QString ServiceClient::queryEnvelope(QueryOperation operation) {
+    return buildQueryEnvelope(operation);
+}
+
+QString ServiceClient::query(QueryOperation operation) {
+    const QString envelope = buildQueryEnvelope(operation);
+    const QString answer = ReturnWebserviceXML(mAsmxUrl, mServerName,
+                                               mServiceNamespace + operationName(operation),
+                                               envelope, false);
+    return unwrapQueryAnswer(operation, answer);
+}
+
+bool ServiceClient::sendUpdate(const QString& reportName, const QString& operation,
+                               std::initializer_list<UpdateChild> children) {
+    return guarded(reportName, false, [&](bool& accepted) {
+        mSOAPBody = updateElement(operation, children);
+        mSOAPEnvelope = GetSOAPEnvelope();
+        mSOAPEnvelope = replaceAll(mSOAPEnvelope, u"XMLData", mSOAPBody);
+        QString ignored;
+        accepted = post(mAsmxUrl, mServiceNamespace + operation, mSOAPEnvelope, true, ignored);
+        mSOAPBody.clear();
+        mSOAPEnvelope.clear();
+    });
+}
+
+bool ServiceClient::AddRouteSOAP(qint16 FacilityID, const QString& Route,
+                                 const QString& Description) {
+    return sendUpdate(QStringLiteral("AddRouteSOAP"), QStringLiteral("AddDeliveryRoute"),
+                      {{"FacilityID", QString::number(FacilityID)},
+                       {"Route", Route},
+                       {"Description", Description}});
+}
+
+bool ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID,
+                                    const QString& Route, const QString& Description) {
+    return sendUpdate(QStringLiteral("UpdateRouteSOAP"), QStringLiteral("UpdateDeliveryRoute"),
+                      {{"FacilityID", QString::number(FacilityID)},
+                       {"DeliveryRouteID", QString::number(DeliveryRouteID)},
+                       {"Route", Route},
+                       {"Description", Description}});
+}
+
+bool ServiceClient::DeleteRouteSOAP(qint16 DeliveryRouteID) {
+    return sendUpdate(QStringLiteral("DeleteDeliveryRoute"), QStringLiteral("DeleteDeliveryRoute"),
+                      {{"DeliveryRouteID", QString::number(DeliveryRouteID)}});
+}
+
+bool ServiceClient::AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
+                                    const QString& Description) {
+    return sendUpdate(QStringLiteral("AddLocationSOAP"), QStringLiteral("AddStorageLocation"),
+                      {{"TOVAFacilityID", FacilityID},
+                       {"RouteName", RouteName},
+                       {"Description", Description}});
+}
+
+bool ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationID, const QString& FacilityID,
+                                              const QString& RouteName,
+                                              const QString& Description) {
+    return sendUpdate(QStringLiteral("UpdateStorageLocationSOAP"),
+                      QStringLiteral("UpdateStorageLocation"),
+                      {{"StorageLocationID", QString::number(StorageLocationID)},
+                       {"TOVAFacilityID", FacilityID},
+                       {"RouteName", RouteName},
+                       {"Description", Description}});
+}
+
+bool ServiceClient::DeleteLocationSOAP(qint16 StorageLocationID) {
+    return sendUpdate(QStringLiteral("DeleteStorageLocation"),
+                      QStringLiteral("DeleteStorageLocation"),
+                      {{"StorageLocationID", QString::number(StorageLocationID)}});
+}
+
+bool ServiceClient::UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID,
+                                                            qint16 RouteID,
+                                                            qint16 StorageLocationID) {
+    return sendUpdate(QStringLiteral("UpdateCenterRouteAndStorageLocationSOAP"),
+                      QStringLiteral("UpdateCenterRouteAndStorageLocation"),
+                      {{"FacilityID", QString::number(FacilityID)},
+                       {"CenterID", QString::number(CenterID)},
+                       {"RouteID", QString::number(RouteID)},
+                       {"StorageLocationID", QString::number(StorageLocationID)}});
+}
+
+} // namespace stowline::service

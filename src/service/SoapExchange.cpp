@@ -1,0 +1,110 @@
+#include "service/SoapExchange.h"
+
+#include "errors/StowlineError.h"
+#include "platform/HttpExchange.h"
+#include "platform/WaitCursor.h"
+#include "platform/XmlDocument.h"
+#include "service/Unwrapping.h"
+
+#include <cstring>
+#include <optional>
+
+namespace stowline::service {
+namespace {
+
+const char* localName(const pugi::xml_node& node) {
+    const char* name = node.name();
+    const char* colon = std::strrchr(name, ':');
+    return colon != nullptr ? colon + 1 : name;
+}
+
+pugi::xml_node childByLocalName(const pugi::xml_node& parent, const char* name) {
+    for (const pugi::xml_node& child : parent.children()) {
+        if (child.type() == pugi::node_element && std::strcmp(localName(child), name) == 0) {
+            return child;
+        }
+    }
+    return {};
+}
+
+// The faultstring of a SOAP fault in the answer's body, if it carries one.
+std::optional<QString> soapFault(const pugi::xml_document& answer) {
+    const pugi::xml_node envelope = childByLocalName(answer, "Envelope");
+    const pugi::xml_node fault = childByLocalName(childByLocalName(envelope, "Body"), "Fault");
+    if (!fault) {
+        return std::nullopt;
+    }
+    const QString text = platform::nodeText(childByLocalName(fault, "faultstring"));
+    return text.isEmpty() ? QStringLiteral("(no faultstring)") : text;
+}
+
+[[noreturn]] void raiseTransportFailure(const QString& description) {
+    // The transport's own checks leave number and source as they were: 0 and empty.
+    raiseError(0, description, QString());
+}
+
+void checkStatusAndFault(const platform::HttpResponse& response) {
+    platform::XmlDocument answer;
+    const bool isXml = !response.body.empty() && answer.loadXML(response.body);
+    const std::optional<QString> fault =
+        isXml ? soapFault(answer.dom()) : std::optional<QString>();
+    if (response.status != 200) {
+        QString description =
+            QStringLiteral("The service answered with HTTP status %1").arg(response.status);
+        if (fault) {
+            description += QStringLiteral(": ") + *fault;
+        }
+        raiseTransportFailure(description);
+    }
+    if (fault) {
+        raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
+    }
+}
+
+} // namespace
+
+QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
+                     const QString& SOAPEnvelope, bool update) {
+    platform::XmlDocument request;
+    if (!request.loadXML(SOAPEnvelope)) {
+        raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
+                                             "nothing was sent")
+                                  .arg(request.parseErrorReason()));
+    }
+    const std::string body = request.serialisedText();
+    const std::vector<platform::HttpHeader> headers = {
+        {"Content-Type", "text/xml; charset=utf-8"},
+        {"Content-Length", QByteArray::number(static_cast<qulonglong>(body.size()))},
+        {"SOAPAction", SOAPAction.toUtf8()},
+    };
+
+    platform::HttpResponse response;
+    {
+        const platform::WaitCursor waitCursor;
+        response = platform::httpPost(AsmxUrl, headers, body);
+    }
+    if (!response.completed) {
+        raiseTransportFailure(QStringLiteral("ReturnWebservice Method could not load XML data (") +
+                              response.transportError + QLatin1Char(')'));
+    }
+    if (update || response.status != 200) {
+        checkStatusAndFault(response);
+        return QString();
+    }
+
+    platform::XmlDocument answer;
+    if (response.body.empty()) {
+        raiseTransportFailure(QStringLiteral("The service's answer is empty"));
+    }
+    if (!answer.loadXMLInPlace(std::move(response.body))) {
+        raiseTransportFailure(QStringLiteral("The service's answer is not XML (%1)")
+                                  .arg(answer.parseErrorReason()));
+    }
+    if (const std::optional<QString> fault = soapFault(answer.dom())) {
+        raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
+    }
+    QString text = QString::fromStdString(answer.serialisedText());
+    return ReplaceSOAPEnvelopeTags(ReplaceEscapedXMLTags(std::move(text)));
+}
+
+} // namespace stowline::service

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace stowline::service {
+
+// The declaration the answer clean-up gives every query answer, and that only the facilities
+// unwrapping removes again.
+inline constexpr char LongDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
+
+// Turns the escaped data set inside a serialised answer back into markup: &lt; and &gt;, then
+// &amp;, then the bare declaration <?xml version="1.0"?> becomes the long one.
+QString ReplaceEscapedXMLTags(QString XMLData);
+
+// Cuts the SOAP envelope start tag (attributes in the order soap, xsi, xsd), <soap:Body>,
+// </soap:Body> and </soap:Envelope>. The empty text stays empty.
+QString ReplaceSOAPEnvelopeTags(QString XMLData);
+
+// Cuts one operation's response and result tags, exactly as the service writes them.
+QString ReplaceOperationSOAPTags(const QString& operation, QString XMLData);
+
+QString ReplaceGetDeliveryRouteSOAPTags(QString XMLData);
+// Also removes every long declaration.
+QString ReplaceGetFacilitiesSOAPTags(QString XMLData);
+QString ReplaceGetRelativeDataSOAPTags(QString XMLData);
+QString ReplaceGetStorageLocationSOAPTags(QString XMLData);
+
+} // namespace stowline::service

@@ -1,0 +1,63 @@
+#include "support/Recorders.h"
+
+#include "errors/LogError.h"
+
+#include <stowline/EventLog.h>
+
+namespace stowline::test {
+
+MessageBoxRecorder::MessageBoxRecorder() {
+    platform::setMessageBoxPresenter([this](const platform::MessageBoxRequest& request) {
+        m_shown.push_back(request);
+        if (request.style != platform::StyleYesNo) {
+            return platform::AnswerOk;
+        }
+        if (m_answers.empty()) {
+            return platform::AnswerYes;
+        }
+        const int answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() {
+    platform::setMessageBoxPresenter({});
+}
+
+QStringList MessageBoxRecorder::prompts() const {
+    QStringList result;
+    for (const auto& request : m_shown) {
+        result << request.prompt;
+    }
+    return result;
+}
+
+int MessageBoxRecorder::errorBoxes() const {
+    int count = 0;
+    for (const auto& request : m_shown) {
+        count += request.prompt == QLatin1String(ApplicationErrorPrompt) ? 1 : 0;
+    }
+    return count;
+}
+
+EventLogRecorder::EventLogRecorder() {
+    setEventLogSink([this](const QString& entry) { m_entries << entry; });
+}
+
+EventLogRecorder::~EventLogRecorder() {
+    setEventLogSink({});
+}
+
+QStringList EventLogRecorder::procedures() const {
+    // Line 5 is "Error Source - <source> <procedure>": the procedure is the last word.
+    QStringList result;
+    for (const QString& entry : m_entries) {
+        const QStringList lines = entry.split(QStringLiteral("\r\n"));
+        const QString source = lines.value(4);
+        result << source.mid(source.lastIndexOf(QLatin1Char(' ')) + 1);
+    }
+    return result;
+}
+
+} // namespace stowline::test
