@@ -46,8 +46,7 @@ public:
     Stowline& operator=(const Stowline&) = delete;
 
     Q_INVOKABLE QString ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host,
-                                            const QString& SOAPAction,
-                                            const QString& SOAPEnvelope,
+                                            const QString& SOAPAction, const QString& SOAPEnvelope,
                                             bool UpdateAddDeleteOnly = false) override;
     Q_INVOKABLE QString ReplaceGetDeliveryRouteSOAPTags(const QString& XMLData) override;
     Q_INVOKABLE QString ReplaceGetFacilitiesSOAPTags(const QString& XMLData) override;

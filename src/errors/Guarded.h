@@ -27,8 +27,7 @@ Result guarded(const QString& procedureName, Result initial, Body&& body) noexce
     return result;
 }
 
-template <typename Body>
-void guarded(const QString& procedureName, Body&& body) noexcept {
+template <typename Body> void guarded(const QString& procedureName, Body&& body) noexcept {
     try {
         std::forward<Body>(body)();
     } catch (...) {

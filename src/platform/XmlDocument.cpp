@@ -108,9 +108,8 @@ bool XmlDocument::loadXML(const QString& text) {
 bool XmlDocument::loadXMLInPlace(std::string&& utf8) {
     m_buffer = std::move(utf8);
     m_doc.reset();
-    const pugi::xml_parse_result result =
-        m_doc.load_buffer_inplace(m_buffer.data(), m_buffer.size(), ParseOptions,
-                                  pugi::encoding_auto);
+    const pugi::xml_parse_result result = m_doc.load_buffer_inplace(
+        m_buffer.data(), m_buffer.size(), ParseOptions, pugi::encoding_auto);
     return finishLoad(result);
 }
 

@@ -1,8 +1,8 @@
 #include "service/ServiceClient.h"
 
 #include "errors/Guarded.h"
-#include "service/TextReplace.h"
 #include "service/SoapExchange.h"
+#include "service/TextReplace.h"
 
 #include <stowline/ServiceNamespace.h>
 
@@ -68,9 +68,8 @@ QString ServiceClient::queryEnvelope(QueryOperation operation) {
 
 QString ServiceClient::query(QueryOperation operation) {
     const QString envelope = buildQueryEnvelope(operation);
-    const QString answer = ReturnWebserviceXML(mAsmxUrl, mServerName,
-                                               mServiceNamespace + operationName(operation),
-                                               envelope, false);
+    const QString answer = ReturnWebserviceXML(
+        mAsmxUrl, mServerName, mServiceNamespace + operationName(operation), envelope, false);
     return unwrapQueryAnswer(operation, answer);
 }
 
@@ -95,8 +94,8 @@ bool ServiceClient::AddRouteSOAP(qint16 FacilityID, const QString& Route,
                        {"Description", Description}});
 }
 
-bool ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID,
-                                    const QString& Route, const QString& Description) {
+bool ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID, const QString& Route,
+                                    const QString& Description) {
     return sendUpdate(QStringLiteral("UpdateRouteSOAP"), QStringLiteral("UpdateDeliveryRoute"),
                       {{"FacilityID", QString::number(FacilityID)},
                        {"DeliveryRouteID", QString::number(DeliveryRouteID)},
@@ -111,10 +110,9 @@ bool ServiceClient::DeleteRouteSOAP(qint16 DeliveryRouteID) {
 
 bool ServiceClient::AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
                                     const QString& Description) {
-    return sendUpdate(QStringLiteral("AddLocationSOAP"), QStringLiteral("AddStorageLocation"),
-                      {{"TOVAFacilityID", FacilityID},
-                       {"RouteName", RouteName},
-                       {"Description", Description}});
+    return sendUpdate(
+        QStringLiteral("AddLocationSOAP"), QStringLiteral("AddStorageLocation"),
+        {{"TOVAFacilityID", FacilityID}, {"RouteName", RouteName}, {"Description", Description}});
 }
 
 bool ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationID, const QString& FacilityID,

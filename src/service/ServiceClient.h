@@ -48,8 +48,8 @@ public:
     bool UpdateStorageLocationSOAP(qint16 StorageLocationID, const QString& FacilityID,
                                    const QString& RouteName, const QString& Description);
     bool DeleteLocationSOAP(qint16 StorageLocationID);
-    bool UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID,
-                                                 qint16 RouteID, qint16 StorageLocationID);
+    bool UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID, qint16 RouteID,
+                                                 qint16 StorageLocationID);
 
     // The builders' work in progress; empty whenever no builder is running.
     const QString& soapBodyScratch() const { return mSOAPBody; }

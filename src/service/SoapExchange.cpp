@@ -46,8 +46,7 @@ std::optional<QString> soapFault(const pugi::xml_document& answer) {
 void checkStatusAndFault(const platform::HttpResponse& response) {
     platform::XmlDocument answer;
     const bool isXml = !response.body.empty() && answer.loadXML(response.body);
-    const std::optional<QString> fault =
-        isXml ? soapFault(answer.dom()) : std::optional<QString>();
+    const std::optional<QString> fault = isXml ? soapFault(answer.dom()) : std::optional<QString>();
     if (response.status != 200) {
         QString description =
             QStringLiteral("The service answered with HTTP status %1").arg(response.status);
@@ -63,8 +62,8 @@ void checkStatusAndFault(const platform::HttpResponse& response) {
 
 } // namespace
 
-QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
-                     const QString& SOAPEnvelope, bool update) {
+QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
+                     bool update) {
     platform::XmlDocument request;
     if (!request.loadXML(SOAPEnvelope)) {
         raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
@@ -97,8 +96,8 @@ QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
         raiseTransportFailure(QStringLiteral("The service's answer is empty"));
     }
     if (!answer.loadXMLInPlace(std::move(response.body))) {
-        raiseTransportFailure(QStringLiteral("The service's answer is not XML (%1)")
-                                  .arg(answer.parseErrorReason()));
+        raiseTransportFailure(
+            QStringLiteral("The service's answer is not XML (%1)").arg(answer.parseErrorReason()));
     }
     if (const std::optional<QString> fault = soapFault(answer.dom())) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);

@@ -10,7 +10,7 @@ namespace stowline::service {
 // status than 200 or a SOAP fault, or a query's answer is not XML. For a query it returns the
 // answer's serialised text with the escaped data set turned back into markup and the envelope
 // tags removed; for an update it returns "".
-QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
-                     const QString& SOAPEnvelope, bool update);
+QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
+                     bool update);
 
 } // namespace stowline::service

@@ -34,7 +34,8 @@ QString ReplaceOperationSOAPTags(const QString& operation, QString XMLData) {
     if (XMLData.isEmpty()) {
         return XMLData;
     }
-    const QString responseStart = QLatin1Char('<') + operation + QStringLiteral("Response xmlns=\"") +
+    const QString responseStart = QLatin1Char('<') + operation +
+                                  QStringLiteral("Response xmlns=\"") +
                                   QString::fromLatin1(ServiceNamespace) + QStringLiteral("\">");
     XMLData = replaceAll(std::move(XMLData), responseStart, u"");
     XMLData = replaceAll(std::move(XMLData), QStringLiteral("<%1Result>").arg(operation), u"");

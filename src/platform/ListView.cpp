@@ -1,0 +1,284 @@
+#include "platform/ListView.h"
+
+#include "errors/StowlineError.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTimer>
+
+namespace stowline::platform {
+namespace {
+
+constexpr int TagRole = Qt::UserRole;
+constexpr int IdRole = Qt::UserRole + 1;
+
+[[noreturn]] void raiseRemovedItem() {
+    raiseError(35605, QStringLiteral("The list item has been removed from its list"));
+}
+
+} // namespace
+
+ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setColumnCount(0);
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(0, Qt::AscendingOrder);
+    header()->setMinimumSectionSize(0);
+    header()->setStretchLastSection(false);
+    connect(this, &QTreeWidget::itemClicked, this, [this] {
+        if (onClick) {
+            onClick();
+        }
+    });
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (onColumnClick) {
+            onColumnClick(section + 1);
+        }
+        ensureSorted();
+    });
+}
+
+void ListView::addColumn(const QString& caption, int widthTwips) {
+    const int column = m_columnTwips.size();
+    m_columnTwips.append(widthTwips);
+    setColumnCount(column + 1);
+    headerItem()->setText(column, caption);
+    if (widthTwips <= 0) {
+        setColumnHidden(column, true);
+    } else {
+        setColumnWidth(column, qRound(widthTwips / 15.0));
+    }
+}
+
+ListItemRef ListView::add(const QString& text) {
+    return refFor(insertRow(QStringList{text}, QVariant()));
+}
+
+void ListView::appendRow(const QStringList& columns, const QVariant& tag) {
+    insertRow(columns, tag);
+}
+
+QTreeWidgetItem* ListView::insertRow(const QStringList& columns, const QVariant& tag) {
+    auto* item = new QTreeWidgetItem(columns);
+    if (tag.isValid()) {
+        item->setData(0, TagRole, tag);
+    }
+    if (m_batchDepth > 0) {
+        m_pending.append(item);
+    } else {
+        addTopLevelItem(item);
+    }
+    scheduleSort();
+    return item;
+}
+
+void ListView::beginBatch() {
+    ++m_batchDepth;
+}
+
+void ListView::endBatch() {
+    if (m_batchDepth == 0 || --m_batchDepth > 0) {
+        return;
+    }
+    if (!m_pending.isEmpty()) {
+        addTopLevelItems(m_pending);
+        m_pending.clear();
+    }
+    ensureSorted();
+}
+
+void ListView::clearItems() {
+    m_referenced.clear();
+    qDeleteAll(m_pending);
+    m_pending.clear();
+    clear();
+    m_unsorted = false;
+}
+
+void ListView::removeAt(int index) {
+    ensureSorted();
+    if (index < 1 || index > topLevelItemCount()) {
+        raiseError(35600, QStringLiteral("Index out of bounds"));
+    }
+    QTreeWidgetItem* item = takeTopLevelItem(index - 1);
+    forgetItem(item);
+    delete item;
+}
+
+int ListView::count() {
+    return topLevelItemCount() + static_cast<int>(m_pending.size());
+}
+
+ListItemRef ListView::itemAt(int index) {
+    ensureSorted();
+    if (index < 1 || index > topLevelItemCount()) {
+        raiseError(35600, QStringLiteral("Index out of bounds"));
+    }
+    return refFor(topLevelItem(index - 1));
+}
+
+ListItemRef ListView::selectedItem() {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    if (selected.isEmpty()) {
+        return {};
+    }
+    return refFor(selected.first());
+}
+
+void ListView::select(const ListItemRef& item) {
+    QTreeWidgetItem* target = resolve(item);
+    ensureSorted();
+    setCurrentItem(target);
+    target->setSelected(true);
+    scrollToItem(target);
+}
+
+QString ListView::text(const ListItemRef& item) const {
+    return resolve(item)->text(0);
+}
+
+void ListView::setText(const ListItemRef& item, const QString& text) {
+    resolve(item)->setText(0, text);
+    scheduleSort();
+}
+
+QString ListView::subItem(const ListItemRef& item, int subItemIndex) const {
+    QTreeWidgetItem* target = resolve(item);
+    if (subItemIndex < 1 || subItemIndex >= columnCount()) {
+        raiseError(380, QStringLiteral("Invalid property value"));
+    }
+    return target->text(subItemIndex);
+}
+
+void ListView::setSubItem(const ListItemRef& item, int subItemIndex, const QString& text) {
+    QTreeWidgetItem* target = resolve(item);
+    if (subItemIndex < 1 || subItemIndex >= columnCount()) {
+        raiseError(380, QStringLiteral("Invalid property value"));
+    }
+    target->setText(subItemIndex, text);
+    scheduleSort();
+}
+
+QVariant ListView::tag(const ListItemRef& item) const {
+    return resolve(item)->data(0, TagRole);
+}
+
+void ListView::setTag(const ListItemRef& item, const QVariant& tag) {
+    resolve(item)->setData(0, TagRole, tag);
+}
+
+int ListView::indexOf(const ListItemRef& item) {
+    QTreeWidgetItem* target = resolve(item);
+    ensureSorted();
+    const int position = indexOfTopLevelItem(target);
+    if (position < 0) {
+        raiseRemovedItem();
+    }
+    return position + 1;
+}
+
+void ListView::setSortKey(int key) {
+    m_sortKey = key;
+    m_unsorted = true;
+    scheduleSort();
+}
+
+void ListView::setSortOrder(int order) {
+    m_sortOrder = order;
+    m_unsorted = true;
+    scheduleSort();
+}
+
+void ListView::setHideSelection(bool hide) {
+    m_hideSelection = hide;
+    applySelectionPalette();
+}
+
+void ListView::focusInEvent(QFocusEvent* event) {
+    QTreeWidget::focusInEvent(event);
+    applySelectionPalette();
+}
+
+void ListView::focusOutEvent(QFocusEvent* event) {
+    QTreeWidget::focusOutEvent(event);
+    applySelectionPalette();
+}
+
+void ListView::applySelectionPalette() {
+    // A hidden selection is drawn like an ordinary row while the list lacks the focus.
+    QPalette p = palette();
+    const QPalette standard = QApplication::palette(this);
+    if (m_hideSelection && !hasFocus()) {
+        p.setColor(QPalette::Inactive, QPalette::Highlight, standard.color(QPalette::Base));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText, standard.color(QPalette::Text));
+    } else {
+        p.setColor(QPalette::Inactive, QPalette::Highlight,
+                   standard.color(QPalette::Inactive, QPalette::Highlight));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   standard.color(QPalette::Inactive, QPalette::HighlightedText));
+    }
+    setPalette(p);
+}
+
+QTreeWidgetItem* ListView::resolve(const ListItemRef& item) const {
+    if (item.isNothing()) {
+        raiseObjectNotSet();
+    }
+    if (item.m_view.data() != this) {
+        raiseRemovedItem();
+    }
+    QTreeWidgetItem* target = m_referenced.value(item.m_id, nullptr);
+    if (target == nullptr) {
+        raiseRemovedItem();
+    }
+    return target;
+}
+
+ListItemRef ListView::refFor(QTreeWidgetItem* item) {
+    // Ids are handed out only to items something refers to, so large fills stay cheap.
+    quint64 id = item->data(0, IdRole).toULongLong();
+    if (id == 0) {
+        id = m_nextId++;
+        item->setData(0, IdRole, id);
+        m_referenced.insert(id, item);
+    }
+    return ListItemRef(this, id);
+}
+
+void ListView::forgetItem(QTreeWidgetItem* item) {
+    const quint64 id = item->data(0, IdRole).toULongLong();
+    if (id != 0) {
+        m_referenced.remove(id);
+    }
+}
+
+void ListView::scheduleSort() {
+    m_unsorted = true;
+    if (m_batchDepth > 0 || m_sortScheduled) {
+        return;
+    }
+    m_sortScheduled = true;
+    QTimer::singleShot(0, this, [this] { ensureSorted(); });
+}
+
+void ListView::ensureSorted() {
+    m_sortScheduled = false;
+    if (!m_unsorted || m_batchDepth > 0) {
+        return;
+    }
+    m_unsorted = false;
+    const Qt::SortOrder order = m_sortOrder == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    header()->setSortIndicator(m_sortKey, order);
+    if (m_sortKey >= 0 && m_sortKey < columnCount()) {
+        sortItems(m_sortKey, order);
+    }
+}
+
+} // namespace stowline::platform

@@ -1,0 +1,54 @@
+#include "records/DataSetWalk.h"
+
+#include <cstring>
+
+namespace stowline::records {
+namespace {
+
+template <typename Visit>
+void forEachChildNamed(const pugi::xml_node& parent, const char* name, Visit&& visit) {
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0) {
+            visit(child);
+        }
+    }
+}
+
+} // namespace
+
+DataSetWalk::DataSetWalk(const QString& XMLData) {
+    m_document.loadXML(XMLData);
+}
+
+std::vector<pugi::xml_node> DataSetWalk::tables() const {
+    std::vector<pugi::xml_node> rows;
+    forEachChildNamed(m_document.dom(), "Root", [&](const pugi::xml_node& root) {
+        forEachChildNamed(root, "DataSet", [&](const pugi::xml_node& dataSet) {
+            forEachChildNamed(dataSet, "diffgr:diffgram", [&](const pugi::xml_node& diffgram) {
+                forEachChildNamed(diffgram, "NewDataSet", [&](const pugi::xml_node& newDataSet) {
+                    forEachChildNamed(newDataSet, "Table",
+                                      [&](const pugi::xml_node& table) { rows.push_back(table); });
+                });
+            });
+        });
+    });
+    return rows;
+}
+
+void DataSetWalk::readRow(const pugi::xml_node& table, const std::vector<const char*>& names,
+                          QStringList& values) {
+    values.clear();
+    values.resize(static_cast<qsizetype>(names.size()));
+    for (pugi::xml_node cell = table.first_child(); cell; cell = cell.next_sibling()) {
+        if (cell.type() != pugi::node_element) {
+            continue;
+        }
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (std::strcmp(cell.name(), names[i]) == 0) {
+                values[static_cast<qsizetype>(i)] = platform::nodeText(cell);
+            }
+        }
+    }
+}
+
+} // namespace stowline::records
