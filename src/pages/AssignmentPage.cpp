@@ -2,15 +2,207 @@
 
 #include "control/ComponentState.h"
 #include "errors/Guarded.h"
+#include "errors/StowlineError.h"
 #include "pages/ColumnSort.h"
+#include "pages/Requery.h"
+#include "platform/MessageBox.h"
+#include "platform/SystemColours.h"
+#include "records/Conversions.h"
 #include "records/Readers.h"
 
+#include <cmath>
+
 namespace stowline::pages {
+namespace {
+
+const QString IdleCaption = QStringLiteral("Change Route/Location");
+const QString EditCaption = QStringLiteral("Update");
+
+// The route ID column compared with a pick-list key. A center without a route has an empty
+// column (the service leaves NULL out), which matches only a placeholder's 0 instead of being
+// reported on every click; other text that is no number fails.
+double routeIdNumber(const QString& text) {
+    if (text.trimmed().isEmpty()) {
+        return 0;
+    }
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (!ok || !std::isfinite(number)) {
+        raiseTypeMismatch();
+    }
+    return number;
+}
+
+qint16 selectedKey(const platform::DropDown& pickList) {
+    return records::toInt16(qint64{pickList.itemData(pickList.listIndex())});
+}
+
+void showPickListLook(platform::DropDown& pickList, bool editable) {
+    pickList.setEnabled(editable);
+    pickList.setBackColour(editable ? platform::windowBackgroundColour()
+                                    : platform::buttonFaceColour());
+}
+
+} // namespace
 
 AssignmentPage::AssignmentPage(control::ComponentState& state) : m_state(state) {
     control::ControlSurface& ui = m_state.ui;
+    QObject::connect(ui.cmdChangeStowline, &QPushButton::clicked, ui.cmdChangeStowline,
+                     [this] { cmdChangeStowline_Click(); });
+    QObject::connect(ui.cmdCancelStowline, &QPushButton::clicked, ui.cmdCancelStowline,
+                     [this] { cmdCancelStowline_Click(); });
+    // An option button's click is its becoming the chosen one, by the operator or by code.
+    QObject::connect(ui.optActiveCenters, &QRadioButton::toggled, ui.optActiveCenters,
+                     [this](bool checked) {
+                         if (checked) {
+                             optActiveCenters_Click();
+                         }
+                     });
+    QObject::connect(ui.optAllCenters, &QRadioButton::toggled, ui.optAllCenters,
+                     [this](bool checked) {
+                         if (checked) {
+                             optAllCenters_Click();
+                         }
+                     });
+    ui.lstStowline->onClick = [this] { lstStowline_Click(); };
     ui.lstStowline->onColumnClick = [this](int column) { lstStowline_ColumnClick(column); };
     ui.cboFacility2->onClick = [this] { cboFacility2_Click(); };
+}
+
+void AssignmentPage::cmdChangeStowline_Click() {
+    ChangeStowline();
+}
+
+void AssignmentPage::ChangeStowline() {
+    guarded(QStringLiteral("ChangeStowline"), [&] {
+        if (m_state.ui.cmdChangeStowline->text() == IdleCaption) {
+            enterEditMode();
+        } else {
+            sendAssignment();
+        }
+    });
+}
+
+void AssignmentPage::enterEditMode() {
+    control::ControlSurface& ui = m_state.ui;
+    if (m_state.mSelectedCenterItem.isNothing()) {
+        platform::showMessageBox(
+            QStringLiteral(
+                "Please select center to assign Delivery Route and/or Storage Loaction."),
+            platform::StyleOk, QStringLiteral("Information Required"));
+        return;
+    }
+    m_state.mEditingCenter = true;
+    ui.cmdChangeStowline->setText(EditCaption);
+    ui.cmdCancelStowline->setEnabled(true);
+    showPickListLook(*ui.cboLocation, true);
+    showPickListLook(*ui.cboRoute, true);
+    ui.cboRoute->setFocus();
+}
+
+void AssignmentPage::sendAssignment() {
+    control::ControlSurface& ui = m_state.ui;
+    platform::ListView& list = *ui.lstStowline;
+
+    // After a re-filter the list may have no selected item: reading it fails here, before
+    // anything is sent, and the page stays in edit mode.
+    m_state.mSelectedCenterItem = list.selectedItem();
+    const int position = list.indexOf(m_state.mSelectedCenterItem);
+    const auto center = list.tag(m_state.mSelectedCenterItem).value<RouteAndLocationsUDT>();
+
+    const qint16 facilityId = records::toInt16(m_state.mSelectedFacilityID);
+    const qint16 centerId = records::toInt16(center.CenterID);
+    const qint16 routeId = selectedKey(*ui.cboRoute);
+    const qint16 locationId = selectedKey(*ui.cboLocation);
+    if (!m_state.client.UpdateCenterRouteAndStorageLocationSOAP(facilityId, centerId, routeId,
+                                                                locationId)) {
+        // Already reported; the operator's choices stay for another try or a cancel.
+        return;
+    }
+
+    requeryCenters(m_state);
+    if (position <= list.count()) {
+        list.select(list.itemAt(position));
+        lstStowline_Click();
+    } else {
+        // The center's position is gone: nothing is taken as selected.
+        m_state.mSelectedCenterItem = {};
+    }
+    m_state.mEditingCenter = false;
+    showIdleLook();
+}
+
+void AssignmentPage::showIdleLook() {
+    control::ControlSurface& ui = m_state.ui;
+    ui.cmdChangeStowline->setText(IdleCaption);
+    ui.cmdCancelStowline->setEnabled(false);
+    showPickListLook(*ui.cboLocation, false);
+    showPickListLook(*ui.cboRoute, false);
+}
+
+void AssignmentPage::ResetStowlineEdit() {
+    showIdleLook();
+}
+
+void AssignmentPage::cmdCancelStowline_Click() {
+    guarded(QStringLiteral("cmdCancelStowline_Click()"), [&] {
+        control::ControlSurface& ui = m_state.ui;
+        if (ui.lstStowline->count() > 0) {
+            lstStowline_Click();
+        }
+        showPickListLook(*ui.cboRoute, false);
+        showPickListLook(*ui.cboLocation, false);
+        ui.cmdChangeStowline->setText(IdleCaption);
+        ui.cmdChangeStowline->setEnabled(true);
+        ui.cmdCancelStowline->setEnabled(false);
+    });
+}
+
+void AssignmentPage::lstStowline_Click() {
+    guarded(QStringLiteral("lstStowline_Click()"), [&] {
+        control::ControlSurface& ui = m_state.ui;
+        platform::ListView& list = *ui.lstStowline;
+        m_state.mSelectedCenterItem = list.selectedItem();
+        if (m_state.mSelectedCenterItem.isNothing()) {
+            return;
+        }
+        const platform::ListItemRef item = m_state.mSelectedCenterItem;
+        const auto center = list.tag(item).value<RouteAndLocationsUDT>();
+
+        platform::DropDown& facility = *ui.cboFacility2;
+        const QString facilityName = list.subItem(item, 4);
+        for (int i = 0; i < facility.listCount(); ++i) {
+            if (facility.entryText(i) == facilityName) {
+                facility.setListIndex(i);
+                break;
+            }
+        }
+        m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
+        records::RefreshRouteComboBox(m_state);
+        records::RefreshStorageLocationComboBox(m_state);
+
+        // The bay is found by the text its entry shows, the route by its key.
+        const QString locationText =
+            center.StorageLocationID.isEmpty()
+                ? center.Location
+                : center.Location + QLatin1Char('(') + center.StorageLocationID + QLatin1Char(')');
+        platform::DropDown& location = *ui.cboLocation;
+        for (int i = 0; i < location.listCount(); ++i) {
+            if (location.entryText(i) == locationText) {
+                location.setListIndex(i);
+                break;
+            }
+        }
+
+        platform::DropDown& route = *ui.cboRoute;
+        const QString routeId = list.subItem(item, 7);
+        for (int i = 0; i < route.listCount(); ++i) {
+            route.setListIndex(i);
+            if (routeIdNumber(routeId) == static_cast<double>(route.itemData(i))) {
+                break;
+            }
+        }
+    });
 }
 
 void AssignmentPage::lstStowline_ColumnClick(int columnIndex) {
@@ -25,6 +217,22 @@ void AssignmentPage::cboFacility2_Click() {
         records::RefreshRouteComboBox(m_state);
         records::RefreshStorageLocationComboBox(m_state);
     });
+}
+
+void AssignmentPage::optActiveCenters_Click() {
+    refilterCenters(true);
+}
+
+void AssignmentPage::optAllCenters_Click() {
+    refilterCenters(false);
+}
+
+void AssignmentPage::refilterCenters(bool activeOnly) {
+    // The stored answer is filtered again; the service is not asked.
+    records::RefreshStowlineData(m_state, m_state.mRelativeDataXML, activeOnly);
+    if (m_state.mEditingCenter) {
+        ResetStowlineEdit();
+    }
 }
 
 } // namespace stowline::pages

@@ -7,17 +7,35 @@ struct ComponentState;
 namespace stowline::pages {
 
 // The "Assign Routes and Locations" page: its handlers, installed on the controls on creation.
+// The page's mode lives in the caption of cmdChangeStowline: idle or edit.
 class AssignmentPage {
 public:
     explicit AssignmentPage(control::ComponentState& state);
     AssignmentPage(const AssignmentPage&) = delete;
     AssignmentPage& operator=(const AssignmentPage&) = delete;
 
+    void cmdChangeStowline_Click();
+    // Leaves edit mode without sending; the pick lists show the selected center's values again.
+    void cmdCancelStowline_Click();
+    // Shows the selected center's facility, route and storage location in the drop-downs.
+    void lstStowline_Click();
     void lstStowline_ColumnClick(int columnIndex);
     // Takes the chosen facility and refills the pick lists for it.
     void cboFacility2_Click();
+    void optActiveCenters_Click();
+    void optAllCenters_Click();
 
 private:
+    // Enters edit mode, or, in edit mode, sends the assignment.
+    void ChangeStowline();
+    // Back to idle after the centers list was re-filtered during edit mode.
+    void ResetStowlineEdit();
+
+    void enterEditMode();
+    void sendAssignment();
+    void refilterCenters(bool activeOnly);
+    void showIdleLook();
+
     control::ComponentState& m_state;
 };
 

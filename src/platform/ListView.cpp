@@ -28,6 +28,8 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
     setSortingEnabled(false);
     setColumnCount(0);
     header()->setSectionsClickable(true);
+    // Columns keep their places; a movable header also swallows the first click on a section.
+    header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(0, Qt::AscendingOrder);
     header()->setMinimumSectionSize(0);

@@ -1,0 +1,207 @@
+#pragma once
+
+// What both maintenance-page test programs share: a component loaded from a stand-in server
+// with every message box answered and recorded, and the operator's gestures (clicks on rows,
+// headers and buttons, typing, pasting, picking a facility).
+#include "platform/DropDown.h"
+#include "platform/ListView.h"
+#include "platform/SystemColours.h"
+#include "platform/TextBox.h"
+#include "support/QtPrinters.h"
+#include "support/Recorders.h"
+#include "support/StandInServer.h"
+
+#include <stowline/Stowline.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace stowline::test {
+
+inline QString qs(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// One list row as shown: the item text, then its two visible sub-items.
+inline QStringList row(platform::ListView& list, int position) {
+    const platform::ListItemRef item = list.itemAt(position);
+    return {list.text(item), list.subItem(item, 1), list.subItem(item, 2)};
+}
+
+inline QList<QStringList> rows(platform::ListView& list) {
+    QList<QStringList> all;
+    for (int i = 1; i <= list.count(); ++i) {
+        all << row(list, i);
+    }
+    return all;
+}
+
+inline QStringList column(platform::ListView& list, int index) {
+    QStringList values;
+    for (const QStringList& r : rows(list)) {
+        values << r.at(index);
+    }
+    return values;
+}
+
+// The 1-based position of the selected row, 0 when none is selected.
+inline int selectedPosition(platform::ListView& list) {
+    const platform::ListItemRef selected = list.selectedItem();
+    return selected.isNothing() ? 0 : list.indexOf(selected);
+}
+
+inline int positionOf(platform::ListView& list, const QString& text) {
+    for (int i = 1; i <= list.count(); ++i) {
+        if (list.text(list.itemAt(i)) == text) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+// A mouse click on the row, as the operator makes it.
+inline void clickRow(platform::ListView& list, int position) {
+    QTreeWidgetItem* item = list.resolve(list.itemAt(position));
+    list.scrollToItem(item);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+}
+
+inline void clickHeader(platform::ListView& list, int column1Based) {
+    QHeaderView* header = list.header();
+    const int section = column1Based - 1;
+    const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+}
+
+inline void click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Replaces the box's text by typing, as the operator would after selecting everything.
+inline void retype(QLineEdit* box, const QString& text) {
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+}
+
+inline void paste(QLineEdit* box, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keySequence(box, QKeySequence::Paste);
+}
+
+// Walks the drop-down to the entry with the keyboard, as the operator can.
+inline void pickEntry(platform::DropDown* dropDown, const QString& text) {
+    const int target = dropDown->findText(text, Qt::MatchExactly);
+    ASSERT_GE(target, 0) << text.toStdString();
+    for (int step = 0; step < 2 * dropDown->count() && dropDown->listIndex() != target; ++step) {
+        QTest::keyClick(dropDown, dropDown->listIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    }
+    ASSERT_EQ(dropDown->listIndex(), target);
+}
+
+// Editable (unlocked, window background) or read-only (locked, button face).
+template <typename Field> void expectEditable(const Field& field, bool editable) {
+    ASSERT_NE(platform::windowBackgroundColour(), platform::buttonFaceColour());
+    EXPECT_EQ(field.locked(), !editable) << field.objectName().toStdString();
+    EXPECT_EQ(field.backColour(),
+              editable ? platform::windowBackgroundColour() : platform::buttonFaceColour())
+        << field.objectName().toStdString();
+}
+
+// A component shown and loaded from a stand-in server; the recorders start empty.
+class PageTest : public ::testing::Test {
+protected:
+    explicit PageTest(StandInServer::Data data = StandInServer::Data::Demo) : m_data(data) {}
+
+    void SetUp() override {
+        server = std::make_unique<StandInServer>(m_data);
+        seed();
+        component = std::make_unique<Stowline>();
+        component->show();
+        component->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(component.get()));
+        reload();
+    }
+
+    void TearDown() override {
+        component.reset();
+        server.reset();
+    }
+
+    // Rows a test needs in the service before the component first loads.
+    virtual void seed() {}
+
+    // LoadData as the host calls it, after which the recorders are emptied.
+    void reload() {
+        component->LoadData(server->serverName());
+        ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
+        boxes.clear();
+        log.clear();
+    }
+
+    template <typename T> T* control(const char* name) const {
+        T* found = component->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void showPage(int index) {
+        control<QTabWidget>("SSTab1")->setCurrentIndex(index);
+        QApplication::processEvents();
+    }
+
+    // Message boxes do not take the focus here, but re-activating the window makes a focus
+    // check independent of what a real box would have done.
+    bool hasFocus(QWidget* widget) {
+        component->activateWindow();
+        if (!QTest::qWaitForWindowActive(component.get())) {
+            return false;
+        }
+        return widget->hasFocus();
+    }
+
+    QString dbValue(const char* sql) const { return server->queryValue(qs(sql)); }
+
+    // The one box shown since the recorders were last emptied.
+    ::testing::AssertionResult shownOnly(const QString& prompt, int style, const QString& title) {
+        const auto& shown = boxes.shown();
+        if (shown.size() != 1) {
+            return ::testing::AssertionFailure()
+                   << shown.size() << " boxes: " << boxes.prompts().join(qs(" | ")).toStdString();
+        }
+        if (shown[0].prompt != prompt || shown[0].style != style || shown[0].title != title) {
+            return ::testing::AssertionFailure()
+                   << "shown \"" << shown[0].prompt.toStdString() << "\" style " << shown[0].style
+                   << " title \"" << shown[0].title.toStdString() << '"';
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The refusal or send failure of an update: one report, from the transport, and no other
+    // box than the ones expected before it.
+    void expectOneTransportReport(std::size_t boxesBefore = 0) {
+        EXPECT_EQ(boxes.errorBoxes(), 1);
+        EXPECT_EQ(boxes.shown().size(), boxesBefore + 1)
+            << boxes.prompts().join(qs(" | ")).toStdString();
+        EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
+    }
+
+    MessageBoxRecorder boxes;
+    EventLogRecorder log;
+    std::unique_ptr<StandInServer> server;
+    std::unique_ptr<Stowline> component;
+
+private:
+    StandInServer::Data m_data;
+};
+
+} // namespace stowline::test
