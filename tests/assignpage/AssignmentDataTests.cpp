@@ -1,0 +1,255 @@
+// The assignment page on data shaped for its edge cases: facilities without routes or bays,
+// assignments that match no entry, keys beyond 16 bits, a service that refuses, and lists that
+// change under the page.
+#include "AssignmentDriver.h"
+
+namespace stowline::test {
+namespace {
+
+// Northfield holds routes 1 to 4 and bays 1 to 5; Harbour Point routes 5 to 8, bays 6 to 10.
+class ShapedAssignmentTest : public AssignmentPageTest {
+protected:
+    void seed() override {
+        server->execute(
+            qs("INSERT INTO facilities VALUES (4, 'Westgate Annex'), (5, 'Eastgate Annex'),"
+               "  (6, 'Southgate Annex');"
+               "INSERT INTO routes VALUES (13, 5, 'E5', 'Eastgate Shuttle', '2024-01-01T00:00:00'),"
+               "  (14, 1, '77', 'Spare Run', '2024-01-01T00:00:00');"
+               "INSERT INTO storage_locations VALUES (16, 6, 'S-01', 'Southgate floor');"
+               // A center whose route and bay belong to another facility than its own, and one
+               // whose route key is no number.
+               "UPDATE centers SET route_id = 5, storage_location_id = 6 WHERE center_id = 1005;"
+               "UPDATE centers SET route_id = 'R2' WHERE center_id = 1011;"
+               // Keys the service holds but a 16-bit request cannot carry.
+               "PRAGMA ignore_check_constraints = ON;"
+               "INSERT INTO facilities VALUES (40003, 'Zenith Depot');"
+               "INSERT INTO routes VALUES (40001, 1, '99', 'Night Owl', '2024-01-01T00:00:00');"
+               "INSERT INTO storage_locations VALUES (40002, 1, 'Y-01', 'Spillover yard');"
+               "INSERT INTO centers VALUES (40000, 'Far Reach Outpost', 1, 1, 1, '2');"));
+    }
+
+    void expectOneReport(const char* procedure, const char* descriptionLine) {
+        EXPECT_EQ(boxes.errorBoxes(), 1);
+        EXPECT_EQ(boxes.shown().size(), 1u) << boxes.prompts().join(qs(" | ")).toStdString();
+        EXPECT_EQ(log.procedures(), QStringList{qs(procedure)});
+        EXPECT_TRUE(log.entries().value(0).contains(qs(descriptionLine)))
+            << log.entries().value(0).toStdString();
+    }
+};
+
+TEST_F(ShapedAssignmentTest, FacilitiesWithoutRoutesOrBaysOfferPlaceholdersAndClearTheCenter) {
+    struct Case {
+        const char* center;
+        int centerId;
+        const char* facility;
+        QStringList routes;
+        QStringList bays;
+        const char* held; // facility/route/bay afterwards
+    };
+    const Case cases[] = {
+        {"1001",
+         1001,
+         "Westgate Annex",
+         {qs("No Routes Found")},
+         {qs("Not Locations Found")},
+         "4//"},
+        {"1002",
+         1002,
+         "Eastgate Annex",
+         {qs("Eastgate Shuttle(E5)")},
+         {qs("Not Locations Found")},
+         "5/13/"},
+        {"1003",
+         1003,
+         "Southgate Annex",
+         {qs("No Routes Found")},
+         {qs("Southgate floor(16)")},
+         "6//16"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.facility);
+        clickCenter(c.center);
+        click(change);
+        pickEntry(facility, qs(c.facility));
+        EXPECT_EQ(entries(route), c.routes);
+        EXPECT_EQ(entries(location), c.bays);
+        for (platform::DropDown* pickList : {route, location}) {
+            EXPECT_EQ(pickList->listIndex(), 0);
+            if (pickList->itemData(0) == 0) { // a placeholder: white, disabled and locked
+                EXPECT_EQ(pickList->backColour(), QColor(Qt::white));
+                EXPECT_FALSE(pickList->isEnabled());
+                EXPECT_TRUE(pickList->locked());
+            }
+        }
+        click(change);
+
+        EXPECT_EQ(assignment(c.centerId), qs(c.held));
+        const QStringList row = selectedRow();
+        ASSERT_EQ(row.size(), 8);
+        EXPECT_EQ(row[0], qs(c.center));
+        EXPECT_EQ(row[4], qs(c.facility));
+        EXPECT_EQ(row[2].isEmpty(), c.routes[0] == qs("No Routes Found"));
+        EXPECT_EQ(row[3].isEmpty(), c.bays[0] == qs("Not Locations Found"));
+        expectMode(false);
+    }
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
+}
+
+TEST_F(ShapedAssignmentTest, AnAssignmentMatchingNoEntryLeavesTheBayFirstAndTheRouteLast) {
+    clickCenter("1003"); // shows route 3 and bay 3, neither first nor last
+    clickCenter("1005"); // route and bay of Harbour Point, center of Northfield
+    EXPECT_EQ(shown(facility), qs("Northfield Distribution Center"));
+    EXPECT_EQ(shown(location), qs("Overflow floor (no bay name)(5)"));
+    EXPECT_EQ(shown(route), qs("Night Owl(99)"));
+    EXPECT_EQ(route->listIndex(), route->listCount() - 1);
+
+    // Another client renames bay 3; an assignment re-queries the centers but not the bays, so
+    // the bay's entry keeps its old text while center 1003 shows the new one.
+    server->execute(qs("UPDATE storage_locations SET description = 'Chilled room'"
+                       " WHERE storage_location_id = 3"));
+    clickCenter("1001");
+    click(change);
+    click(change);
+    ASSERT_EQ(assignment(1001), qs("1/1/1"));
+    clickCenter("1003");
+    EXPECT_EQ(selectedRow().value(3), qs("Chilled room"));
+    EXPECT_EQ(shown(location), qs("Overflow floor (no bay name)(5)"));
+    EXPECT_EQ(shown(route), qs("Northern Suburbs(03)"));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(ShapedAssignmentTest, ARouteKeyThatIsNoNumberIsReportedAfterTheBayWasShown) {
+    clickCenter("1003");
+    clickCenter("1011"); // bay 4, route key "R2"
+    expectOneReport("lstStowline_Click()", "Error Description - Type mismatch");
+    EXPECT_EQ(shown(location), qs("Frozen & ice cream(4)"));
+    EXPECT_EQ(shown(route), qs("Downtown Loop(01)"));
+}
+
+TEST_F(ShapedAssignmentTest, KeysBeyondSixteenBitsAreReportedAndNothingIsSent) {
+    struct Case {
+        const char* center;
+        int centerId;
+        const char* facility; // nullptr: the center's own
+        const char* route;
+        const char* bay;
+        const char* held;
+    };
+    const Case cases[] = {
+        {"40000", 40000, nullptr, "Airport & Industrial Park(02)", nullptr, "1/1/1"},
+        {"1003", 1003, nullptr, "Night Owl(99)", nullptr, "1/3/3"},
+        {"1003", 1003, nullptr, nullptr, "Spillover yard(40002)", "1/3/3"},
+        {"1003", 1003, "Zenith Depot", nullptr, nullptr, "1/3/3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.held);
+        SCOPED_TRACE(c.center);
+        clickCenter(c.center);
+        click(change);
+        if (c.facility != nullptr) {
+            pickEntry(facility, qs(c.facility));
+        }
+        if (c.route != nullptr) {
+            pickEntry(route, qs(c.route));
+        }
+        if (c.bay != nullptr) {
+            pickEntry(location, qs(c.bay));
+        }
+        boxes.clear();
+        log.clear();
+        click(change);
+
+        expectOneReport("ChangeStowline", "Error Description - Overflow");
+        EXPECT_EQ(change->text(), qs("Update"));
+        EXPECT_EQ(assignment(c.centerId), qs(c.held));
+        click(cancel);
+        expectMode(false);
+        boxes.clear();
+        log.clear();
+    }
+}
+
+TEST_F(ShapedAssignmentTest, ARefusedAssignmentKeepsEditModeAndTheChoices) {
+    clickCenter("1003");
+    click(change);
+    pickEntry(route, qs("Spare Run(77)"));
+    pickEntry(location, qs("Frozen & ice cream(4)"));
+    // Another client deletes the chosen route meanwhile.
+    ASSERT_TRUE(otherClient()->DeleteRouteSOAP(14));
+    click(change);
+
+    // Reported once, by the transport that received the refusal.
+    EXPECT_EQ(boxes.errorBoxes(), 1);
+    EXPECT_EQ(boxes.shown().size(), 1u) << boxes.prompts().join(qs(" | ")).toStdString();
+    EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
+    expectMode(true);
+    EXPECT_EQ(shown(route), qs("Spare Run(77)"));
+    EXPECT_EQ(shown(location), qs("Frozen & ice cream(4)"));
+    EXPECT_EQ(assignment(1003), qs("1/3/3"));
+    EXPECT_EQ(selectedRow().value(2), qs("Northern Suburbs"));
+
+    // Corrected and sent again.
+    boxes.clear();
+    pickEntry(route, qs("Evening Express(10)"));
+    click(change);
+    EXPECT_EQ(assignment(1003), qs("1/4/4"));
+    expectMode(false);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
+}
+
+TEST_F(AssignmentPageTest, AnUpdateWhoseListCameBackShorterSelectsNothing) {
+    const int last = list->count();
+    clickRow(last);
+    ASSERT_EQ(list->text(list->itemAt(last)), qs("1040"));
+    click(change);
+    pickEntry(route, qs("Rive-Sud matinée(E1)"));
+    pickEntry(location, qs("Congelé(13)"));
+    server->execute(qs("UPDATE centers SET status = '1' WHERE center_id = 1001"));
+    click(change);
+
+    EXPECT_EQ(assignment(1040), qs("3/9/13"));
+    EXPECT_EQ(list->count(), last - 1);
+    EXPECT_EQ(selectedPosition(), 0);
+    expectMode(false);
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
+    // No center is taken as selected any more.
+    click(change);
+    EXPECT_EQ(boxes.prompts(),
+              QStringList{qs("Please select center to assign Delivery Route and/or Storage "
+                             "Loaction.")});
+    expectMode(false);
+}
+
+TEST_F(AssignmentPageTest, UpdateAfterARefilterLeftNoSelectionIsReportedNotSent) {
+    clickCenter("1003");
+    click(allCenters); // rebuilds the list: the remembered item is gone
+    click(change);
+    expectMode(true);
+    pickEntry(route, qs("Evening Express(10)"));
+    click(change);
+
+    EXPECT_EQ(boxes.errorBoxes(), 1);
+    EXPECT_EQ(boxes.shown().size(), 1u) << boxes.prompts().join(qs(" | ")).toStdString();
+    EXPECT_EQ(log.procedures(), QStringList{qs("ChangeStowline")});
+    EXPECT_EQ(change->text(), qs("Update"));
+    EXPECT_EQ(assignment(1003), qs("1/3/3"));
+}
+
+TEST_F(AssignmentPageTest, CancelOnAnEmptyListOnlyResetsTheButtonsAndPickLists) {
+    clickCenter("1003");
+    click(change);
+    // The host loads again after every center became inactive: the page is still editing.
+    server->execute(qs("UPDATE centers SET status = '1'"));
+    reload();
+    ASSERT_EQ(list->count(), 0);
+    ASSERT_EQ(change->text(), qs("Update"));
+
+    click(cancel);
+    expectMode(false);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(assignment(1003), qs("1/3/3"));
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
+}
+
+} // namespace
+} // namespace stowline::test
