@@ -1,0 +1,92 @@
+# cmake -P driver of the package_install_and_consume test: install, find, build, run.
+# The work folder is removed before and after a passing run; a failing run leaves it for a look.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR CXX_COMPILER LIBDIR BINDIR VERSION
+            VERSION_MAJOR)
+    if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
+        message(FATAL_ERROR "InstallAndConsume: ${var} is not set")
+    endif()
+endforeach()
+
+set(prefix ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+
+function(run what)
+    execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${WORK_DIR}
+                    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${what} failed (${result}):\n${output}\nLeft in ${WORK_DIR}")
+    endif()
+    set(run_output "${output}" PARENT_SCOPE)
+endfunction()
+
+function(expect_file path)
+    if(NOT EXISTS ${prefix}/${path})
+        message(FATAL_ERROR "not installed: ${path}\nLeft in ${WORK_DIR}")
+    endif()
+endfunction()
+
+run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+expect_file(${LIBDIR}/libstowline.so.${VERSION})
+expect_file(${LIBDIR}/libstowline.so.${VERSION_MAJOR})
+expect_file(${LIBDIR}/libstowline.so)
+foreach(header Stowline.h Records.h EventLog.h ServiceNamespace.h Export.h)
+    expect_file(include/stowline/${header})
+endforeach()
+foreach(file StowlineConfig.cmake StowlineConfigVersion.cmake StowlineTargets.cmake)
+    expect_file(${LIBDIR}/cmake/Stowline/${file})
+endforeach()
+# Internal headers stay private.
+file(GLOB_RECURSE stray_headers RELATIVE ${prefix} ${prefix}/include/*)
+list(FILTER stray_headers EXCLUDE REGEX "^include/stowline/[A-Za-z]+\\.h$")
+if(stray_headers)
+    message(FATAL_ERROR "unexpected headers installed: ${stray_headers}")
+endif()
+
+# Installed programs must start from the prefix (their run path finds the installed library).
+foreach(program IN LISTS PROGRAMS)
+    expect_file(${BINDIR}/${program})
+    if(program STREQUAL "stowline-host")
+        run("installed stowline-host --help" ${prefix}/${BINDIR}/stowline-host --help)
+    endif()
+endforeach()
+
+set(consumer_flags)
+if(SANITIZE)
+    # A sanitized library needs its runtime loaded first, so the host is sanitized too.
+    list(APPEND consumer_flags "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined"
+         "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined")
+endif()
+set(common_flags -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+                 -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
+                 ${consumer_flags})
+
+# A later major version must not be accepted (SameMajorVersion).
+math(EXPR next_major "${VERSION_MAJOR} + 1")
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/too-new ${common_flags}
+                        -DSTOWLINE_REQUESTED_VERSION=${next_major}.0
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(result EQUAL 0 OR NOT output MATCHES "Stowline")
+    message(FATAL_ERROR "a request for Stowline ${next_major}.0 was not refused:\n${output}")
+endif()
+
+run("configure the consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build
+    ${common_flags} -DCMAKE_BUILD_TYPE=Release)
+run("build the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+run("run the consumer" ${WORK_DIR}/build/stowline-consumer)
+
+# The consumer must have loaded the installed library, not the one in the build tree.
+if(NOT run_output MATCHES "library: ([^\n]+)")
+    message(FATAL_ERROR "the consumer did not name its library:\n${run_output}")
+endif()
+file(REAL_PATH ${CMAKE_MATCH_1} loaded)
+file(REAL_PATH ${prefix}/${LIBDIR}/libstowline.so.${VERSION} installed)
+if(NOT loaded STREQUAL installed)
+    message(FATAL_ERROR "the consumer loaded ${loaded} instead of ${installed}")
+endif()
+
+message(STATUS "installed package found, linked and run from ${prefix}")
+file(REMOVE_RECURSE ${WORK_DIR})

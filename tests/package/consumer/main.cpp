@@ -1,0 +1,73 @@
+// Embeds the installed component the way a host would and checks what a host relies on:
+// the object names, the design size, the version and calling the methods by name.
+// Prints the path of the loaded library so that the driver can check it is the installed one.
+#include <stowline/EventLog.h>
+#include <stowline/Records.h>
+#include <stowline/ServiceNamespace.h>
+#include <stowline/Stowline.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMetaObject>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <cstdio>
+#include <dlfcn.h>
+
+namespace {
+
+int failures = 0;
+
+void check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "FAILED: %s\n", what);
+        ++failures;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+
+    stowline::setEventLogSink([](const QString&) {});
+    {
+        stowline::Stowline component;
+        stowline::StowlineInterface& host = component;
+        host.SaveData();
+        check(QMetaObject::invokeMethod(&component, "SaveData"), "SaveData by name");
+
+        check(component.sizeHint() == QSize(688, 440), "design size 10320 x 6600 twips");
+        const auto* tabs = component.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+        check(tabs != nullptr && tabs->count() == 3, "SSTab1 with three pages");
+        for (const char* list : {"lstRoute", "lstLocation", "lstStowline"}) {
+            const auto* view = component.findChild<QTreeWidget*>(QString::fromLatin1(list));
+            check(view != nullptr && view->topLevelItemCount() == 0, list);
+        }
+        const auto* label = component.findChild<QLabel*>(QStringLiteral("lblversion(1)"));
+        check(label != nullptr &&
+                  label->text() == QStringLiteral("Version Number: " STOWLINE_PACKAGE_VERSION),
+              "version label matches the package version");
+
+        stowline::RouteUDT route;
+        route.Route = QStringLiteral("N1");
+        const QVariant tag = QVariant::fromValue(route);
+        check(tag.value<stowline::RouteUDT>().Route == QStringLiteral("N1"),
+              "record survives a QVariant tag");
+        check(QString::fromLatin1(stowline::ServiceNamespace).startsWith(QStringLiteral("http")),
+              "service namespace");
+    }
+    stowline::setEventLogSink({});
+
+    Dl_info info{};
+    const void* symbol = reinterpret_cast<const void*>(&stowline::setEventLogSink);
+    if (dladdr(symbol, &info) != 0 && info.dli_fname != nullptr) {
+        std::printf("library: %s\n", info.dli_fname);
+    } else {
+        check(false, "locate the loaded library");
+    }
+    return failures == 0 ? 0 : 1;
+}
