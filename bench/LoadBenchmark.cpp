@@ -1,0 +1,196 @@
+// Measures LoadData end to end against a large generated operation, and the floor made of its
+// unavoidable parts: the raw transfer of the four answers, one XML parse of each, and filling
+// bare list widgets with the same rows. Prints each time, the ratio and the peak memory.
+#include "platform/MessageBox.h"
+#include "records/DataSetWalk.h"
+#include "service/QueryOperation.h"
+#include "service/ServiceClient.h"
+#include "service/Unwrapping.h"
+
+#include <stowline/ServiceNamespace.h>
+#include <stowline/Stowline.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <curl/curl.h>
+#include <pugixml.hpp>
+#include <sstream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+using stowline::service::QueryOperation;
+
+constexpr QueryOperation Queries[] = {
+    QueryOperation::GetFacilities, QueryOperation::GetRelativeData,
+    QueryOperation::GetDeliveryRoute, QueryOperation::GetStorageLocation};
+
+size_t appendTo(char* data, size_t size, size_t count, void* target) {
+    static_cast<std::string*>(target)->append(data, size * count);
+    return size * count;
+}
+
+// The same POST the component makes, with nothing done to the answer.
+std::string rawTransfer(const QString& url, const QString& action, const std::string& body) {
+    std::string answer;
+    CURL* curl = curl_easy_init();
+    curl_slist* headers = nullptr;
+    headers = curl_slist_append(headers, "Content-Type: text/xml; charset=utf-8");
+    const QByteArray soapAction = "SOAPAction: " + action.toUtf8();
+    headers = curl_slist_append(headers, soapAction.constData());
+    headers = curl_slist_append(headers, "Expect:");
+    const QByteArray urlBytes = url.toUtf8();
+    curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendTo);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
+    curl_easy_perform(curl);
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+    return answer;
+}
+
+struct Rows {
+    std::vector<QStringList> routes, bays, centers;
+};
+
+Rows rowsOf(stowline::service::ServiceClient& client) {
+    Rows rows;
+    const auto read = [](const QString& text, std::initializer_list<const char*> columns,
+                         std::vector<QStringList>& into) {
+        stowline::records::DataSetWalk(text).forEachRow(
+            columns, [&](const QStringList& row) { into.push_back(row); });
+    };
+    read(client.query(QueryOperation::GetDeliveryRoute), {"Route", "Description", "Facility"},
+         rows.routes);
+    read(client.query(QueryOperation::GetStorageLocation), {"RouteName", "Description", "Facility"},
+         rows.bays);
+    read(client.query(QueryOperation::GetRelativeData),
+         {"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility", "TOVAFacilityID",
+          "Route", "DeliveryRouteID"},
+         rows.centers);
+    return rows;
+}
+
+void fillBareList(QTreeWidget& list, const std::vector<QStringList>& rows) {
+    list.clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const QStringList& row : rows) {
+        items.append(new QTreeWidgetItem(row));
+    }
+    list.addTopLevelItems(items);
+    list.sortItems(0, Qt::AscendingOrder);
+}
+
+double medianMilliseconds(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    const int centers = arguments.size() > 1 ? arguments.at(1).toInt() : 30000;
+    const int runs = arguments.size() > 2 ? arguments.at(2).toInt() : 5;
+    int boxes = 0;
+    stowline::platform::setMessageBoxPresenter([&boxes](const auto&) {
+        ++boxes;
+        return stowline::platform::AnswerOk;
+    });
+
+    QTemporaryDir directory;
+    QProcess server;
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(QStringLiteral(STOWLINE_SERVER_EXECUTABLE),
+                 {QStringLiteral("--db"), directory.filePath(QStringLiteral("bench.db")),
+                  QStringLiteral("--generate"), QString::number(centers),
+                  QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")});
+    if (!server.waitForReadyRead(120'000)) {
+        std::fprintf(stderr, "stowline-server did not start\n");
+        return 1;
+    }
+    const QString serverName = QString::fromUtf8(server.readLine()).trimmed();
+
+    stowline::service::ServiceClient client;
+    client.setServerName(serverName);
+    const Rows rows = rowsOf(client);
+    std::printf("operation: %d centers requested; %zu routes, %zu bays, %zu centers listed\n",
+                centers, rows.routes.size(), rows.bays.size(), rows.centers.size());
+
+    std::vector<std::string> bodies;
+    for (QueryOperation query : Queries) {
+        pugi::xml_document envelope;
+        envelope.load_string(client.queryEnvelope(query).toUtf8().constData());
+        std::ostringstream text;
+        envelope.save(text, "", pugi::format_raw);
+        bodies.push_back(text.str());
+    }
+    std::vector<std::string> answers(4);
+    const double transfer = medianMilliseconds(runs, [&] {
+        for (std::size_t i = 0; i < 4; ++i) {
+            answers[i] = rawTransfer(client.asmxUrl(),
+                                     client.serviceNamespace() +
+                                         stowline::service::operationName(Queries[i]),
+                                     bodies[i]);
+        }
+    });
+    const double parse = medianMilliseconds(runs, [&] {
+        for (const std::string& answer : answers) {
+            pugi::xml_document document;
+            document.load_buffer(answer.data(), answer.size());
+        }
+    });
+    QTreeWidget routes, bays, centerList;
+    routes.setColumnCount(3);
+    bays.setColumnCount(3);
+    centerList.setColumnCount(8);
+    const double fill = medianMilliseconds(runs, [&] {
+        fillBareList(routes, rows.routes);
+        fillBareList(bays, rows.bays);
+        fillBareList(centerList, rows.centers);
+    });
+    const double floor = transfer + parse + fill;
+
+    stowline::Stowline component;
+    const double endToEnd = medianMilliseconds(runs, [&] { component.LoadData(serverName); });
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::size_t answerBytes = 0;
+    for (const std::string& answer : answers) {
+        answerBytes += answer.size();
+    }
+    std::printf("answers: %.1f MB in all\n", static_cast<double>(answerBytes) / 1e6);
+    std::printf("floor: transfer %.1f ms + parse %.1f ms + fill and sort %.1f ms = %.1f ms\n",
+                transfer, parse, fill, floor);
+    std::printf("LoadData end to end: %.1f ms (median of %d)\n", endToEnd, runs);
+    std::printf("ratio end-to-end / floor: %.2f\n", endToEnd / floor);
+    std::printf("peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("message boxes during the run: %d\n", boxes);
+    server.terminate();
+    server.waitForFinished(10'000);
+    return boxes == 0 ? 0 : 1;
+}
