@@ -66,19 +66,24 @@ struct Rows {
 
 Rows rowsOf(stowline::service::ServiceClient& client) {
     Rows rows;
-    const auto read = [](const QString& text, std::initializer_list<const char*> columns,
+    const auto read = [](const QByteArray& text, std::initializer_list<const char*> columns,
                          std::vector<QStringList>& into) {
         stowline::records::DataSetWalk(text).forEachRow(
             columns, [&](const QStringList& row) { into.push_back(row); });
     };
-    read(client.query(QueryOperation::GetDeliveryRoute), {"Route", "Description", "Facility"},
+    read(client.queryUtf8(QueryOperation::GetDeliveryRoute), {"Route", "Description", "Facility"},
          rows.routes);
-    read(client.query(QueryOperation::GetStorageLocation), {"RouteName", "Description", "Facility"},
-         rows.bays);
-    read(client.query(QueryOperation::GetRelativeData),
-         {"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility", "TOVAFacilityID",
-          "Route", "DeliveryRouteID"},
-         rows.centers);
+    read(client.queryUtf8(QueryOperation::GetStorageLocation),
+         {"RouteName", "Description", "Facility"}, rows.bays);
+    // LoadData lists the active centers only, so the floor fills the same rows.
+    stowline::records::DataSetWalk(client.queryUtf8(QueryOperation::GetRelativeData))
+        .forEachRow({"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility",
+                     "TOVAFacilityID", "Route", "DeliveryRouteID", "Status"},
+                    [&](const QStringList& row) {
+                        if (row[8] == QLatin1String("2")) {
+                            rows.centers.push_back(row.mid(0, 8));
+                        }
+                    });
     return rows;
 }
 
@@ -137,8 +142,9 @@ int main(int argc, char** argv) {
     stowline::service::ServiceClient client;
     client.setServerName(serverName);
     const Rows rows = rowsOf(client);
-    std::printf("operation: %d centers requested; %zu routes, %zu bays, %zu centers listed\n",
-                centers, rows.routes.size(), rows.bays.size(), rows.centers.size());
+    std::printf(
+        "operation: %d centers requested; %zu routes, %zu bays, %zu active centers listed\n",
+        centers, rows.routes.size(), rows.bays.size(), rows.centers.size());
 
     std::vector<std::string> bodies;
     for (QueryOperation query : Queries) {

@@ -20,9 +20,10 @@ struct ComponentState {
 
     service::ServiceClient client;
 
-    QString mRelativeDataXML;
-    QString mDeliveryRouteXML;
-    QString mStorageLocationXML;
+    // The latest unwrapped answers, as UTF-8 data-set text.
+    QByteArray mRelativeDataXML;
+    QByteArray mDeliveryRouteXML;
+    QByteArray mStorageLocationXML;
 
     std::vector<RouteUDT> mRoutes;
     std::vector<StorageLocationUDT> mStorageLocations;

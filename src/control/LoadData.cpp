@@ -11,10 +11,10 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
 
         // One after the other, each to completion; a failed query gives empty text and the
         // load goes on.
-        const QString facilities = state.client.query(QueryOperation::GetFacilities);
-        state.mRelativeDataXML = state.client.query(QueryOperation::GetRelativeData);
-        state.mDeliveryRouteXML = state.client.query(QueryOperation::GetDeliveryRoute);
-        state.mStorageLocationXML = state.client.query(QueryOperation::GetStorageLocation);
+        const QByteArray facilities = state.client.queryUtf8(QueryOperation::GetFacilities);
+        state.mRelativeDataXML = state.client.queryUtf8(QueryOperation::GetRelativeData);
+        state.mDeliveryRouteXML = state.client.queryUtf8(QueryOperation::GetDeliveryRoute);
+        state.mStorageLocationXML = state.client.queryUtf8(QueryOperation::GetStorageLocation);
 
         records::RefreshRouteData(state, state.mDeliveryRouteXML);
         records::RefreshLocationData(state, state.mStorageLocationXML);

@@ -6,7 +6,8 @@
 
 namespace stowline::records {
 
-void RefreshStowlineData(control::ComponentState& state, const QString& XMLData, bool activeOnly) {
+void RefreshStowlineData(control::ComponentState& state, const QByteArray& XMLData,
+                         bool activeOnly) {
     guarded(QStringLiteral("RefreshStowlineData"), [&] {
         const DataSetWalk walk(XMLData);
         platform::ListView& list = *state.ui.lstStowline;

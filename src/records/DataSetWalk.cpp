@@ -16,8 +16,9 @@ void forEachChildNamed(const pugi::xml_node& parent, const char* name, Visit&& v
 
 } // namespace
 
-DataSetWalk::DataSetWalk(const QString& XMLData) {
-    m_document.loadXML(XMLData);
+DataSetWalk::DataSetWalk(const QByteArray& XMLData) {
+    m_document.loadXML(
+        std::string_view(XMLData.constData(), static_cast<std::size_t>(XMLData.size())));
 }
 
 std::vector<pugi::xml_node> DataSetWalk::tables() const {

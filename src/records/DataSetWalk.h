@@ -2,6 +2,7 @@
 
 #include "platform/XmlDocument.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
@@ -14,7 +15,7 @@ namespace stowline::records {
 // names are compared exactly as written, prefix included.
 class DataSetWalk {
 public:
-    explicit DataSetWalk(const QString& XMLData);
+    explicit DataSetWalk(const QByteArray& XMLData);
 
     bool parsed() const { return m_document.parsed(); }
     QString parseErrorReason() const { return m_document.parseErrorReason(); }

@@ -7,7 +7,7 @@
 
 namespace stowline::records {
 
-void RefreshFacilityDrop(control::ComponentState& state, const QString& XMLData) {
+void RefreshFacilityDrop(control::ComponentState& state, const QByteArray& XMLData) {
     guarded(QStringLiteral("RefreshFacilityDrop"), [&] {
         const DataSetWalk walk(XMLData);
         platform::DropDown* const dropDowns[] = {state.ui.cboFacility, state.ui.cboFacility2,

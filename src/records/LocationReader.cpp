@@ -6,7 +6,7 @@
 
 namespace stowline::records {
 
-void RefreshLocationData(control::ComponentState& state, const QString& XMLData) {
+void RefreshLocationData(control::ComponentState& state, const QByteArray& XMLData) {
     guarded(QStringLiteral("RefreshLocationData"), [&] {
         const DataSetWalk walk(XMLData);
         platform::ListView& list = *state.ui.lstLocation;

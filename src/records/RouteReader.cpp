@@ -6,7 +6,7 @@
 
 namespace stowline::records {
 
-void RefreshRouteData(control::ComponentState& state, const QString& XMLData) {
+void RefreshRouteData(control::ComponentState& state, const QByteArray& XMLData) {
     guarded(QStringLiteral("RefreshRouteData"), [&] {
         const DataSetWalk walk(XMLData);
         platform::ListView& list = *state.ui.lstRoute;

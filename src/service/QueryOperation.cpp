@@ -1,7 +1,5 @@
 #include "service/QueryOperation.h"
 
-#include "service/Unwrapping.h"
-
 namespace stowline::service {
 
 QString operationName(QueryOperation operation) {
@@ -14,20 +12,6 @@ QString operationName(QueryOperation operation) {
         return QStringLiteral("GetDeliveryRoute");
     case QueryOperation::GetStorageLocation:
         return QStringLiteral("GetStorageLocation");
-    }
-    return {};
-}
-
-QString unwrapQueryAnswer(QueryOperation operation, QString answer) {
-    switch (operation) {
-    case QueryOperation::GetFacilities:
-        return ReplaceGetFacilitiesSOAPTags(std::move(answer));
-    case QueryOperation::GetRelativeData:
-        return ReplaceGetRelativeDataSOAPTags(std::move(answer));
-    case QueryOperation::GetDeliveryRoute:
-        return ReplaceGetDeliveryRouteSOAPTags(std::move(answer));
-    case QueryOperation::GetStorageLocation:
-        return ReplaceGetStorageLocationSOAPTags(std::move(answer));
     }
     return {};
 }

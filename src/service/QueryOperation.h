@@ -9,7 +9,4 @@ enum class QueryOperation { GetFacilities, GetRelativeData, GetDeliveryRoute, Ge
 
 QString operationName(QueryOperation operation);
 
-// The operation's Replace...SOAPTags function applied to a transport result.
-QString unwrapQueryAnswer(QueryOperation operation, QString answer);
-
 } // namespace stowline::service

@@ -3,6 +3,7 @@
 #include "errors/Guarded.h"
 #include "service/SoapExchange.h"
 #include "service/TextReplace.h"
+#include "service/Unwrapping.h"
 
 #include <stowline/ServiceNamespace.h>
 
@@ -15,9 +16,9 @@ void ServiceClient::setServerName(const QString& serverName) {
 }
 
 bool ServiceClient::post(const QString& AsmxUrl, const QString& SOAPAction,
-                         const QString& SOAPEnvelope, bool update, QString& answer) {
+                         const QString& SOAPEnvelope, bool update, QByteArray& answer) {
     bool accepted = false;
-    answer = guarded(QStringLiteral("ReturnWebserviceXML"), QString(), [&](QString& result) {
+    answer = guarded(QStringLiteral("ReturnWebserviceXML"), QByteArray(), [&](QByteArray& result) {
         result = exchangeSoap(AsmxUrl, SOAPAction, SOAPEnvelope, update);
         accepted = true;
     });
@@ -29,9 +30,9 @@ QString ServiceClient::ReturnWebserviceXML(const QString& AsmxUrl, const QString
                                            bool UpdateAddDeleteOnly) {
     // The Host header is derived from the URL by the HTTP client: a server name with its
     // scheme is not a valid Host value.
-    QString answer;
+    QByteArray answer;
     post(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, answer);
-    return answer;
+    return QString::fromUtf8(answer);
 }
 
 QString ServiceClient::buildQueryEnvelope(QueryOperation operation) {
@@ -67,10 +68,15 @@ QString ServiceClient::queryEnvelope(QueryOperation operation) {
 }
 
 QString ServiceClient::query(QueryOperation operation) {
+    return QString::fromUtf8(queryUtf8(operation));
+}
+
+QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
+    const QString name = operationName(operation);
     const QString envelope = buildQueryEnvelope(operation);
-    const QString answer = ReturnWebserviceXML(
-        mAsmxUrl, mServerName, mServiceNamespace + operationName(operation), envelope, false);
-    return unwrapQueryAnswer(operation, answer);
+    QByteArray answer;
+    post(mAsmxUrl, mServiceNamespace + name, envelope, false, answer);
+    return ReplaceOperationSOAPTags(name, std::move(answer));
 }
 
 bool ServiceClient::sendUpdate(const QString& reportName, const QString& operation,
@@ -79,7 +85,7 @@ bool ServiceClient::sendUpdate(const QString& reportName, const QString& operati
         mSOAPBody = updateElement(operation, children);
         mSOAPEnvelope = GetSOAPEnvelope();
         mSOAPEnvelope = replaceAll(mSOAPEnvelope, u"XMLData", mSOAPBody);
-        QString ignored;
+        QByteArray ignored;
         accepted = post(mAsmxUrl, mServiceNamespace + operation, mSOAPEnvelope, true, ignored);
         mSOAPBody.clear();
         mSOAPEnvelope.clear();

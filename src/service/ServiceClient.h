@@ -35,6 +35,8 @@ public:
 
     // Builds, posts and unwraps one query against the stored addresses.
     QString query(QueryOperation operation);
+    // The same, as UTF-8: the component keeps and reads its answers in this form.
+    QByteArray queryUtf8(QueryOperation operation);
 
     // The update senders. Each posts one request and tells whether the service accepted it; a
     // failure is reported once (by the sender, or by the transport when the exchange failed or
@@ -58,7 +60,7 @@ public:
 private:
     // The transport with its outcome: false when the failure was reported.
     bool post(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-              bool update, QString& answer);
+              bool update, QByteArray& answer);
     QString buildQueryEnvelope(QueryOperation operation);
     bool sendUpdate(const QString& reportName, const QString& operation,
                     std::initializer_list<UpdateChild> children);

@@ -62,8 +62,8 @@ void checkStatusAndFault(const platform::HttpResponse& response) {
 
 } // namespace
 
-QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-                     bool update) {
+QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
+                        const QString& SOAPEnvelope, bool update) {
     platform::XmlDocument request;
     if (!request.loadXML(SOAPEnvelope)) {
         raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
@@ -88,7 +88,7 @@ QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction, const QS
     }
     if (update || response.status != 200) {
         checkStatusAndFault(response);
-        return QString();
+        return QByteArray();
     }
 
     platform::XmlDocument answer;
@@ -102,8 +102,9 @@ QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction, const QS
     if (const std::optional<QString> fault = soapFault(answer.dom())) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
     }
-    QString text = QString::fromStdString(answer.serialisedText());
-    return ReplaceSOAPEnvelopeTags(ReplaceEscapedXMLTags(std::move(text)));
+    const std::string text = answer.serialisedText();
+    return ReplaceSOAPEnvelopeTags(
+        ReplaceEscapedXMLTags(QByteArray(text.data(), static_cast<qsizetype>(text.size()))));
 }
 
 } // namespace stowline::service

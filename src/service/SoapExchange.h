@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace stowline::service {
@@ -8,9 +9,9 @@ namespace stowline::service {
 // posted with its headers, and the answer checked. Throws StowlineError when the envelope is
 // not well-formed (nothing is posted), the exchange fails, the service answers with another
 // status than 200 or a SOAP fault, or a query's answer is not XML. For a query it returns the
-// answer's serialised text with the escaped data set turned back into markup and the envelope
-// tags removed; for an update it returns "".
-QString exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-                     bool update);
+// answer's serialised text (UTF-8) with the escaped data set turned back into markup and the
+// envelope tags removed; for an update it returns "".
+QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
+                        const QString& SOAPEnvelope, bool update);
 
 } // namespace stowline::service

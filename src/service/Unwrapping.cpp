@@ -1,66 +1,118 @@
 #include "service/Unwrapping.h"
 
-#include "service/TextReplace.h"
-
 #include <stowline/ServiceNamespace.h>
 
 namespace stowline::service {
+namespace {
 
-QString ReplaceEscapedXMLTags(QString XMLData) {
-    XMLData = replaceAll(std::move(XMLData), u"&lt;", u"<");
-    XMLData = replaceAll(std::move(XMLData), u"&gt;", u">");
+// The clean-up works the same on UTF-16 text and on UTF-8 bytes: every pattern is ASCII, so
+// matching bytes gives the same replacements as matching code units.
+template <typename Text> Text literal(const char* text) {
+    if constexpr (std::is_same_v<Text, QString>) {
+        return QString::fromLatin1(text);
+    } else {
+        return QByteArray(text);
+    }
+}
+
+template <typename Text> Text literal(const QString& text) {
+    if constexpr (std::is_same_v<Text, QString>) {
+        return text;
+    } else {
+        return text.toUtf8();
+    }
+}
+
+// The replacement primitive: every occurrence, exact and case-sensitive, left to right,
+// without overlaps and without rescanning inserted text.
+template <typename Text> void replaceEvery(Text& text, const Text& search, const Text& with) {
+    if (!search.isEmpty()) {
+        text.replace(search, with);
+    }
+}
+
+template <typename Text> Text escapedTags(Text text) {
+    replaceEvery(text, literal<Text>("&lt;"), literal<Text>("<"));
+    replaceEvery(text, literal<Text>("&gt;"), literal<Text>(">"));
     // After &lt; and &gt;, so that an escaped "&lt;" inside a value stays a reference the
     // data-set parser decodes to "<".
-    XMLData = replaceAll(std::move(XMLData), u"&amp;", u"&");
-    return replaceAll(std::move(XMLData), u"<?xml version=\"1.0\"?>",
-                      QString::fromLatin1(LongDeclaration));
+    replaceEvery(text, literal<Text>("&amp;"), literal<Text>("&"));
+    replaceEvery(text, literal<Text>("<?xml version=\"1.0\"?>"), literal<Text>(LongDeclaration));
+    return text;
+}
+
+template <typename Text> Text envelopeTags(Text text) {
+    if (text.isEmpty()) {
+        return text;
+    }
+    replaceEvery(text,
+                 literal<Text>("<soap:Envelope"
+                               " xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
+                               " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+                               " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"),
+                 Text());
+    replaceEvery(text, literal<Text>("<soap:Body>"), Text());
+    replaceEvery(text, literal<Text>("</soap:Body>"), Text());
+    replaceEvery(text, literal<Text>("</soap:Envelope>"), Text());
+    return text;
+}
+
+template <typename Text> Text operationTags(const QString& operation, Text text) {
+    if (text.isEmpty()) {
+        return text;
+    }
+    const QString responseStart = QStringLiteral("<%1Response xmlns=\"%2\">")
+                                      .arg(operation, QString::fromLatin1(ServiceNamespace));
+    replaceEvery(text, literal<Text>(responseStart), Text());
+    replaceEvery(text, literal<Text>(QStringLiteral("<%1Result>").arg(operation)), Text());
+    replaceEvery(text, literal<Text>(QStringLiteral("</%1Result>").arg(operation)), Text());
+    replaceEvery(text, literal<Text>(QStringLiteral("</%1Response>").arg(operation)), Text());
+    if (operation == QLatin1String("GetFacilities")) {
+        replaceEvery(text, literal<Text>(LongDeclaration), Text());
+    }
+    return text;
+}
+
+} // namespace
+
+QString ReplaceEscapedXMLTags(QString XMLData) {
+    return escapedTags(std::move(XMLData));
+}
+
+QByteArray ReplaceEscapedXMLTags(QByteArray XMLData) {
+    return escapedTags(std::move(XMLData));
 }
 
 QString ReplaceSOAPEnvelopeTags(QString XMLData) {
-    if (XMLData.isEmpty()) {
-        return XMLData;
-    }
-    XMLData = replaceAll(std::move(XMLData),
-                         u"<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
-                         u" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                         u" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">",
-                         u"");
-    XMLData = replaceAll(std::move(XMLData), u"<soap:Body>", u"");
-    XMLData = replaceAll(std::move(XMLData), u"</soap:Body>", u"");
-    return replaceAll(std::move(XMLData), u"</soap:Envelope>", u"");
+    return envelopeTags(std::move(XMLData));
+}
+
+QByteArray ReplaceSOAPEnvelopeTags(QByteArray XMLData) {
+    return envelopeTags(std::move(XMLData));
 }
 
 QString ReplaceOperationSOAPTags(const QString& operation, QString XMLData) {
-    if (XMLData.isEmpty()) {
-        return XMLData;
-    }
-    const QString responseStart = QLatin1Char('<') + operation +
-                                  QStringLiteral("Response xmlns=\"") +
-                                  QString::fromLatin1(ServiceNamespace) + QStringLiteral("\">");
-    XMLData = replaceAll(std::move(XMLData), responseStart, u"");
-    XMLData = replaceAll(std::move(XMLData), QStringLiteral("<%1Result>").arg(operation), u"");
-    XMLData = replaceAll(std::move(XMLData), QStringLiteral("</%1Result>").arg(operation), u"");
-    return replaceAll(std::move(XMLData), QStringLiteral("</%1Response>").arg(operation), u"");
+    return operationTags(operation, std::move(XMLData));
+}
+
+QByteArray ReplaceOperationSOAPTags(const QString& operation, QByteArray XMLData) {
+    return operationTags(operation, std::move(XMLData));
 }
 
 QString ReplaceGetDeliveryRouteSOAPTags(QString XMLData) {
-    return ReplaceOperationSOAPTags(QStringLiteral("GetDeliveryRoute"), std::move(XMLData));
+    return operationTags(QStringLiteral("GetDeliveryRoute"), std::move(XMLData));
 }
 
 QString ReplaceGetFacilitiesSOAPTags(QString XMLData) {
-    if (XMLData.isEmpty()) {
-        return XMLData;
-    }
-    XMLData = ReplaceOperationSOAPTags(QStringLiteral("GetFacilities"), std::move(XMLData));
-    return replaceAll(std::move(XMLData), QString::fromLatin1(LongDeclaration), u"");
+    return operationTags(QStringLiteral("GetFacilities"), std::move(XMLData));
 }
 
 QString ReplaceGetRelativeDataSOAPTags(QString XMLData) {
-    return ReplaceOperationSOAPTags(QStringLiteral("GetRelativeData"), std::move(XMLData));
+    return operationTags(QStringLiteral("GetRelativeData"), std::move(XMLData));
 }
 
 QString ReplaceGetStorageLocationSOAPTags(QString XMLData) {
-    return ReplaceOperationSOAPTags(QStringLiteral("GetStorageLocation"), std::move(XMLData));
+    return operationTags(QStringLiteral("GetStorageLocation"), std::move(XMLData));
 }
 
 } // namespace stowline::service

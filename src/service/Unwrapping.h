@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace stowline::service {
@@ -11,13 +12,18 @@ inline constexpr char LongDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-
 // Turns the escaped data set inside a serialised answer back into markup: &lt; and &gt;, then
 // &amp;, then the bare declaration <?xml version="1.0"?> becomes the long one.
 QString ReplaceEscapedXMLTags(QString XMLData);
+QByteArray ReplaceEscapedXMLTags(QByteArray XMLData);
 
 // Cuts the SOAP envelope start tag (attributes in the order soap, xsi, xsd), <soap:Body>,
 // </soap:Body> and </soap:Envelope>. The empty text stays empty.
 QString ReplaceSOAPEnvelopeTags(QString XMLData);
+QByteArray ReplaceSOAPEnvelopeTags(QByteArray XMLData);
 
-// Cuts one operation's response and result tags, exactly as the service writes them.
+// Cuts one operation's response and result tags, exactly as the service writes them (for
+// GetFacilities also every long declaration). The byte versions do the same on UTF-8 text, for
+// the component's own query path, which so never converts a whole answer to UTF-16.
 QString ReplaceOperationSOAPTags(const QString& operation, QString XMLData);
+QByteArray ReplaceOperationSOAPTags(const QString& operation, QByteArray XMLData);
 
 QString ReplaceGetDeliveryRouteSOAPTags(QString XMLData);
 // Also removes every long declaration.

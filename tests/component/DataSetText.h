@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <initializer_list>
 #include <utility>
@@ -10,7 +11,7 @@ namespace stowline::test {
 using Row = std::vector<std::pair<QString, QString>>;
 
 // A data-set text as the readers receive it, with the given rows (values already escaped).
-inline QString dataSetText(const std::vector<Row>& rows) {
+inline QByteArray dataSetText(const std::vector<Row>& rows) {
     QString text = QStringLiteral(
         "<?xml version=\"1.0\" encoding=\"utf-8\" ?><Root><DataSet>"
         "<xs:schema id=\"NewDataSet\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\"/>"
@@ -27,7 +28,7 @@ inline QString dataSetText(const std::vector<Row>& rows) {
         }
         text += QStringLiteral("</Table>");
     }
-    return text + QStringLiteral("</NewDataSet></diffgr:diffgram></DataSet></Root>");
+    return (text + QStringLiteral("</NewDataSet></diffgr:diffgram></DataSet></Root>")).toUtf8();
 }
 
 } // namespace stowline::test

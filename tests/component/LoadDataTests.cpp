@@ -38,8 +38,8 @@ QStringList sorted(QStringList values) {
 }
 
 // A query answer in the form the real service writes.
-QByteArray serviceAnswer(const QString& operation, const QString& dataSet) {
-    QString escaped = dataSet;
+QByteArray serviceAnswer(const QString& operation, const QByteArray& dataSet) {
+    QString escaped = QString::fromUtf8(dataSet);
     escaped.replace(QLatin1Char('&'), QLatin1String("&amp;"))
         .replace(QLatin1Char('<'), QLatin1String("&lt;"))
         .replace(QLatin1Char('>'), QLatin1String("&gt;"));
@@ -135,13 +135,13 @@ TEST(LoadData, QueriesGoOutInOrderAndTheReadersRunAfterAllFour) {
     test::EventLogRecorder log;
     test::RecordingHttpServer server;
     using test::dataSetText;
-    const QString routes = dataSetText({{{"DeliveryRouteID", "1"},
-                                         {"Route", "A1"},
-                                         {"Description", "Alpha"},
-                                         {"Facility", "North"},
-                                         {"TOVAFacilityID", "1"}}})
-                               .mid(39); // the service's data set carries no declaration
-    const QString facilities =
+    const QByteArray routes = dataSetText({{{"DeliveryRouteID", "1"},
+                                            {"Route", "A1"},
+                                            {"Description", "Alpha"},
+                                            {"Facility", "North"},
+                                            {"TOVAFacilityID", "1"}}})
+                                  .mid(39); // the service's data set carries no declaration
+    const QByteArray facilities =
         dataSetText({{{"Description", "North"}, {"TOVAFacilityID", "1"}}}).mid(39);
     server.queueBehaviour(
         test::ServerBehaviour::respond(200, serviceAnswer("GetFacilities", facilities)));

@@ -105,7 +105,7 @@ TEST_F(Readers, RoutesFillListAndRecordsFromIndexOneKeepingIndexZeroEmpty) {
 
     // Text that does not parse: the list is empty, nothing is reported or shown.
     records::RefreshRouteData(state(), dataSetText({route("9", "Z9", "Zeta", "North", "1")}));
-    records::RefreshRouteData(state(), QStringLiteral("<Root><DataSet>"));
+    records::RefreshRouteData(state(), QByteArray("<Root><DataSet>"));
     EXPECT_EQ(ui().lstRoute->count(), 0);
     EXPECT_EQ(state().mRoutes.size(), 2u);
     EXPECT_TRUE(boxes.shown().empty());
@@ -155,7 +155,7 @@ TEST_F(Readers, OnlyTablesOnTheExactPathAreRows) {
          2},
     };
     for (const Case& c : cases) {
-        records::RefreshRouteData(state(), c.text);
+        records::RefreshRouteData(state(), c.text.toUtf8());
         EXPECT_EQ(ui().lstRoute->count(), c.rows) << c.name;
     }
     // Row elements are matched case-sensitively.
@@ -251,7 +251,7 @@ TEST_F(Readers, FacilitiesFillAllThreeDropDownsAndChooseTheFirstForTheAssignment
 
 TEST_F(Readers, FacilityFailuresAreShownOrReported) {
     // Only the facilities reader tells the operator that its text did not parse.
-    records::RefreshFacilityDrop(state(), QString());
+    records::RefreshFacilityDrop(state(), QByteArray());
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_FALSE(boxes.shown()[0].prompt.isEmpty());
     EXPECT_EQ(boxes.shown()[0].style, 64);
