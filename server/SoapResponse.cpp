@@ -1,0 +1,66 @@
+#include "SoapResponse.h"
+
+#include "XmlText.h"
+
+#include <stowline/ServiceNamespace.h>
+
+namespace stowline::server {
+namespace {
+
+constexpr std::string_view EnvelopeStart =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+    "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
+    " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+    " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"
+    "<soap:Body>";
+constexpr std::string_view EnvelopeEnd = "</soap:Body></soap:Envelope>";
+
+void appendResponseStart(std::string& out, std::string_view operation) {
+    out += '<';
+    out += operation;
+    out += "Response xmlns=\"";
+    out += ServiceNamespace;
+    out += '"';
+}
+
+} // namespace
+
+std::string queryResponse(std::string_view operation, std::string_view dataSetText) {
+    std::string out;
+    // The escaped text grows by the references; a tenth more saves most reallocations.
+    out.reserve(EnvelopeStart.size() + dataSetText.size() + dataSetText.size() / 10 + 256);
+    out += EnvelopeStart;
+    appendResponseStart(out, operation);
+    out += "><";
+    out += operation;
+    out += "Result>";
+    appendEscaped(out, dataSetText);
+    out += "</";
+    out += operation;
+    out += "Result></";
+    out += operation;
+    out += "Response>";
+    out += EnvelopeEnd;
+    return out;
+}
+
+std::string emptyResponse(std::string_view operation) {
+    std::string out(EnvelopeStart);
+    appendResponseStart(out, operation);
+    out += " />";
+    out += EnvelopeEnd;
+    return out;
+}
+
+std::string faultResponse(std::string_view faultCode, std::string_view faultString) {
+    std::string out(EnvelopeStart);
+    out += "<soap:Fault><faultcode>";
+    out += faultCode;
+    out += "</faultcode><faultstring>";
+    appendEscaped(out, faultString);
+    out += "</faultstring><detail /></soap:Fault>";
+    out += EnvelopeEnd;
+    return out;
+}
+
+} // namespace stowline::server

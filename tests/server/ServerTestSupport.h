@@ -1,0 +1,63 @@
+#pragma once
+
+#include "support/QtPrinters.h"
+#include "support/StandInServer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace stowline::test {
+
+// Raw HTTP exchanges with a stand-in server, for what the component's client cannot send or
+// does not show: exact bytes, headers, statuses, malformed bodies.
+struct HttpResult {
+    int status = 0;
+    std::string body;
+    std::string contentType;
+};
+
+HttpResult postToEndpoint(const StandInServer& server, const std::string& body,
+                          const std::optional<std::string>& soapAction);
+HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery);
+
+// A request envelope in the form the component's client posts, around one operation element.
+std::string requestEnvelope(const std::string& operationElement);
+// "<Op xmlns=\"...\" />" for a query.
+std::string queryElement(const std::string& operation);
+// "<Op xmlns=\"...\"><Name>value</Name>...</Op>" with the values escaped.
+std::string updateElement(const std::string& operation,
+                          const std::vector<std::pair<std::string, std::string>>& values);
+// ServiceNamespace + "/" + operation, unquoted.
+std::string soapAction(const std::string& operation);
+
+// Posts an update in the client's form; the answer as received.
+HttpResult postUpdate(const StandInServer& server, const std::string& operation,
+                      const std::vector<std::pair<std::string, std::string>>& values);
+
+struct SoapFaultParts {
+    std::string code;
+    std::string text;
+};
+// The fault in an answer body, if it carries one.
+std::optional<SoapFaultParts> faultOf(const std::string& body);
+
+// The rows of a data-set text, walked along Root / DataSet / diffgr:diffgram / NewDataSet /
+// Table as the component's readers do: one map of element name to text per row.
+using DataSetRow = std::map<std::string, std::string>;
+std::vector<DataSetRow> dataSetRows(const QString& dataSetText);
+
+// Every row of the four tables as one line each, sorted, route timestamps left out: two dumps
+// are equal when nothing changed.
+QStringList databaseDump(const StandInServer& server);
+
+// The lines only in `after`, and the lines only in `before`.
+std::pair<QStringList, QStringList> dumpDifference(const QStringList& before,
+                                                   const QStringList& after);
+
+} // namespace stowline::test
