@@ -6,6 +6,7 @@
 #include "pages/FieldLook.h"
 #include "pages/PageText.h"
 #include "pages/Requery.h"
+#include "pages/Reselect.h"
 #include "platform/MessageBox.h"
 #include "records/Conversions.h"
 
@@ -137,18 +138,10 @@ void LocationPage::finishSave(bool added, int position) {
     refreshAfterChange();
 
     if (added) {
-        for (int i = 1; i <= list.count(); ++i) {
-            const platform::ListItemRef item = list.itemAt(i);
-            if (list.subItem(item, 1) == description) {
-                list.select(item);
-                break;
-            }
-        }
-    } else if (position <= list.count()) {
-        list.select(list.itemAt(position));
-    } else {
-        // The bay at that position is gone: the page shows nothing rather than a neighbour's
-        // values.
+        selectFirstWithDescription(list, description);
+    } else if (!selectPosition(list, position)) {
+        // The bay at that position is gone: the page shows nothing rather than a
+        // neighbour's values.
         ui.txtLocationID->clear();
         ui.txtLocationDesc->clear();
     }

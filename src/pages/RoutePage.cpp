@@ -6,6 +6,7 @@
 #include "pages/FieldLook.h"
 #include "pages/PageText.h"
 #include "pages/Requery.h"
+#include "pages/Reselect.h"
 #include "platform/MessageBox.h"
 #include "records/Conversions.h"
 
@@ -136,16 +137,8 @@ void RoutePage::AddRoute() {
         refreshAfterChange();
 
         if (adding) {
-            for (int i = 1; i <= list.count(); ++i) {
-                const platform::ListItemRef item = list.itemAt(i);
-                if (list.subItem(item, 1) == description) {
-                    list.select(item);
-                    break;
-                }
-            }
-        } else if (position <= list.count()) {
-            list.select(list.itemAt(position));
-        } else {
+            selectFirstWithDescription(list, description);
+        } else if (!selectPosition(list, position)) {
             // The route at that position is gone: the page shows nothing rather than a
             // neighbour's values.
             ui.txtRoute->clear();

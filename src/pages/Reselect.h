@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/ListView.h"
+
+namespace stowline::pages {
+
+// After an add: selects the first item, in list order, whose description (sub-item 1) equals
+// the saved one. Selects nothing when none does.
+inline void selectFirstWithDescription(platform::ListView& list, const QString& description) {
+    for (int i = 1; i <= list.count(); ++i) {
+        const platform::ListItemRef item = list.itemAt(i);
+        if (list.subItem(item, 1) == description) {
+            list.select(item);
+            return;
+        }
+    }
+}
+
+// After an update: selects the item at the remembered position. False when the rebuilt list
+// has become too short to have one there.
+inline bool selectPosition(platform::ListView& list, int position) {
+    if (position < 1 || position > list.count()) {
+        return false;
+    }
+    list.select(list.itemAt(position));
+    return true;
+}
+
+} // namespace stowline::pages
