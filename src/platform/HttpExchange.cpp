@@ -97,6 +97,8 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
     curl_easy_setopt(h, CURLOPT_URL, urlBytes.constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    // The component reads no configuration, proxy variables of the environment included.
+    curl_easy_setopt(h, CURLOPT_PROXY, "");
     curl_easy_setopt(h, CURLOPT_POST, 1L);
     curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));

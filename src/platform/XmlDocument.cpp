@@ -95,6 +95,132 @@ void writeClosing(std::string& out, const pugi::xml_node& node) {
     }
 }
 
+bool isXmlChar(unsigned long c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Length of the reference at text[at] (an "&"): one of the five predefined entities or a
+// character reference to a legal character. 0 for anything else, which includes entities of
+// a DOCTYPE, since those are never expanded.
+std::size_t referenceLength(std::string_view text, std::size_t at) {
+    const std::size_t end = text.find(';', at);
+    if (end == std::string_view::npos || end - at > 32) {
+        return 0;
+    }
+    const std::string_view name = text.substr(at + 1, end - at - 1);
+    if (name == "lt" || name == "gt" || name == "amp" || name == "quot" || name == "apos") {
+        return end - at + 1;
+    }
+    if (!name.starts_with('#')) {
+        return 0;
+    }
+    const bool hex = name.starts_with("#x");
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) {
+        return 0;
+    }
+    unsigned long code = 0;
+    for (const char c : digits) {
+        const int value = c >= '0' && c <= '9'          ? c - '0'
+                          : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                        : -1;
+        if (value < 0) {
+            return 0;
+        }
+        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(value);
+        if (code > 0x10FFFF) {
+            return 0;
+        }
+    }
+    return isXmlChar(code) ? end - at + 1 : 0;
+}
+
+// pugixml accepts some text that is not well-formed: a bare "&" or an unknown entity (kept as
+// text), "<" in an attribute value, text or a second element beside the document element.
+// The serialiser would then write a repaired document, so a broken envelope would be posted
+// with changed content instead of being refused. This scan finds those cases in text that
+// pugixml has otherwise accepted (in an ASCII-compatible encoding).
+QString wellFormednessProblem(std::string_view text) {
+    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    int depth = 0;
+    int documentElements = 0;
+    const auto problemHere = [&i](const char* problem) {
+        return QStringLiteral("%1 (at offset %2)").arg(QLatin1String(problem)).arg(i);
+    };
+    const auto skipPast = [&](std::string_view terminator) {
+        const std::size_t end = text.find(terminator, i);
+        i = end == std::string_view::npos ? text.size() : end + terminator.size();
+    };
+    while (i < text.size()) {
+        const std::string_view rest = text.substr(i);
+        if (rest[0] == '&') {
+            const std::size_t length = referenceLength(text, i);
+            if (length == 0) {
+                return problemHere("\"&\" begins no predefined entity or character reference");
+            }
+            if (depth == 0) {
+                return problemHere("text outside the document element");
+            }
+            i += length;
+        } else if (rest[0] != '<') {
+            if (depth == 0 && rest[0] != ' ' && rest[0] != '\t' && rest[0] != '\r' &&
+                rest[0] != '\n') {
+                return problemHere("text outside the document element");
+            }
+            ++i;
+        } else if (rest.starts_with("<!--")) {
+            skipPast("-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            skipPast("]]>");
+        } else if (rest.starts_with("<?")) {
+            skipPast("?>");
+        } else if (rest.starts_with("<!")) {
+            // A DOCTYPE: its internal subset may hold ">" inside brackets and quotes.
+            int brackets = 0;
+            char quote = 0;
+            for (++i; i < text.size() && (quote != 0 || brackets > 0 || text[i] != '>'); ++i) {
+                if (quote != 0) {
+                    quote = text[i] == quote ? 0 : quote;
+                } else if (text[i] == '"' || text[i] == '\'') {
+                    quote = text[i];
+                } else {
+                    brackets += text[i] == '[' ? 1 : text[i] == ']' ? -1 : 0;
+                }
+            }
+            ++i;
+        } else if (rest.starts_with("</")) {
+            --depth;
+            skipPast(">");
+        } else {
+            if (depth == 0 && ++documentElements > 1) {
+                return problemHere("a second document element");
+            }
+            char quote = 0;
+            for (++i; i < text.size() && (quote != 0 || text[i] != '>'); ++i) {
+                if (quote == 0) {
+                    quote = text[i] == '"' || text[i] == '\'' ? text[i] : 0;
+                } else if (text[i] == quote) {
+                    quote = 0;
+                } else if (text[i] == '<') {
+                    return problemHere("\"<\" in an attribute value");
+                } else if (text[i] == '&') {
+                    const std::size_t length = referenceLength(text, i);
+                    if (length == 0) {
+                        return problemHere(
+                            "\"&\" begins no predefined entity or character reference");
+                    }
+                    i += length - 1;
+                }
+            }
+            depth += text[i - 1] == '/' ? 0 : 1;
+            ++i;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 bool XmlDocument::loadXML(std::string_view utf8) {
@@ -102,26 +228,36 @@ bool XmlDocument::loadXML(std::string_view utf8) {
 }
 
 bool XmlDocument::loadXML(const QString& text) {
-    return loadXMLInPlace(text.toStdString());
+    // The text is already decoded: an encoding its declaration names must not apply again.
+    return load(text.toStdString(), pugi::encoding_utf8);
 }
 
 bool XmlDocument::loadXMLInPlace(std::string&& utf8) {
-    m_buffer = std::move(utf8);
-    m_doc.reset();
-    const pugi::xml_parse_result result = m_doc.load_buffer_inplace(
-        m_buffer.data(), m_buffer.size(), ParseOptions, pugi::encoding_auto);
-    return finishLoad(result);
+    return load(std::move(utf8), pugi::encoding_auto);
 }
 
-bool XmlDocument::finishLoad(const pugi::xml_parse_result& result) {
-    m_parsed = static_cast<bool>(result);
+bool XmlDocument::load(std::string&& text, pugi::xml_encoding encoding) {
+    m_buffer = std::move(text);
+    m_doc.reset();
+    // Scanned before parsing, which rewrites the buffer in place.
+    const QString problem = wellFormednessProblem(m_buffer);
+    const pugi::xml_parse_result result =
+        m_doc.load_buffer_inplace(m_buffer.data(), m_buffer.size(), ParseOptions, encoding);
+    const bool asciiCompatible =
+        result.encoding == pugi::encoding_utf8 || result.encoding == pugi::encoding_latin1;
+    return finishLoad(result, asciiCompatible ? problem : QString());
+}
+
+bool XmlDocument::finishLoad(const pugi::xml_parse_result& result, const QString& problem) {
+    m_parsed = static_cast<bool>(result) && problem.isEmpty();
     if (m_parsed) {
         m_reason.clear();
         return true;
     }
-    m_reason = QStringLiteral("%1 (at offset %2)")
-                   .arg(QString::fromUtf8(result.description()))
-                   .arg(result.offset);
+    m_reason = result ? problem
+                      : QStringLiteral("%1 (at offset %2)")
+                            .arg(QString::fromUtf8(result.description()))
+                            .arg(result.offset);
     m_doc.reset();
     m_buffer.clear();
     return false;

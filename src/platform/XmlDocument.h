@@ -11,8 +11,15 @@ namespace stowline::platform {
 // never reads anything outside the given text.
 class XmlDocument {
 public:
-    // Parses the text into the document, replacing what it held. On failure the document is
-    // empty and parseErrorReason() says why.
+    XmlDocument() = default;
+    // The DOM points into m_buffer, whose short texts live inside the object itself: a moved or
+    // copied document would read the old object's memory.
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    // Parses the text into the document, replacing what it held. On failure (also for text that
+    // is not well-formed, such as a bare "&" or an entity other than the five predefined ones)
+    // the document is empty and parseErrorReason() says why.
     bool loadXML(std::string_view utf8);
     bool loadXML(const QString& text);
     // Parses a buffer the document may modify in place (saves a copy of large answers).
@@ -31,7 +38,8 @@ public:
     const pugi::xml_document& dom() const { return m_doc; }
 
 private:
-    bool finishLoad(const pugi::xml_parse_result& result);
+    bool load(std::string&& text, pugi::xml_encoding encoding);
+    bool finishLoad(const pugi::xml_parse_result& result, const QString& problem);
 
     pugi::xml_document m_doc;
     std::string m_buffer;

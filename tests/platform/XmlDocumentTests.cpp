@@ -1,0 +1,142 @@
+// The serialised text form the transport posts and the answer clean-up relies on, and parsing
+// that stays safe on hostile input.
+#include "platform/XmlDocument.h"
+#include "support/QtPrinters.h"
+
+#include <QTemporaryFile>
+#include <gtest/gtest.h>
+#include <string_view>
+#include <type_traits>
+
+namespace stowline::platform {
+namespace {
+
+// Parsed in place: nodes point into the document's own buffer, so it must stay where it is.
+static_assert(!std::is_move_constructible_v<XmlDocument> &&
+              !std::is_copy_assignable_v<XmlDocument>);
+
+TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
+    struct Case {
+        const char* what;
+        const char* input;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {"declaration rewritten, CR LF after it",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><a>x</a>",
+         "<?xml version=\"1.0\"?>\r\n<a>x</a>"},
+        {"declaration with standalone and a blank",
+         "<?xml version='1.0' standalone='yes' ?>\n\n<a/>", "<?xml version=\"1.0\"?>\r\n<a/>"},
+        {"no declaration, none added", "<a>x</a>", "<a>x</a>"},
+        {"whitespace-only text dropped, other text kept whole",
+         "<a>\n  <b> </b>\r\n\t<c> y </c>\n</a>", "<a><b/><c> y </c></a>"},
+        {"attribute order and prefixes kept",
+         "<p:a xmlns:p=\"u\" z=\"1\" b='2' m=\"3\"><p:b/></p:a>",
+         "<p:a xmlns:p=\"u\" z=\"1\" b=\"2\" m=\"3\"><p:b/></p:a>"},
+        {"markup characters in text", "<a>1 &lt; 2 &amp;&amp; 3 &gt; 2 \"q\" 'a'</a>",
+         "<a>1 &lt; 2 &amp;&amp; 3 &gt; 2 \"q\" 'a'</a>"},
+        {"markup characters in attributes", "<a v='&lt;&amp;\"&gt;&apos;'/>",
+         "<a v=\"&lt;&amp;&quot;>'\"/>"},
+        {"empty element", "<a><b></b></a>", "<a><b/></a>"},
+        {"character references decoded", "<a>&#65;&#x263A;</a>", "<a>A☺</a>"},
+        {"comments, instructions and CDATA kept, markup characters in them too",
+         "<!-- top -->\n<a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a>\n<?end?>",
+         "<!-- top --><a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a><?end?>"},
+        {"DOCTYPE kept, not applied", "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"&#x41;\">t</a>",
+         "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"A\">t</a>"},
+        {"non-ASCII text", "<a b=\"Süd\">Zürich – ☺</a>", "<a b=\"Süd\">Zürich – ☺</a>"},
+    };
+    for (const Case& c : cases) {
+        XmlDocument document;
+        EXPECT_TRUE(document.loadXML(QString::fromUtf8(c.input))) << c.what;
+        EXPECT_EQ(QString::fromStdString(document.serialisedText()), QString::fromUtf8(c.expected))
+            << c.what;
+    }
+}
+
+TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
+    // Several of these pugixml accepts on its own; a repaired document must never come out.
+    const std::vector<QByteArray> inputs = {"",
+                                            "not xml",
+                                            "<a>",
+                                            "<a></b>",
+                                            "<html><br></html>",
+                                            "<a/><b/>",
+                                            "text<a/>",
+                                            "<a/>text",
+                                            "<a>A & B</a>",
+                                            "<a>&nbsp;</a>",
+                                            "<a>&;</a>",
+                                            "<a>&#;</a>",
+                                            "<a>&#x;</a>",
+                                            "<a>&#0;</a>",
+                                            "<a>&#xD800;</a>",
+                                            "<a>&#x110000;</a>",
+                                            "<a v=\"<\"/>",
+                                            "<a v='&b;'/>",
+                                            "<!DOCTYPE a [<!ENTITY e \"X\">]><a>&e;</a>"};
+    for (const QByteArray& input : inputs) {
+        XmlDocument document;
+        document.loadXML(std::string_view("<old/>"));
+        EXPECT_FALSE(document.loadXML(std::string_view(input.constData(), input.size())))
+            << input.constData();
+        EXPECT_FALSE(document.parsed());
+        EXPECT_FALSE(document.parseErrorReason().isEmpty()) << input.constData();
+        EXPECT_EQ(document.serialisedText(), "") << input.constData();
+    }
+}
+
+TEST(XmlDocument, TextKeepsItsCharactersWhateverEncodingItsDeclarationNames) {
+    // A QString is already decoded: its declaration must not re-decode it.
+    XmlDocument fromText;
+    ASSERT_TRUE(fromText.loadXML(
+        QString::fromUtf8("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Zürich</a>")));
+    EXPECT_EQ(nodeText(fromText.dom().child("a")), QString::fromUtf8("Zürich"));
+
+    // Bytes are decoded as their declaration says.
+    XmlDocument fromBytes;
+    ASSERT_TRUE(fromBytes.loadXML(
+        std::string_view("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Z\xfcrich</a>")));
+    EXPECT_EQ(nodeText(fromBytes.dom().child("a")), QString::fromUtf8("Zürich"));
+}
+
+TEST(XmlDocument, DeepNestingIsParsedAndWrittenWithoutCrashing) {
+    constexpr int depth = 100000;
+    std::string text;
+    text.reserve(depth * 7);
+    for (int i = 0; i < depth; ++i) {
+        text += "<a>";
+    }
+    text += "x";
+    for (int i = 0; i < depth; ++i) {
+        text += "</a>";
+    }
+    XmlDocument document;
+    ASSERT_TRUE(document.loadXML(text)) << document.parseErrorReason().toStdString();
+    EXPECT_TRUE(document.serialisedText() == text);
+    EXPECT_EQ(nodeText(document.dom()), "x");
+}
+
+TEST(XmlDocument, EntitiesAreNeitherExpandedNorFetched) {
+    QTemporaryFile secret;
+    ASSERT_TRUE(secret.open());
+    secret.write("SECRET-CONTENT");
+    secret.flush();
+    const std::vector<QString> inputs = {
+        "<!DOCTYPE a [<!ENTITY e \"EXPANDED\">]><a>&e;</a>",
+        "<!DOCTYPE a [<!ENTITY e SYSTEM \"file://" + secret.fileName() + "\">]><a>&e;</a>",
+        "<!DOCTYPE a SYSTEM \"file://" + secret.fileName() + "\"><a>&e;</a>",
+    };
+    for (const QString& input : inputs) {
+        XmlDocument document;
+        document.loadXML(input);
+        const QString text = nodeText(document.dom().child("a"));
+        EXPECT_FALSE(text.contains("EXPANDED")) << input.toStdString();
+        EXPECT_FALSE(text.contains("SECRET")) << input.toStdString();
+        EXPECT_FALSE(QString::fromStdString(document.serialisedText()).contains("SECRET-CONTENT"))
+            << input.toStdString();
+    }
+}
+
+} // namespace
+} // namespace stowline::platform
