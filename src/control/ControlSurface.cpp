@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+#include <algorithm>
+
 namespace stowline::control {
 namespace {
 
@@ -44,6 +46,7 @@ QLabel* label(QWidget* parent, const char* name, const char* caption, int left, 
     auto* result = create<QLabel>(parent, name, left, top, width, height);
     result->setText(QString::fromLatin1(caption));
     result->setFont(designFont(bold));
+    fitLabelWidth(*result);
     return result;
 }
 
@@ -177,6 +180,10 @@ void buildAssignmentPage(ControlSurface& ui, QWidget* page) {
 }
 
 } // namespace
+
+void fitLabelWidth(QLabel& label) {
+    label.resize(std::max(label.width(), label.sizeHint().width()), label.height());
+}
 
 ControlSurface buildControlSurface(QWidget* owner) {
     ControlSurface ui;

@@ -40,6 +40,7 @@ void StowlinePrivate::UserControl_Initialize() {
 
         for (QLabel* label : ui.lblversion) {
             label->setText(versionText());
+            control::fitLabelWidth(*label);
         }
 
         for (platform::TextBox* box :
