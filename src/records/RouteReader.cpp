@@ -1,32 +1,26 @@
 #include "control/ComponentState.h"
 #include "errors/Guarded.h"
-#include "records/BatchFill.h"
-#include "records/DataSetWalk.h"
+#include "records/ListRefill.h"
 #include "records/Readers.h"
 
 namespace stowline::records {
 
 void RefreshRouteData(control::ComponentState& state, const QByteArray& XMLData) {
     guarded(QStringLiteral("RefreshRouteData"), [&] {
-        const DataSetWalk walk(XMLData);
         platform::ListView& list = *state.ui.lstRoute;
-        list.clearItems();
-        if (!walk.parsed()) {
+        std::size_t rowCount = 0;
+        const bool parsed = refillList(
+            list, XMLData,
+            {"DeliveryRouteID", "Description", "Route", "Facility", "TOVAFacilityID"},
+            [&](const QStringList& row) {
+                const QString& id = row[0];
+                ++rowCount;
+                state.mRoutes.resize(rowCount + 1);
+                list.appendRow({row[2], row[1], row[3]}, id.isEmpty() ? QVariant(0) : QVariant(id));
+                state.mRoutes[rowCount] = RouteUDT{row[1], row[3], id, row[2], row[4]};
+            });
+        if (!parsed) {
             return;
-        }
-        {
-            const BatchFill fill(list);
-            std::size_t rowCount = 0;
-            walk.forEachRow(
-                {"DeliveryRouteID", "Description", "Route", "Facility", "TOVAFacilityID"},
-                [&](const QStringList& row) {
-                    const QString& id = row[0];
-                    ++rowCount;
-                    state.mRoutes.resize(rowCount + 1);
-                    list.appendRow({row[2], row[1], row[3]},
-                                   id.isEmpty() ? QVariant(0) : QVariant(id));
-                    state.mRoutes[rowCount] = RouteUDT{row[1], row[3], id, row[2], row[4]};
-                });
         }
         RefreshRouteComboBox(state);
         state.mSelectedRouteItem = {};
