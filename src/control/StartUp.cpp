@@ -1,3 +1,4 @@
+#include "control/Accessibility.h"
 #include "control/StowlinePrivate.h"
 #include "errors/Guarded.h"
 #include "platform/SystemColours.h"
@@ -52,6 +53,8 @@ void StowlinePrivate::UserControl_Initialize() {
         for (QFrame* frame : {ui.fraRouteList, ui.fraLocationList, ui.fraStowlineList}) {
             frame->setEnabled(false);
         }
+
+        control::makeAccessible(ui);
     });
 }
 

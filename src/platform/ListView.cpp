@@ -203,6 +203,27 @@ void ListView::setHideSelection(bool hide) {
     applySelectionPalette();
 }
 
+void ListView::keyboardSearch(const QString& search) {
+    // The view's own search starts below the current row and looks in the current column.
+    const bool extends = m_typedTimer.isValid() && !search.isEmpty() &&
+                         !m_typedTimer.hasExpired(QApplication::keyboardInputInterval());
+    m_typed = extends ? m_typed + search : search;
+    m_typedTimer.start();
+    if (m_typed.isEmpty()) {
+        return;
+    }
+    ensureSorted();
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        if (item->text(0).startsWith(m_typed, Qt::CaseInsensitive)) {
+            setCurrentItem(item);
+            item->setSelected(true);
+            scrollToItem(item);
+            return;
+        }
+    }
+}
+
 void ListView::focusInEvent(QFocusEvent* event) {
     QTreeWidget::focusInEvent(event);
     applySelectionPalette();

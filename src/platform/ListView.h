@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
 #include <QTreeWidget>
@@ -80,6 +81,10 @@ public:
 
     QTreeWidgetItem* resolve(const ListItemRef& item) const;
 
+    // Typing jumps to the first row, from the top, whose first column starts with the text
+    // typed (ignoring case); keys typed in quick succession extend that text.
+    void keyboardSearch(const QString& search) override;
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -102,6 +107,8 @@ private:
     int m_sortKey = 0;
     int m_sortOrder = 0;
     bool m_hideSelection = false;
+    QString m_typed;
+    QElapsedTimer m_typedTimer;
 };
 
 } // namespace stowline::platform
