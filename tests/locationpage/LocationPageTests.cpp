@@ -1,6 +1,6 @@
 // The storage-location page as an operator uses it: modes, validation, add, change, delete,
 // sorting and the description's key filter, checked against what the stand-in service holds.
-#include "routepage/PageDriver.h"
+#include "support/PageDriver.h"
 
 #include <QFrame>
 

@@ -1,6 +1,6 @@
 // The route page as an operator uses it: modes, validation, add, change, delete, sorting and
 // the key filter, checked against what the stand-in service holds afterwards.
-#include "routepage/PageDriver.h"
+#include "support/PageDriver.h"
 
 #include <QFrame>
 

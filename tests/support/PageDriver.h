@@ -1,8 +1,8 @@
 #pragma once
 
-// What both maintenance-page test programs share: a component loaded from a stand-in server
-// with every message box answered and recorded, and the operator's gestures (clicks on rows,
-// headers and buttons, typing, pasting, picking a facility).
+// What the page test programs share: a component loaded from a stand-in server with every
+// message box answered and recorded, and the operator's gestures (clicks on rows, headers and
+// buttons, typing, pasting, picking drop-down entries).
 #include "platform/DropDown.h"
 #include "platform/ListView.h"
 #include "platform/SystemColours.h"
@@ -82,7 +82,7 @@ inline void clickHeader(platform::ListView& list, int column1Based) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
-inline void click(QPushButton* button) {
+inline void click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
