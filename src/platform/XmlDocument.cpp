@@ -1,85 +1,101 @@
 #include "platform/XmlDocument.h"
 
+#include <cstring>
+
 namespace stowline::platform {
 namespace {
 
 constexpr unsigned int ParseOptions = pugi::parse_default | pugi::parse_declaration |
                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype;
 
-void appendEscaped(std::string& out, const char* text, bool attribute) {
-    for (const char* p = text; *p != '\0'; ++p) {
+void append(QByteArray& out, const char* text) {
+    out.append(text, static_cast<qsizetype>(std::strlen(text)));
+}
+
+// Character data and attribute values: runs without special characters, most of a large
+// answer, are copied whole. A parser reads a tab, LF or CR written literally in an attribute
+// value as a blank, so those (present only when they came from character references) are
+// written as references again.
+void appendEscaped(QByteArray& out, const char* text, bool attribute) {
+    const char* specials = attribute ? "&<\"\t\n\r" : "&<>";
+    for (const char* p = text; *p != '\0';) {
+        const std::size_t run = std::strcspn(p, specials);
+        out.append(p, static_cast<qsizetype>(run));
+        p += run;
         switch (*p) {
         case '&':
-            out += "&amp;";
+            out.append("&amp;");
             break;
         case '<':
-            out += "&lt;";
+            out.append("&lt;");
             break;
         case '>':
-            if (attribute) {
-                out += '>';
-            } else {
-                out += "&gt;";
-            }
+            out.append("&gt;");
             break;
         case '"':
-            if (attribute) {
-                out += "&quot;";
-            } else {
-                out += '"';
-            }
+            out.append("&quot;");
+            break;
+        case '\t':
+            out.append("&#9;");
+            break;
+        case '\n':
+            out.append("&#10;");
+            break;
+        case '\r':
+            out.append("&#13;");
             break;
         default:
-            out += *p;
+            continue;
         }
+        ++p;
     }
 }
 
-void writeOpening(std::string& out, const pugi::xml_node& node) {
+void writeOpening(QByteArray& out, const pugi::xml_node& node) {
     switch (node.type()) {
     case pugi::node_element:
         out += '<';
-        out += node.name();
+        append(out, node.name());
         for (const pugi::xml_attribute& attribute : node.attributes()) {
             out += ' ';
-            out += attribute.name();
-            out += "=\"";
+            append(out, attribute.name());
+            out.append("=\"");
             appendEscaped(out, attribute.value(), true);
             out += '"';
         }
-        out += node.first_child() ? ">" : "/>";
+        out.append(node.first_child() ? ">" : "/>");
         break;
     case pugi::node_pcdata:
         appendEscaped(out, node.value(), false);
         break;
     case pugi::node_cdata:
-        out += "<![CDATA[";
-        out += node.value();
-        out += "]]>";
+        out.append("<![CDATA[");
+        append(out, node.value());
+        out.append("]]>");
         break;
     case pugi::node_comment:
-        out += "<!--";
-        out += node.value();
-        out += "-->";
+        out.append("<!--");
+        append(out, node.value());
+        out.append("-->");
         break;
     case pugi::node_pi:
-        out += "<?";
-        out += node.name();
+        out.append("<?");
+        append(out, node.name());
         if (*node.value() != '\0') {
             out += ' ';
-            out += node.value();
+            append(out, node.value());
         }
-        out += "?>";
+        out.append("?>");
         break;
     case pugi::node_doctype:
-        out += "<!DOCTYPE ";
-        out += node.value();
+        out.append("<!DOCTYPE ");
+        append(out, node.value());
         out += '>';
         break;
     case pugi::node_declaration:
         // Only a leading declaration survives, in its one normal form.
         if (node == node.parent().first_child()) {
-            out += "<?xml version=\"1.0\"?>\r\n";
+            out.append("<?xml version=\"1.0\"?>\r\n");
         }
         break;
     default:
@@ -87,10 +103,10 @@ void writeOpening(std::string& out, const pugi::xml_node& node) {
     }
 }
 
-void writeClosing(std::string& out, const pugi::xml_node& node) {
+void writeClosing(QByteArray& out, const pugi::xml_node& node) {
     if (node.type() == pugi::node_element && node.first_child()) {
-        out += "</";
-        out += node.name();
+        out.append("</");
+        append(out, node.name());
         out += '>';
     }
 }
@@ -276,12 +292,12 @@ bool XmlDocument::finishLoad(const pugi::xml_parse_result& result, const QString
     return false;
 }
 
-std::string XmlDocument::serialisedText() const {
-    std::string out;
+QByteArray XmlDocument::serialisedText() const {
+    QByteArray out;
     if (!m_parsed) {
         return out;
     }
-    out.reserve(m_buffer.size() + m_buffer.size() / 8);
+    out.reserve(static_cast<qsizetype>(m_buffer.size() + m_buffer.size() / 8));
     // Iterative walk: answers may nest far deeper than the stack allows recursion.
     pugi::xml_node node = m_doc.first_child();
     while (node) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <pugixml.hpp>
 #include <string>
@@ -33,7 +34,7 @@ public:
     // rely on: the declaration (when the text began with one) rewritten as <?xml version="1.0"?>
     // plus CR LF, no whitespace-only text, attributes in document order, &, < and > escaped in
     // character data. An empty document serialises to the empty string.
-    std::string serialisedText() const;
+    QByteArray serialisedText() const;
 
     const pugi::xml_document& dom() const { return m_doc; }
 

@@ -70,7 +70,7 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
                                              "nothing was sent")
                                   .arg(request.parseErrorReason()));
     }
-    const std::string body = request.serialisedText();
+    const QByteArray body = request.serialisedText();
     const std::vector<platform::HttpHeader> headers = {
         {"Content-Type", "text/xml; charset=utf-8"},
         {"Content-Length", QByteArray::number(static_cast<qulonglong>(body.size()))},
@@ -80,7 +80,9 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
     platform::HttpResponse response;
     {
         const platform::WaitCursor waitCursor;
-        response = platform::httpPost(AsmxUrl, headers, body);
+        response = platform::httpPost(
+            AsmxUrl, headers,
+            std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
     }
     if (!response.completed) {
         raiseTransportFailure(QStringLiteral("ReturnWebservice Method could not load XML data (") +
@@ -102,9 +104,8 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
     if (const std::optional<QString> fault = soapFault(answer.dom())) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
     }
-    const std::string text = answer.serialisedText();
-    return ReplaceSOAPEnvelopeTags(
-        ReplaceEscapedXMLTags(QByteArray(text.data(), static_cast<qsizetype>(text.size()))));
+    // Each clean-up step works in place on the one serialised text.
+    return ReplaceSOAPEnvelopeTags(ReplaceEscapedXMLTags(answer.serialisedText()));
 }
 
 } // namespace stowline::service

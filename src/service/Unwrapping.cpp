@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string.h>
 #include <string_view>
+#include <vector>
 
 namespace stowline::service {
 namespace {
@@ -35,48 +36,91 @@ void replaceEvery(QString& text, const QString& search, const QString& with) {
     }
 }
 
-// The same on bytes. Answers run to many megabytes and most tags occur once or not at all, so
-// one memmem scan per pattern, and a copy only when something matched.
+// The same on bytes, in place. Answers run to many megabytes and each pattern occurs once or
+// not at all; copying the whole text for every pattern that matched cost more than everything
+// else the clean-up does, because each copy lands in freshly mapped memory.
+const char* findIn(const char* from, const char* end, const QByteArray& search) {
+    return static_cast<const char*>(memmem(from, static_cast<std::size_t>(end - from),
+                                           search.constData(),
+                                           static_cast<std::size_t>(search.size())));
+}
+
+// A replacement no longer than its pattern: the text is compacted front to back, which never
+// overwrites what is still to be read.
+void replaceShrinking(QByteArray& text, const QByteArray& search, const QByteArray& with,
+                      qsizetype firstMatch) {
+    char* data = text.data();
+    const char* end = data + text.size();
+    char* write = data + firstMatch;
+    const char* read = write;
+    const char* match = read;
+    while (match != nullptr) {
+        std::memmove(write, read, static_cast<std::size_t>(match - read));
+        write += match - read;
+        std::memcpy(write, with.constData(), static_cast<std::size_t>(with.size()));
+        write += with.size();
+        read = match + search.size();
+        match = findIn(read, end, search);
+    }
+    std::memmove(write, read, static_cast<std::size_t>(end - read));
+    write += end - read;
+    text.truncate(write - data);
+}
+
+// A longer replacement: the text grows once and is filled back to front.
+void replaceGrowing(QByteArray& text, const QByteArray& search, const QByteArray& with,
+                    qsizetype firstMatch) {
+    std::vector<qsizetype> matches;
+    for (const char* match = text.constData() + firstMatch; match != nullptr;
+         match = findIn(match + search.size(), text.constData() + text.size(), search)) {
+        matches.push_back(match - text.constData());
+    }
+    const qsizetype oldSize = text.size();
+    const qsizetype growth = with.size() - search.size();
+    text.resize(oldSize + growth * static_cast<qsizetype>(matches.size()));
+    char* data = text.data();
+    qsizetype readEnd = oldSize;
+    qsizetype writeEnd = text.size();
+    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
+        const qsizetype tail = readEnd - (*match + search.size());
+        std::memmove(data + writeEnd - tail, data + readEnd - tail, static_cast<std::size_t>(tail));
+        writeEnd -= tail + with.size();
+        std::memcpy(data + writeEnd, with.constData(), static_cast<std::size_t>(with.size()));
+        readEnd = *match;
+    }
+}
+
 void replaceEvery(QByteArray& text, const QByteArray& search, const QByteArray& with) {
     if (search.isEmpty()) {
         return;
     }
-    const char* begin = text.constData();
-    const char* end = begin + text.size();
-    const auto next = [&](const char* from) {
-        return static_cast<const char*>(memmem(from, static_cast<std::size_t>(end - from),
-                                               search.constData(),
-                                               static_cast<std::size_t>(search.size())));
-    };
-    const char* match = next(begin);
+    const char* match = findIn(text.constData(), text.constData() + text.size(), search);
     if (match == nullptr) {
         return;
     }
-    QByteArray out;
-    out.reserve(text.size());
-    const char* from = begin;
-    while (match != nullptr) {
-        out.append(from, match - from);
-        out.append(with);
-        from = match + search.size();
-        match = next(from);
+    const qsizetype firstMatch = match - text.constData();
+    if (with.size() <= search.size()) {
+        replaceShrinking(text, search, with, firstMatch);
+    } else {
+        replaceGrowing(text, search, with, firstMatch);
     }
-    out.append(from, end - from);
-    text = std::move(out);
 }
 
-// &lt;, &gt; and &amp; in one scan. Equal to the three passes in that order: each replacement
-// is a single character other than "&", so no pass can create a match for a later one.
+// &lt;, &gt; and &amp; in one scan, in place. Equal to the three passes in that order: each
+// replacement is a single character other than "&", so no pass can create a match for a later
+// one.
 void turnBackEscapes(QByteArray& text) {
-    const char* begin = text.constData();
-    const char* end = begin + text.size();
-    const char* amp = static_cast<const char*>(std::memchr(begin, '&', text.size()));
+    const char* amp = static_cast<const char*>(
+        std::memchr(text.constData(), '&', static_cast<std::size_t>(text.size())));
     if (amp == nullptr) {
         return;
     }
-    QByteArray out;
-    out.reserve(text.size());
-    const char* from = begin;
+    const qsizetype firstAmp = amp - text.constData();
+    char* data = text.data();
+    const char* end = data + text.size();
+    char* write = data + firstAmp;
+    const char* read = write;
+    amp = read;
     while (amp != nullptr) {
         const std::string_view rest(amp, static_cast<std::size_t>(end - amp));
         char replacement = 0;
@@ -96,14 +140,16 @@ void turnBackEscapes(QByteArray& text) {
                 std::memchr(amp + 1, '&', static_cast<std::size_t>(end - amp - 1)));
             continue;
         }
-        out.append(from, amp - from);
-        out.append(replacement);
-        from = amp + length;
+        std::memmove(write, read, static_cast<std::size_t>(amp - read));
+        write += amp - read;
+        *write++ = replacement;
+        read = amp + length;
         amp =
-            static_cast<const char*>(std::memchr(from, '&', static_cast<std::size_t>(end - from)));
+            static_cast<const char*>(std::memchr(read, '&', static_cast<std::size_t>(end - read)));
     }
-    out.append(from, end - from);
-    text = std::move(out);
+    std::memmove(write, read, static_cast<std::size_t>(end - read));
+    write += end - read;
+    text.truncate(write - data);
 }
 
 template <typename Text> Text escapedTags(Text text) {
