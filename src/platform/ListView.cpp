@@ -1,6 +1,7 @@
 #include "platform/ListView.h"
 
 #include "errors/StowlineError.h"
+#include "platform/ListRow.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -68,7 +69,7 @@ void ListView::appendRow(const QStringList& columns, const QVariant& tag) {
 }
 
 QTreeWidgetItem* ListView::insertRow(const QStringList& columns, const QVariant& tag) {
-    auto* item = new QTreeWidgetItem(columns);
+    auto* item = new ListRow(columns);
     if (tag.isValid()) {
         item->setData(0, TagRole, tag);
     }
