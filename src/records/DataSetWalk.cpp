@@ -16,6 +16,17 @@ void forEachChildNamed(const pugi::xml_node& parent, const char* name, Visit&& v
 
 } // namespace
 
+bool DataSetWalk::distinctNames(const std::vector<const char*>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t j = i + 1; j < names.size(); ++j) {
+            if (std::strcmp(names[i], names[j]) == 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 DataSetWalk::DataSetWalk(const QByteArray& XMLData) {
     m_document.loadXML(
         std::string_view(XMLData.constData(), static_cast<std::size_t>(XMLData.size())));
@@ -37,16 +48,27 @@ std::vector<pugi::xml_node> DataSetWalk::tables() const {
 }
 
 void DataSetWalk::readRow(const pugi::xml_node& table, const std::vector<const char*>& names,
-                          QStringList& values) {
+                          bool namesAreDistinct, QStringList& values) {
     values.clear();
     values.resize(static_cast<qsizetype>(names.size()));
+    // Cells mostly come in the order the columns are asked for: the name after the last match
+    // is tried first, and the full search runs only when it does not match.
+    std::size_t expected = 0;
     for (pugi::xml_node cell = table.first_child(); cell; cell = cell.next_sibling()) {
         if (cell.type() != pugi::node_element) {
             continue;
         }
+        const char* name = cell.name();
+        if (namesAreDistinct && expected < names.size() &&
+            std::strcmp(name, names[expected]) == 0) {
+            values[static_cast<qsizetype>(expected)] = platform::nodeText(cell);
+            ++expected;
+            continue;
+        }
         for (std::size_t i = 0; i < names.size(); ++i) {
-            if (std::strcmp(cell.name(), names[i]) == 0) {
+            if (std::strcmp(name, names[i]) == 0) {
                 values[static_cast<qsizetype>(i)] = platform::nodeText(cell);
+                expected = i + 1;
             }
         }
     }

@@ -25,17 +25,20 @@ public:
     template <typename OnRow>
     void forEachRow(std::initializer_list<const char*> columns, OnRow&& onRow) const {
         const std::vector<const char*> names(columns);
+        const bool namesAreDistinct = distinctNames(names);
         QStringList values;
         for (const pugi::xml_node& table : tables()) {
-            readRow(table, names, values);
+            readRow(table, names, namesAreDistinct, values);
             onRow(static_cast<const QStringList&>(values));
         }
     }
 
 private:
     std::vector<pugi::xml_node> tables() const;
+    // With a column asked for twice, every cell must be matched against all names.
+    static bool distinctNames(const std::vector<const char*>& names);
     static void readRow(const pugi::xml_node& table, const std::vector<const char*>& names,
-                        QStringList& values);
+                        bool namesAreDistinct, QStringList& values);
 
     platform::XmlDocument m_document;
 };

@@ -125,6 +125,21 @@ TEST_F(Readers, MissingColumnsAreEmptyForTheirRowNotCarriedFromThePreviousOne) {
     EXPECT_EQ(list.subItem(list.itemAt(2), 1), "");
 }
 
+TEST_F(Readers, CellsInAnyOrderLandInTheirColumnsAndARepeatedCellTakesTheLaterValue) {
+    records::RefreshRouteData(state(), dataSetText({{{"TOVAFacilityID", "1"},
+                                                     {"Description", "Alpha"},
+                                                     {"DeliveryRouteID", "7"},
+                                                     {"Route", "A1"},
+                                                     {"Description", "Omega"},
+                                                     {"Facility", "North"}}}));
+    ASSERT_EQ(state().mRoutes.size(), 2u);
+    EXPECT_EQ(state().mRoutes[1].ID, "7");
+    EXPECT_EQ(state().mRoutes[1].Route, "A1");
+    EXPECT_EQ(state().mRoutes[1].Description, "Omega");
+    EXPECT_EQ(state().mRoutes[1].Facility, "North");
+    EXPECT_EQ(state().mRoutes[1].TOVAFacilityID, "1");
+}
+
 TEST_F(Readers, OnlyTablesOnTheExactPathAreRows) {
     const QString diffgram =
         QStringLiteral("xmlns:diffgr=\"urn:schemas-microsoft-com:xml-diffgram-v1\"");
