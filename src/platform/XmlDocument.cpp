@@ -1,5 +1,6 @@
 #include "platform/XmlDocument.h"
 
+#include <array>
 #include <cstring>
 
 namespace stowline::platform {
@@ -161,6 +162,31 @@ std::size_t referenceLength(std::string_view text, std::size_t at) {
     return isXmlChar(code) ? end - at + 1 : 0;
 }
 
+// Bytes that end a run of plain text for one state of the scan below; a table, because the
+// scan meets every byte of answers that run to many megabytes.
+using ByteSet = std::array<bool, 256>;
+
+constexpr ByteSet byteSet(std::string_view bytes) {
+    ByteSet set{};
+    for (const char c : bytes) {
+        set[static_cast<unsigned char>(c)] = true;
+    }
+    return set;
+}
+
+constexpr ByteSet CharacterDataBreaks = byteSet("<&");
+constexpr ByteSet TagBreaks = byteSet(">\"'");
+constexpr ByteSet DoubleQuotedValueBreaks = byteSet("\"<&");
+constexpr ByteSet SingleQuotedValueBreaks = byteSet("'<&");
+
+// The position of the first byte at or after i that is in the set, or the text's size.
+std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet& breaks) {
+    while (i < text.size() && !breaks[static_cast<unsigned char>(text[i])]) {
+        ++i;
+    }
+    return i;
+}
+
 // pugixml accepts some text that is not well-formed: a bare "&" or an unknown entity (kept as
 // text), "<" in an attribute value, text or a second element beside the document element.
 // The serialiser would then write a repaired document, so a broken envelope would be posted
@@ -190,9 +216,7 @@ QString wellFormednessProblem(std::string_view text) {
             i += length;
         } else if (rest[0] != '<' && depth > 0) {
             // Character data, most of a large answer: on to the next markup or reference.
-            while (i < text.size() && text[i] != '<' && text[i] != '&') {
-                ++i;
-            }
+            i = skipPlain(text, i, CharacterDataBreaks);
         } else if (rest[0] != '<') {
             if (depth == 0 && rest[0] != ' ' && rest[0] != '\t' && rest[0] != '\r' &&
                 rest[0] != '\n') {
@@ -226,22 +250,25 @@ QString wellFormednessProblem(std::string_view text) {
             if (depth == 0 && ++documentElements > 1) {
                 return problemHere("a second document element");
             }
-            char quote = 0;
-            for (++i; i < text.size() && (quote != 0 || text[i] != '>'); ++i) {
-                if (quote == 0) {
-                    quote = text[i] == '"' || text[i] == '\'' ? text[i] : 0;
-                } else if (text[i] == quote) {
-                    quote = 0;
-                } else if (text[i] == '<') {
-                    return problemHere("\"<\" in an attribute value");
-                } else if (text[i] == '&') {
+            // On to the tag's ">", through quoted attribute values, which may hold ">".
+            for (i = skipPlain(text, i + 1, TagBreaks); i < text.size() && text[i] != '>';
+                 i = skipPlain(text, i, TagBreaks)) {
+                const char quote = text[i];
+                const ByteSet& valueBreaks =
+                    quote == '"' ? DoubleQuotedValueBreaks : SingleQuotedValueBreaks;
+                for (i = skipPlain(text, i + 1, valueBreaks); i < text.size() && text[i] != quote;
+                     i = skipPlain(text, i, valueBreaks)) {
+                    if (text[i] == '<') {
+                        return problemHere("\"<\" in an attribute value");
+                    }
                     const std::size_t length = referenceLength(text, i);
                     if (length == 0) {
                         return problemHere(
                             "\"&\" begins no predefined entity or character reference");
                     }
-                    i += length - 1;
+                    i += length;
                 }
+                i += i < text.size() ? 1 : 0;
             }
             depth += text[i - 1] == '/' ? 0 : 1;
             ++i;
