@@ -2,12 +2,13 @@
 #include "control/StowlinePrivate.h"
 #include "errors/Guarded.h"
 #include "platform/SystemColours.h"
+#include "platform/UiText.h"
 #include "records/Conversions.h"
 
 namespace stowline {
 
 QString versionText() {
-    return QStringLiteral("Version Number: %1.%2.%3")
+    return platform::UiText::tr("Version Number: %1.%2.%3")
         .arg(STOWLINE_VERSION_MAJOR)
         .arg(STOWLINE_VERSION_MINOR)
         .arg(STOWLINE_VERSION_PATCH);
@@ -15,26 +16,29 @@ QString versionText() {
 
 void StowlinePrivate::UserControl_Initialize() {
     guarded(QStringLiteral("UserControl_Initialize()"), [&] {
+        using platform::UiText;
         control::ControlSurface& ui = state.ui;
 
         // The first columns follow the lists' widths as they are at creation.
         double width = records::toInt16(qint64{ui.lstRoute->widthTwips()});
-        ui.lstRoute->addColumn(QStringLiteral("Route"), qRound(width / 4));
-        ui.lstRoute->addColumn(QStringLiteral("Description"), 3500);
-        ui.lstRoute->addColumn(QStringLiteral("Facility"), 3500);
+        ui.lstRoute->addColumn(UiText::tr("Route"), qRound(width / 4));
+        ui.lstRoute->addColumn(UiText::tr("Description"), 3500);
+        ui.lstRoute->addColumn(UiText::tr("Facility"), 3500);
 
         width = records::toInt16(qint64{ui.lstLocation->widthTwips()});
-        ui.lstLocation->addColumn(QStringLiteral("Storage Bay Name"), qRound(width / 4));
-        ui.lstLocation->addColumn(QStringLiteral("Description"), 3500);
-        ui.lstLocation->addColumn(QStringLiteral("Facility"), 3500);
+        ui.lstLocation->addColumn(UiText::tr("Storage Bay Name"), qRound(width / 4));
+        ui.lstLocation->addColumn(UiText::tr("Description"), 3500);
+        ui.lstLocation->addColumn(UiText::tr("Facility"), 3500);
         ui.lstLocation->addColumn(QString(), 0);
 
         width = records::toInt16(qint64{ui.lstStowline->widthTwips()});
-        ui.lstStowline->addColumn(QStringLiteral("Center ID"), qRound(width / 16));
-        ui.lstStowline->addColumn(QStringLiteral("Center Name"), 3000);
-        ui.lstStowline->addColumn(QStringLiteral("Route"), 2500);
-        ui.lstStowline->addColumn(QStringLiteral("Location"), 2000);
-        ui.lstStowline->addColumn(QStringLiteral("Facility"), 1250);
+        ui.lstStowline->addColumn(UiText::tr("Center ID"), qRound(width / 16));
+        ui.lstStowline->addColumn(UiText::tr("Center Name"), 3000);
+        ui.lstStowline->addColumn(UiText::tr("Route"), 2500);
+        ui.lstStowline->addColumn(UiText::tr("Location"), 2000);
+        ui.lstStowline->addColumn(UiText::tr("Facility"), 1250);
+        // The hidden key columns are never shown, so their headers are not offered for
+        // translation.
         ui.lstStowline->addColumn(QStringLiteral("FacilityID"), 0);
         ui.lstStowline->addColumn(QStringLiteral("Route"), 0);
         ui.lstStowline->addColumn(QStringLiteral("RouteID"), 0);

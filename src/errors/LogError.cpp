@@ -2,6 +2,7 @@
 
 #include "platform/EventLogWriter.h"
 #include "platform/MessageBox.h"
+#include "platform/UiText.h"
 
 namespace stowline {
 
@@ -14,7 +15,7 @@ QString errorLogEntry(const ErrorInfo& error, const QString& procedureName) {
 }
 
 void LogError(const ErrorInfo& error, const QString& procedureName) {
-    platform::showMessageBox(QString::fromLatin1(ApplicationErrorPrompt), platform::StyleOk);
+    platform::showMessageBox(platform::UiText::tr(ApplicationErrorPrompt), platform::StyleOk);
     platform::writeEventLog(errorLogEntry(error, procedureName));
 }
 

@@ -6,9 +6,10 @@
 
 namespace stowline {
 
-// The prompt of the one message box every unexpected failure shows.
+// The prompt of the one message box every unexpected failure shows; the box shows its
+// translation when a translator has one.
 inline constexpr char ApplicationErrorPrompt[] =
-    "An application error has occured. Please check the error logs";
+    QT_TRANSLATE_NOOP("Stowline", "An application error has occured. Please check the error logs");
 
 // The six-line event-log entry for a failure, lines joined by CR LF, none after the last.
 QString errorLogEntry(const ErrorInfo& error, const QString& procedureName);

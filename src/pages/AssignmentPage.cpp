@@ -7,6 +7,7 @@
 #include "pages/Requery.h"
 #include "platform/MessageBox.h"
 #include "platform/SystemColours.h"
+#include "platform/UiText.h"
 #include "records/Conversions.h"
 #include "records/Readers.h"
 
@@ -15,8 +16,7 @@
 namespace stowline::pages {
 namespace {
 
-const QString IdleCaption = QStringLiteral("Change Route/Location");
-const QString EditCaption = QStringLiteral("Update");
+using platform::UiText;
 
 // The route ID column compared with a pick-list key. A center without a route has an empty
 // column (the service leaves NULL out), which matches only a placeholder's 0 instead of being
@@ -45,7 +45,9 @@ void showPickListLook(platform::DropDown& pickList, bool editable) {
 
 } // namespace
 
-AssignmentPage::AssignmentPage(control::ComponentState& state) : m_state(state) {
+AssignmentPage::AssignmentPage(control::ComponentState& state)
+    : m_state(state), m_captions{.idle = UiText::tr("Change Route/Location"),
+                                 .edit = UiText::tr("Update")} {
     control::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdChangeStowline, &QPushButton::clicked, ui.cmdChangeStowline,
                      [this] { cmdChangeStowline_Click(); });
@@ -75,7 +77,7 @@ void AssignmentPage::cmdChangeStowline_Click() {
 
 void AssignmentPage::ChangeStowline() {
     guarded(QStringLiteral("ChangeStowline"), [&] {
-        if (m_state.ui.cmdChangeStowline->text() == IdleCaption) {
+        if (m_state.ui.cmdChangeStowline->text() == m_captions.idle) {
             enterEditMode();
         } else {
             sendAssignment();
@@ -87,13 +89,12 @@ void AssignmentPage::enterEditMode() {
     control::ControlSurface& ui = m_state.ui;
     if (m_state.mSelectedCenterItem.isNothing()) {
         platform::showMessageBox(
-            QStringLiteral(
-                "Please select center to assign Delivery Route and/or Storage Loaction."),
-            platform::StyleOk, QStringLiteral("Information Required"));
+            UiText::tr("Please select center to assign Delivery Route and/or Storage Loaction."),
+            platform::StyleOk, UiText::tr("Information Required"));
         return;
     }
     m_state.mEditingCenter = true;
-    ui.cmdChangeStowline->setText(EditCaption);
+    ui.cmdChangeStowline->setText(m_captions.edit);
     ui.cmdCancelStowline->setEnabled(true);
     showPickListLook(*ui.cboLocation, true);
     showPickListLook(*ui.cboRoute, true);
@@ -134,7 +135,7 @@ void AssignmentPage::sendAssignment() {
 
 void AssignmentPage::showIdleLook() {
     control::ControlSurface& ui = m_state.ui;
-    ui.cmdChangeStowline->setText(IdleCaption);
+    ui.cmdChangeStowline->setText(m_captions.idle);
     ui.cmdCancelStowline->setEnabled(false);
     showPickListLook(*ui.cboLocation, false);
     showPickListLook(*ui.cboRoute, false);
@@ -152,7 +153,7 @@ void AssignmentPage::cmdCancelStowline_Click() {
         }
         showPickListLook(*ui.cboRoute, false);
         showPickListLook(*ui.cboLocation, false);
-        ui.cmdChangeStowline->setText(IdleCaption);
+        ui.cmdChangeStowline->setText(m_captions.idle);
         ui.cmdChangeStowline->setEnabled(true);
         ui.cmdCancelStowline->setEnabled(false);
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace stowline::control {
 struct ComponentState;
 }
@@ -36,7 +38,16 @@ private:
     void refilterCenters(bool activeOnly);
     void showIdleLook();
 
+    // The captions cmdChangeStowline switches between.
+    struct Captions {
+        QString idle;
+        QString edit;
+    };
+
     control::ComponentState& m_state;
+    // Looked up once, as the controls get their first captions, so that a translator installed
+    // later cannot make the shown caption differ from the one the mode check compares with.
+    const Captions m_captions;
 };
 
 } // namespace stowline::pages

@@ -8,19 +8,21 @@
 #include "pages/Requery.h"
 #include "pages/Reselect.h"
 #include "platform/MessageBox.h"
+#include "platform/UiText.h"
 #include "records/Conversions.h"
 
 namespace stowline::pages {
 namespace {
 
-const QString AddLocationCaption = QStringLiteral("Add Location");
-const QString ChangeLocationCaption = QStringLiteral("Change Location");
-const QString SaveCaption = QStringLiteral("Save");
-const QString UpdateCaption = QStringLiteral("Update");
-const QString CancelCaption = QStringLiteral("Cancel");
+using platform::UiText;
 
-const QString InformationRequired = QStringLiteral("Information Required");
-const QString InformationValidation = QStringLiteral("Information Validation");
+QString informationRequired() {
+    return UiText::tr("Information Required");
+}
+
+QString informationValidation() {
+    return UiText::tr("Information Validation");
+}
 
 // Storage-location requests carry the facility as decimal text; reading the item data of
 // "no entry" fails, before anything is sent.
@@ -30,7 +32,12 @@ QString selectedFacilityText(const platform::DropDown& facilities) {
 
 } // namespace
 
-LocationPage::LocationPage(control::ComponentState& state) : m_state(state) {
+LocationPage::LocationPage(control::ComponentState& state)
+    : m_state(state), m_captions{.addLocation = UiText::tr("Add Location"),
+                                 .changeLocation = UiText::tr("Change Location"),
+                                 .save = UiText::tr("Save"),
+                                 .update = UiText::tr("Update"),
+                                 .cancel = UiText::tr("Cancel")} {
     control::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdAddLocation, &QPushButton::clicked, ui.cmdAddLocation,
                      [this] { cmdAddLocation_Click(); });
@@ -51,24 +58,25 @@ void LocationPage::AddLocation() {
         control::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstLocation;
 
-        if (ui.cmdAddLocation->text() == AddLocationCaption) {
+        if (ui.cmdAddLocation->text() == m_captions.addLocation) {
             enterAddingMode();
             return;
         }
 
         // Only the description is required; a bay without a name is allowed.
         if (isBlank(ui.txtLocationDesc->text())) {
-            platform::showMessageBox(QStringLiteral("Enter a Location description."),
-                                     platform::StyleOk, InformationRequired);
+            platform::showMessageBox(UiText::tr("Enter a Location description."), platform::StyleOk,
+                                     informationRequired());
             ui.txtLocationDesc->setFocus();
             return;
         }
 
-        if (ui.cmdAddLocation->text() == SaveCaption) {
+        if (ui.cmdAddLocation->text() == m_captions.save) {
             if (StorageLocationExist(ui.txtLocationDesc->text())) {
-                platform::showMessageBox(QStringLiteral("This Storage Location already defined, "
-                                                        "please enter different Location."),
-                                         platform::StyleOk, InformationValidation);
+                platform::showMessageBox(
+                    UiText::tr(
+                        "This Storage Location already defined, please enter different Location."),
+                    platform::StyleOk, informationValidation());
                 ui.txtLocationDesc->setFocus();
                 return;
             }
@@ -86,8 +94,8 @@ void LocationPage::AddLocation() {
             m_state.mSelectedLocationItem = item;
 
             platform::showMessageBox(
-                QStringLiteral("Storage location has been added successfully!!!!."),
-                platform::StyleOk, QStringLiteral("Add Storage Location"));
+                UiText::tr("Storage location has been added successfully!!!!."), platform::StyleOk,
+                UiText::tr("Add Storage Location"));
             ui.txtLocationID->setFocus();
             finishSave(true, 0);
             return;
@@ -95,8 +103,7 @@ void LocationPage::AddLocation() {
 
         m_state.mSelectedLocationItem = list.selectedItem();
         if (ui.cboFacility->shownText().isEmpty()) {
-            platform::showMessageBox(QStringLiteral("Please select a facility."),
-                                     platform::StyleOk);
+            platform::showMessageBox(UiText::tr("Please select a facility."), platform::StyleOk);
             ui.cboFacility->setFocus();
             return;
         }
@@ -111,9 +118,8 @@ void LocationPage::AddLocation() {
             return;
         }
 
-        platform::showMessageBox(
-            QStringLiteral("Storage location has been updated successfully!!!!."),
-            platform::StyleOk, QStringLiteral("Update Storage Location"));
+        platform::showMessageBox(UiText::tr("Storage location has been updated successfully!!!!."),
+                                 platform::StyleOk, UiText::tr("Update Storage Location"));
         const platform::ListItemRef selected = list.selectedItem();
         list.setSubItem(selected, 1, ui.txtLocationDesc->text());
         list.setSubItem(selected, 2, ui.cboFacility->shownText());
@@ -130,8 +136,8 @@ void LocationPage::finishSave(bool added, int position) {
     ui.cboFacility->clearShownText();
     makeReadOnly(*ui.txtLocationDesc);
     makeReadOnly(*ui.txtLocationID);
-    ui.cmdAddLocation->setText(AddLocationCaption);
-    ui.cmdChangeLocation->setText(ChangeLocationCaption);
+    ui.cmdAddLocation->setText(m_captions.addLocation);
+    ui.cmdChangeLocation->setText(m_captions.changeLocation);
     ui.cmdDeleteLocation->setEnabled(true);
     ui.fraLocationList->setEnabled(true);
 
@@ -150,10 +156,10 @@ void LocationPage::finishSave(bool added, int position) {
 
 void LocationPage::ChangeLocation() {
     guarded(QStringLiteral("ChangeLocation"), [&] {
-        if (m_state.ui.cmdChangeLocation->text() == ChangeLocationCaption) {
+        if (m_state.ui.cmdChangeLocation->text() == m_captions.changeLocation) {
             if (m_state.mSelectedLocationItem.isNothing()) {
-                platform::showMessageBox(QStringLiteral("Please select a Location to change."),
-                                         platform::StyleOk, InformationRequired);
+                platform::showMessageBox(UiText::tr("Please select a Location to change."),
+                                         platform::StyleOk, informationRequired());
                 return;
             }
             enterChangingMode();
@@ -169,14 +175,14 @@ void LocationPage::DeleteLocation() {
         platform::ListView& list = *ui.lstLocation;
 
         if (m_state.mSelectedLocationItem.isNothing()) {
-            platform::showMessageBox(QStringLiteral("Please select Storage Location to delete."),
-                                     platform::StyleOk, InformationRequired);
+            platform::showMessageBox(UiText::tr("Please select Storage Location to delete."),
+                                     platform::StyleOk, informationRequired());
             return;
         }
         const int answer =
-            platform::showMessageBox(QStringLiteral("The selected storage location will be "
-                                                    "deleted permanently. Do you want to proceed?"),
-                                     platform::StyleYesNo, InformationValidation);
+            platform::showMessageBox(UiText::tr("The selected storage location will be deleted "
+                                                "permanently. Do you want to proceed?"),
+                                     platform::StyleYesNo, informationValidation());
         if (answer != platform::AnswerYes) {
             return;
         }
@@ -202,9 +208,8 @@ void LocationPage::DeleteLocation() {
         }
         lstLocation_Click();
 
-        platform::showMessageBox(
-            QStringLiteral("Storage location has been deleted successfully!!!!"), platform::StyleOk,
-            QStringLiteral("Storage Location Deleted"));
+        platform::showMessageBox(UiText::tr("Storage location has been deleted successfully!!!!"),
+                                 platform::StyleOk, UiText::tr("Storage Location Deleted"));
     });
 }
 
@@ -262,8 +267,8 @@ int LocationPage::txtLocationDesc_KeyPress(int keyAscii) {
 
 void LocationPage::enterAddingMode() {
     control::ControlSurface& ui = m_state.ui;
-    ui.cmdAddLocation->setText(SaveCaption);
-    ui.cmdChangeLocation->setText(CancelCaption);
+    ui.cmdAddLocation->setText(m_captions.save);
+    ui.cmdChangeLocation->setText(m_captions.cancel);
     ui.cmdDeleteLocation->setEnabled(false);
     ui.fraLocationList->setEnabled(false);
     ui.txtLocationID->setBackColour(platform::windowBackgroundColour());
@@ -284,8 +289,8 @@ void LocationPage::enterChangingMode() {
     // The boxes keep what the last list click put there.
     control::ControlSurface& ui = m_state.ui;
     makeEditable(*ui.cboFacility);
-    ui.cmdAddLocation->setText(UpdateCaption);
-    ui.cmdChangeLocation->setText(CancelCaption);
+    ui.cmdAddLocation->setText(m_captions.update);
+    ui.cmdChangeLocation->setText(m_captions.cancel);
     ui.cmdDeleteLocation->setEnabled(false);
     ui.fraLocationList->setEnabled(false);
     makeEditable(*ui.txtLocationDesc);
@@ -297,8 +302,8 @@ void LocationPage::cancelEdit() {
     // Unlike the route page, the typed texts stay in the boxes.
     control::ControlSurface& ui = m_state.ui;
     makeReadOnly(*ui.cboFacility);
-    ui.cmdAddLocation->setText(AddLocationCaption);
-    ui.cmdChangeLocation->setText(ChangeLocationCaption);
+    ui.cmdAddLocation->setText(m_captions.addLocation);
+    ui.cmdChangeLocation->setText(m_captions.changeLocation);
     ui.cmdDeleteLocation->setEnabled(true);
     ui.fraLocationList->setEnabled(true);
     makeReadOnly(*ui.txtLocationDesc);

@@ -43,7 +43,19 @@ private:
     void finishSave(bool added, int position);
     void refreshAfterChange();
 
+    // The captions the first two buttons switch between.
+    struct Captions {
+        QString addLocation;
+        QString changeLocation;
+        QString save;
+        QString update;
+        QString cancel;
+    };
+
     control::ComponentState& m_state;
+    // Looked up once, as the controls get their first captions, so that a translator installed
+    // later cannot make a shown caption differ from the one the mode checks compare with.
+    const Captions m_captions;
 };
 
 } // namespace stowline::pages

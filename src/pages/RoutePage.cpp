@@ -8,19 +8,21 @@
 #include "pages/Requery.h"
 #include "pages/Reselect.h"
 #include "platform/MessageBox.h"
+#include "platform/UiText.h"
 #include "records/Conversions.h"
 
 namespace stowline::pages {
 namespace {
 
-const QString AddRouteCaption = QStringLiteral("Add Route");
-const QString ChangeRouteCaption = QStringLiteral("Change Route");
-const QString SaveCaption = QStringLiteral("Save");
-const QString UpdateCaption = QStringLiteral("Update");
-const QString CancelCaption = QStringLiteral("Cancel");
+using platform::UiText;
 
-const QString InformationRequired = QStringLiteral("Information Required");
-const QString InformationValidation = QStringLiteral("Information Validation");
+QString informationRequired() {
+    return UiText::tr("Information Required");
+}
+
+QString informationValidation() {
+    return UiText::tr("Information Validation");
+}
 
 // Selects the first entry showing this text; without one the selection stays.
 void selectFacilityNamed(platform::DropDown& facilities, const QString& name) {
@@ -34,7 +36,12 @@ void selectFacilityNamed(platform::DropDown& facilities, const QString& name) {
 
 } // namespace
 
-RoutePage::RoutePage(control::ComponentState& state) : m_state(state) {
+RoutePage::RoutePage(control::ComponentState& state)
+    : m_state(state), m_captions{.addRoute = UiText::tr("Add Route"),
+                                 .changeRoute = UiText::tr("Change Route"),
+                                 .save = UiText::tr("Save"),
+                                 .update = UiText::tr("Update"),
+                                 .cancel = UiText::tr("Cancel")} {
     control::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdAddRoute, &QPushButton::clicked, ui.cmdAddRoute,
                      [this] { cmdAddRoute_Click(); });
@@ -55,32 +62,32 @@ void RoutePage::AddRoute() {
         control::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstRoute;
 
-        if (ui.cmdAddRoute->text() == AddRouteCaption) {
+        if (ui.cmdAddRoute->text() == m_captions.addRoute) {
             enterAddingMode();
             return;
         }
 
         if (isBlank(ui.txtRoute->text())) {
-            platform::showMessageBox(QStringLiteral("Enter a route"), platform::StyleOk,
-                                     InformationRequired);
+            platform::showMessageBox(UiText::tr("Enter a route"), platform::StyleOk,
+                                     informationRequired());
             ui.txtRoute->setFocus();
             return;
         }
         if (isBlank(ui.txtRouteDesc->text())) {
-            platform::showMessageBox(QStringLiteral("Enter a route description"), platform::StyleOk,
-                                     InformationRequired);
+            platform::showMessageBox(UiText::tr("Enter a route description"), platform::StyleOk,
+                                     informationRequired());
             ui.txtRouteDesc->setFocus();
             return;
         }
         const QString description = ui.txtRouteDesc->text();
 
-        const bool adding = ui.cmdAddRoute->text() == SaveCaption;
+        const bool adding = ui.cmdAddRoute->text() == m_captions.save;
         int position = 0;
         if (adding) {
             if (RouteExist(ui.txtRoute->text())) {
                 platform::showMessageBox(
-                    QStringLiteral("This route already exists. Enter a different route."),
-                    platform::StyleOk, InformationValidation);
+                    UiText::tr("This route already exists. Enter a different route."),
+                    platform::StyleOk, informationValidation());
                 ui.txtRoute->setFocus();
                 return;
             }
@@ -101,8 +108,8 @@ void RoutePage::AddRoute() {
             m_state.mSelectedRouteItem = item;
             list.select(item);
 
-            platform::showMessageBox(QStringLiteral("Route has been added successfully!!!!"),
-                                     platform::StyleOk, QStringLiteral("Route Added"));
+            platform::showMessageBox(UiText::tr("Route has been added successfully!!!!"),
+                                     platform::StyleOk, UiText::tr("Route Added"));
             ui.txtRoute->setFocus();
             makeReadOnly(*ui.cboFacility3);
             ui.cboFacility3->clearShownText();
@@ -129,8 +136,8 @@ void RoutePage::AddRoute() {
             list.setText(selected, ui.txtRoute->text());
             list.setSubItem(selected, 1, ui.txtRouteDesc->text());
 
-            platform::showMessageBox(QStringLiteral("Route has been updated successfully!!!!"),
-                                     platform::StyleOk, QStringLiteral("Update Route"));
+            platform::showMessageBox(UiText::tr("Route has been updated successfully!!!!"),
+                                     platform::StyleOk, UiText::tr("Update Route"));
         }
 
         backToIdle();
@@ -150,10 +157,10 @@ void RoutePage::AddRoute() {
 
 void RoutePage::ChangeRoute() {
     guarded(QStringLiteral("ChangeRoute"), [&] {
-        if (m_state.ui.cmdChangeRoute->text() == ChangeRouteCaption) {
+        if (m_state.ui.cmdChangeRoute->text() == m_captions.changeRoute) {
             if (m_state.mSelectedRouteItem.isNothing()) {
-                platform::showMessageBox(QStringLiteral("Please select a route to change."),
-                                         platform::StyleOk, InformationRequired);
+                platform::showMessageBox(UiText::tr("Please select a route to change."),
+                                         platform::StyleOk, informationRequired());
                 return;
             }
             enterChangingMode();
@@ -169,14 +176,13 @@ void RoutePage::DeleteRoute() {
         platform::ListView& list = *ui.lstRoute;
 
         if (m_state.mSelectedRouteItem.isNothing()) {
-            platform::showMessageBox(QStringLiteral("Please select Route to delete."),
-                                     platform::StyleOk, InformationRequired);
+            platform::showMessageBox(UiText::tr("Please select Route to delete."),
+                                     platform::StyleOk, informationRequired());
             return;
         }
         const int answer = platform::showMessageBox(
-            QStringLiteral(
-                "The selected route will be deleted permanently. Do you want to proceed?"),
-            platform::StyleYesNo, InformationValidation);
+            UiText::tr("The selected route will be deleted permanently. Do you want to proceed?"),
+            platform::StyleYesNo, informationValidation());
         if (answer != platform::AnswerYes) {
             return;
         }
@@ -202,8 +208,8 @@ void RoutePage::DeleteRoute() {
         }
         lstRoute_Click();
 
-        platform::showMessageBox(QStringLiteral("Route has been deleted successfully!!!!"),
-                                 platform::StyleOk, QStringLiteral("Route Deleted"));
+        platform::showMessageBox(UiText::tr("Route has been deleted successfully!!!!"),
+                                 platform::StyleOk, UiText::tr("Route Deleted"));
     });
 }
 
@@ -268,8 +274,8 @@ void RoutePage::enterAddingMode() {
     if (ui.cboFacility3->listCount() > 0) {
         ui.cboFacility3->setListIndex(0);
     }
-    ui.cmdAddRoute->setText(SaveCaption);
-    ui.cmdChangeRoute->setText(CancelCaption);
+    ui.cmdAddRoute->setText(m_captions.save);
+    ui.cmdChangeRoute->setText(m_captions.cancel);
     ui.cmdDeleteRoute->setEnabled(false);
     ui.fraRouteList->setEnabled(false);
     ui.txtRoute->clear();
@@ -285,8 +291,8 @@ void RoutePage::enterChangingMode() {
     control::ControlSurface& ui = m_state.ui;
     makeEditable(*ui.cboFacility3);
     selectFacilityNamed(*ui.cboFacility3, ui.lstRoute->subItem(m_state.mSelectedRouteItem, 2));
-    ui.cmdAddRoute->setText(UpdateCaption);
-    ui.cmdChangeRoute->setText(CancelCaption);
+    ui.cmdAddRoute->setText(m_captions.update);
+    ui.cmdChangeRoute->setText(m_captions.cancel);
     ui.cmdDeleteRoute->setEnabled(false);
     ui.fraRouteList->setEnabled(false);
     // The route name is the route's identity to the operator: only its description and
@@ -300,8 +306,8 @@ void RoutePage::cancelEdit() {
     control::ControlSurface& ui = m_state.ui;
     platform::ListView& list = *ui.lstRoute;
     makeReadOnly(*ui.cboFacility3);
-    ui.cmdAddRoute->setText(AddRouteCaption);
-    ui.cmdChangeRoute->setText(ChangeRouteCaption);
+    ui.cmdAddRoute->setText(m_captions.addRoute);
+    ui.cmdChangeRoute->setText(m_captions.changeRoute);
     ui.cmdDeleteRoute->setEnabled(true);
     ui.fraRouteList->setEnabled(true);
 
@@ -321,8 +327,8 @@ void RoutePage::backToIdle() {
     control::ControlSurface& ui = m_state.ui;
     makeReadOnly(*ui.txtRoute);
     makeReadOnly(*ui.txtRouteDesc);
-    ui.cmdAddRoute->setText(AddRouteCaption);
-    ui.cmdChangeRoute->setText(ChangeRouteCaption);
+    ui.cmdAddRoute->setText(m_captions.addRoute);
+    ui.cmdChangeRoute->setText(m_captions.changeRoute);
     ui.cmdDeleteRoute->setEnabled(true);
     ui.fraRouteList->setEnabled(true);
 }
@@ -338,7 +344,7 @@ bool RoutePage::facilityChosen() {
     if (facilities.listIndex() >= 0) {
         return true;
     }
-    platform::showMessageBox(QStringLiteral("Please select a facility."), platform::StyleOk);
+    platform::showMessageBox(UiText::tr("Please select a facility."), platform::StyleOk);
     facilities.setFocus();
     return false;
 }

@@ -44,7 +44,19 @@ private:
     // False, with the operator told, when no facility entry is selected.
     bool facilityChosen();
 
+    // The captions the first two buttons switch between.
+    struct Captions {
+        QString addRoute;
+        QString changeRoute;
+        QString save;
+        QString update;
+        QString cancel;
+    };
+
     control::ComponentState& m_state;
+    // Looked up once, as the controls get their first captions, so that a translator installed
+    // later cannot make a shown caption differ from the one the mode checks compare with.
+    const Captions m_captions;
 };
 
 } // namespace stowline::pages
