@@ -54,6 +54,21 @@ foreach(program IN LISTS PROGRAMS)
     endif()
 endforeach()
 
+# Designer loads the plugin into a process that has not loaded the component: the plugin's run
+# path must lead to the installed library.
+if(DESIGNER_PLUGIN)
+    expect_file(${DESIGNER_PLUGIN})
+    run("ldd on the Designer plugin" ldd ${prefix}/${DESIGNER_PLUGIN})
+    if(NOT run_output MATCHES "libstowline\\.so\\.${VERSION_MAJOR} => (/[^ ]+)")
+        message(FATAL_ERROR "the Designer plugin does not find libstowline:\n${run_output}")
+    endif()
+    file(REAL_PATH ${CMAKE_MATCH_1} found)
+    file(REAL_PATH ${prefix}/${LIBDIR}/libstowline.so.${VERSION} installed)
+    if(NOT found STREQUAL installed)
+        message(FATAL_ERROR "the Designer plugin finds ${found} instead of ${installed}")
+    endif()
+endif()
+
 set(consumer_flags)
 if(SANITIZE)
     # A sanitized library needs its runtime loaded first, so the host is sanitized too.
