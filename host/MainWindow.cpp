@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "platform/PasswordRedaction.h"
+
 #include <stowline/Stowline.h>
 
 #include <QAction>
@@ -65,8 +67,10 @@ void MainWindow::reload() {
 }
 
 void MainWindow::updateTitle() {
-    // The platform adds the application display name ("Stowline") to the title.
-    setWindowTitle(m_serverName.isEmpty() ? QStringLiteral("Not connected") : m_serverName);
+    // The platform adds the application display name ("Stowline") to the title. A server name
+    // may carry credentials; the title is on screen and in screenshots.
+    setWindowTitle(m_serverName.isEmpty() ? QStringLiteral("Not connected")
+                                          : platform::withoutPassword(m_serverName, m_serverName));
 }
 
 } // namespace stowline::host

@@ -1,5 +1,8 @@
 #include "platform/HttpExchange.h"
 
+#include "platform/PasswordRedaction.h"
+#include "platform/UrlUserInfo.h"
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -8,11 +11,16 @@
 namespace stowline::platform {
 namespace {
 
-std::mutex timeoutsMutex;
+std::mutex settingsMutex;
 HttpTimeouts currentTimeouts;
+QString testCertificateAuthorities;
 
 // Answers beyond this size are refused rather than exhausting memory.
 constexpr std::size_t MaximumAnswerBytes = std::size_t{512} * 1024 * 1024;
+// A challenge takes two or three answers. A service that closes the connection after each
+// NTLM challenge makes curl start the handshake over and over, so an exchange is given up
+// after this many.
+constexpr int MaximumAnswersPerExchange = 8;
 
 void initialiseCurlOnce() {
     static std::once_flag once;
@@ -29,7 +37,18 @@ struct CurlListDeleter {
 struct Sink {
     std::string* body;
     bool tooLarge = false;
+    int answers = 0;
 };
+
+size_t countAnswers(char* data, size_t size, size_t count, void* userData) {
+    auto* sink = static_cast<Sink*>(userData);
+    const size_t bytes = size * count;
+    if (std::string_view(data, bytes).starts_with("HTTP/") &&
+        ++sink->answers > MaximumAnswersPerExchange) {
+        return 0;
+    }
+    return bytes;
+}
 
 size_t appendBody(char* data, size_t size, size_t count, void* userData) {
     auto* sink = static_cast<Sink*>(userData);
@@ -50,13 +69,18 @@ bool isAbsoluteHttpUrl(const QString& url) {
 } // namespace
 
 HttpTimeouts httpTimeouts() {
-    std::lock_guard lock(timeoutsMutex);
+    std::lock_guard lock(settingsMutex);
     return currentTimeouts;
 }
 
 void setHttpTimeouts(const HttpTimeouts& timeouts) {
-    std::lock_guard lock(timeoutsMutex);
+    std::lock_guard lock(settingsMutex);
     currentTimeouts = timeouts;
+}
+
+void setTestCertificateAuthorities(const QString& pemFile) {
+    std::lock_guard lock(settingsMutex);
+    testCertificateAuthorities = pemFile;
 }
 
 HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
@@ -64,7 +88,8 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
     HttpResponse response;
     if (!isAbsoluteHttpUrl(url)) {
         response.transportError =
-            QStringLiteral("The URL is not an absolute http or https URL: \"%1\"").arg(url);
+            QStringLiteral("The URL is not an absolute http or https URL: \"%1\"")
+                .arg(withoutPassword(url, url));
         return response;
     }
     initialiseCurlOnce();
@@ -90,7 +115,16 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
     addHeader("Expect:");
 
     const HttpTimeouts timeouts = httpTimeouts();
-    const QByteArray urlBytes = url.toUtf8();
+    QByteArray certificateAuthorities;
+    {
+        std::lock_guard lock(settingsMutex);
+        certificateAuthorities = testCertificateAuthorities.toLocal8Bit();
+    }
+    // The client gets the credentials apart from the URL, so that none of its texts quotes them.
+    const UrlUserInfo userInfo = splitUserInfo(url);
+    const QByteArray urlBytes = userInfo.address.toUtf8();
+    const QByteArray user = userInfo.user.toUtf8();
+    const QByteArray password = userInfo.password.toUtf8();
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Sink sink{&response.body};
     CURL* h = handle.get();
@@ -99,12 +133,33 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     // The component reads no configuration, proxy variables of the environment included.
     curl_easy_setopt(h, CURLOPT_PROXY, "");
+    // Credentials are sent only in answer to a challenge, in the scheme the service asks for:
+    // sent unasked, Basic would show the password to a service that expects Digest. Without
+    // credentials only Negotiate can answer, with the operator's Kerberos ticket; curl tries it
+    // only when a user name is set, so an empty one stands in. CURLAUTH_ONLY keeps the single
+    // scheme from being used before the challenge.
+    curl_easy_setopt(h, CURLOPT_USERNAME, user.constData());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH,
+                     userInfo.present
+                         ? CURLAUTH_BASIC | CURLAUTH_DIGEST | CURLAUTH_NTLM | CURLAUTH_NEGOTIATE
+                         : CURLAUTH_NEGOTIATE | CURLAUTH_ONLY);
+    // curl's defaults, set here so that no change elsewhere can turn verification off.
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!certificateAuthorities.isEmpty()) {
+        curl_easy_setopt(h, CURLOPT_CAINFO, certificateAuthorities.constData());
+    }
+    // With POSTFIELDS curl sends the body again on every pass of a challenge, and leaves it out
+    // of an NTLM or Negotiate probe, whose Content-Length: 0 then replaces ours.
     curl_easy_setopt(h, CURLOPT_POST, 1L);
     curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.get());
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, countAnswers);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &sink);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectMilliseconds);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -112,9 +167,13 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
 
     const CURLcode code = curl_easy_perform(h);
     if (code != CURLE_OK) {
-        QString detail = QString::fromUtf8(errorBuffer);
+        QString detail = withoutPassword(QString::fromUtf8(errorBuffer), url);
         if (sink.tooLarge) {
             detail = QStringLiteral("the answer is larger than %1 bytes").arg(MaximumAnswerBytes);
+        } else if (sink.answers > MaximumAnswersPerExchange) {
+            detail = QStringLiteral("the service asked for credentials again and again (%1 "
+                                    "answers)")
+                         .arg(MaximumAnswersPerExchange);
         }
         response.transportError = QString::fromUtf8(curl_easy_strerror(code));
         if (!detail.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "errors/StowlineError.h"
 #include "platform/HttpExchange.h"
+#include "platform/PasswordRedaction.h"
 #include "platform/WaitCursor.h"
 #include "platform/XmlDocument.h"
 #include "service/Unwrapping.h"
@@ -27,15 +28,17 @@ pugi::xml_node childByLocalName(const pugi::xml_node& parent, const char* name) 
     return {};
 }
 
-// The faultstring of a SOAP fault in the answer's body, if it carries one.
-std::optional<QString> soapFault(const pugi::xml_document& answer) {
+// The faultstring of a SOAP fault in the answer's body, if it carries one. A service that echoes
+// the request's credentials must not put the password into the error description.
+std::optional<QString> soapFault(const pugi::xml_document& answer, const QString& url) {
     const pugi::xml_node envelope = childByLocalName(answer, "Envelope");
     const pugi::xml_node fault = childByLocalName(childByLocalName(envelope, "Body"), "Fault");
     if (!fault) {
         return std::nullopt;
     }
     const QString text = platform::nodeText(childByLocalName(fault, "faultstring"));
-    return text.isEmpty() ? QStringLiteral("(no faultstring)") : text;
+    return text.isEmpty() ? QStringLiteral("(no faultstring)")
+                          : platform::withoutPassword(text, url);
 }
 
 [[noreturn]] void raiseTransportFailure(const QString& description) {
@@ -43,10 +46,11 @@ std::optional<QString> soapFault(const pugi::xml_document& answer) {
     raiseError(0, description, QString());
 }
 
-void checkStatusAndFault(const platform::HttpResponse& response) {
+void checkStatusAndFault(const platform::HttpResponse& response, const QString& url) {
     platform::XmlDocument answer;
     const bool isXml = !response.body.empty() && answer.loadXML(response.body);
-    const std::optional<QString> fault = isXml ? soapFault(answer.dom()) : std::optional<QString>();
+    const std::optional<QString> fault =
+        isXml ? soapFault(answer.dom(), url) : std::optional<QString>();
     if (response.status != 200) {
         QString description =
             QStringLiteral("The service answered with HTTP status %1").arg(response.status);
@@ -89,7 +93,7 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
                               response.transportError + QLatin1Char(')'));
     }
     if (update || response.status != 200) {
-        checkStatusAndFault(response);
+        checkStatusAndFault(response, AsmxUrl);
         return QByteArray();
     }
 
@@ -101,7 +105,7 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
         raiseTransportFailure(
             QStringLiteral("The service's answer is not XML (%1)").arg(answer.parseErrorReason()));
     }
-    if (const std::optional<QString> fault = soapFault(answer.dom())) {
+    if (const std::optional<QString> fault = soapFault(answer.dom(), AsmxUrl)) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
     }
     // Each clean-up step works in place on the one serialised text.
