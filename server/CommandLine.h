@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HttpSecurity.h"
+
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -15,6 +17,7 @@ struct ServerOptions {
     std::string databasePath = "stowline.db";
     Fill fill = Fill::None;
     int generatedCenters = 0;
+    HttpSecurity security; // --auth and --tls
     bool help = false;
 };
 
@@ -29,7 +32,8 @@ ServerOptions parseCommandLine(std::span<const std::string_view> arguments);
 
 std::string usageText(std::string_view program);
 
-// What a client passes as the server name, e.g. "http://127.0.0.1:8080".
-std::string serverName(const std::string& host, int port);
+// What a client passes as the server name, e.g. "http://127.0.0.1:8080", or
+// "https://127.0.0.1:8443" when the server speaks TLS. It never carries credentials.
+std::string serverName(const std::string& host, int port, bool tls = false);
 
 } // namespace stowline::server

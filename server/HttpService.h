@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HttpSecurity.h"
 #include "SoapService.h"
 
 #include <cstddef>
@@ -15,10 +16,14 @@ inline constexpr std::size_t MaximumRequestBytes = std::size_t{1} << 20;
 std::string hostAndPort(const std::string& host, int port);
 
 // The HTTP side of the server: POST of SOAP envelopes and GET of the service description at
-// the endpoint path, served by a pool of worker threads.
+// the endpoint path, served by a pool of worker threads, over TLS and behind Basic
+// authentication when the security asks for them. `log` receives one line per request refused
+// for wrong credentials (neither the password nor the Authorization header); it may be empty.
+// Throws std::runtime_error when the certificate or key cannot be loaded.
 class HttpService {
 public:
-    explicit HttpService(SoapService& soap, int workerThreads = 16);
+    explicit HttpService(SoapService& soap, const HttpSecurity& security = {},
+                         SoapService::Log log = {}, int workerThreads = 16);
     ~HttpService();
     HttpService(const HttpService&) = delete;
     HttpService& operator=(const HttpService&) = delete;

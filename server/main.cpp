@@ -75,14 +75,15 @@ int main(int argc, char** argv) {
         prepareDatabase(pool, options);
 
         std::mutex logMutex;
-        SoapService soap(pool, [&logMutex](const std::string& line) {
+        const SoapService::Log log = [&logMutex](const std::string& line) {
             const std::lock_guard lock(logMutex);
             std::cerr << "stowline-server: " << line << '\n';
-        });
-        HttpService http(soap);
+        };
+        SoapService soap(pool, log);
+        HttpService http(soap, options.security, log);
         const int port = http.start(options.host, options.port);
         // Scripts and tests read this one line to learn the chosen port.
-        std::cout << serverName(options.host, port) << std::endl;
+        std::cout << serverName(options.host, port, options.security.servesTls()) << std::endl;
 
         waitForStop(stopSignals, http);
         http.stop();

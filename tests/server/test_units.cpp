@@ -368,6 +368,14 @@ TEST(CommandLine, ReadsOptionsInBothForms) {
     EXPECT_EQ(joined.generatedCenters, 30000);
     EXPECT_EQ(serverName(joined.host, joined.port), "http://[::1]:9000");
     EXPECT_EQ(serverName("127.0.0.1", 43121), "http://127.0.0.1:43121");
+    EXPECT_EQ(serverName("127.0.0.1", 8443, true), "https://127.0.0.1:8443");
+
+    const ServerOptions secured =
+        parseCommandLine(Args{"--auth", "stow:pa:ss@", "--tls=/tmp/c.pem", "/tmp/k.pem"});
+    EXPECT_EQ(secured.security.user, "stow");
+    EXPECT_EQ(secured.security.password, "pa:ss@"); // split at the first colon only
+    EXPECT_EQ(secured.security.certificateFile, "/tmp/c.pem");
+    EXPECT_EQ(secured.security.keyFile, "/tmp/k.pem");
 
     EXPECT_TRUE(parseCommandLine(Args{"--help"}).help);
 }
@@ -387,6 +395,10 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--db="}, "--db needs a file name"},
         {{"--demo-data=yes"}, "--demo-data takes no value"},
         {{"--port", "80"}, "unknown option \"--port\""},
+        {{"--auth", "secret"}, "--auth expects USER:PASSWORD"},
+        {{"--auth", ":secret"}, "--auth expects USER:PASSWORD"},
+        {{"--tls", "/tmp/c.pem"}, "--tls needs a certificate file and a key file"},
+        {{"--Auth=stow:secret"}, "unknown option \"--Auth\""},
     };
     for (const auto& [arguments, message] : cases) {
         try {
@@ -394,6 +406,8 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
             ADD_FAILURE() << "accepted: " << message;
         } catch (const CommandLineError& e) {
             EXPECT_TRUE(std::string_view(e.what()).starts_with(message)) << e.what();
+            // A password given on the command line is never repeated.
+            EXPECT_EQ(std::string_view(e.what()).find("secret"), std::string_view::npos);
         }
     }
 }
