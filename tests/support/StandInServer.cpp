@@ -1,6 +1,7 @@
 #include "support/StandInServer.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QUrl>
 #include <sqlite3.h>
 
@@ -41,7 +42,11 @@ std::unique_ptr<sqlite3, SqliteCloser> openDatabase(const QString& path) {
 
 } // namespace
 
-StandInServer::StandInServer(Data data, int generatedCenters) {
+StandInServer::StandInServer(Data data, int generatedCenters)
+    : StandInServer(data, generatedCenters, Extras{}) {}
+
+StandInServer::StandInServer(Data data, int generatedCenters, const Extras& extras)
+    : m_extraArguments(extras.arguments) {
 #ifndef STOWLINE_SERVER_EXECUTABLE
     (void)data;
     (void)generatedCenters;
@@ -50,8 +55,13 @@ StandInServer::StandInServer(Data data, int generatedCenters) {
     if (!m_directory.isValid()) {
         fail(QStringLiteral("cannot create a temporary folder"));
     }
-    // The server's stdout carries only its server name; its stderr is the test's.
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The server's stdout carries only its server name; its stderr is the test's unless kept.
+    if (extras.keepErrorOutput) {
+        m_process.setStandardErrorFile(m_directory.filePath(QStringLiteral("stderr.txt")),
+                                       QIODevice::Append);
+    } else {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
     QStringList fill;
     if (data == Data::Demo) {
         fill << QStringLiteral("--demo-data");
@@ -82,7 +92,7 @@ void StandInServer::start(const QStringList& fillArguments, int port) {
 #ifdef STOWLINE_SERVER_EXECUTABLE
     QStringList arguments{QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"),
                           QStringLiteral("127.0.0.1:%1").arg(port)};
-    arguments << fillArguments;
+    arguments << fillArguments << m_extraArguments;
     m_process.start(QStringLiteral(STOWLINE_SERVER_EXECUTABLE), arguments);
     if (!m_process.waitForStarted(StartTimeoutMilliseconds)) {
         fail(QStringLiteral("cannot run %1: %2")
@@ -91,8 +101,9 @@ void StandInServer::start(const QStringList& fillArguments, int port) {
     const QDeadlineTimer deadline(StartTimeoutMilliseconds);
     while (!m_process.canReadLine()) {
         if (m_process.state() == QProcess::NotRunning) {
-            fail(QStringLiteral("the server ended before it was ready (exit code %1)")
-                     .arg(m_process.exitCode()));
+            fail(QStringLiteral("the server ended before it was ready (exit code %1) %2")
+                     .arg(m_process.exitCode())
+                     .arg(errorOutput().trimmed()));
         }
         if (deadline.hasExpired()) {
             fail(QStringLiteral("the server did not print its name in time"));
@@ -138,6 +149,11 @@ void StandInServer::restart() {
         // The previous port may have been taken in the meantime.
         start({}, 0);
     }
+}
+
+QString StandInServer::errorOutput() const {
+    QFile file(m_directory.filePath(QStringLiteral("stderr.txt")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 QStringList StandInServer::queryColumn(const QString& sql) const {

@@ -25,14 +25,26 @@ public:
         Generated, // the synthetic operation of --generate, with generatedCenters centers
     };
 
+    // More than the data: further options of the server's command line (e.g. --auth, --tls),
+    // kept for restart(), and whether its error output goes to a file errorOutput() reads
+    // instead of to the test's.
+    struct Extras {
+        QStringList arguments;
+        bool keepErrorOutput = false;
+    };
+
     explicit StandInServer(Data data = Data::Demo, int generatedCenters = 0);
+    StandInServer(Data data, int generatedCenters, const Extras& extras);
     // Stops the server and removes its database.
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;
     StandInServer& operator=(const StandInServer&) = delete;
 
-    // The name to pass to LoadData or ServiceClient::setServerName, e.g. "http://127.0.0.1:4711".
+    // The name to pass to LoadData or ServiceClient::setServerName, e.g. "http://127.0.0.1:4711"
+    // (or "https://..." when started with --tls).
     QString serverName() const { return m_serverName; }
+    // The server's error output so far; empty unless Extras::keepErrorOutput was set.
+    QString errorOutput() const;
     QString databasePath() const;
     bool isRunning() const;
 
@@ -56,6 +68,7 @@ private:
     void start(const QStringList& fillArguments, int port);
 
     QTemporaryDir m_directory;
+    QStringList m_extraArguments;
     QProcess m_process;
     QString m_serverName;
     int m_port = 0;
