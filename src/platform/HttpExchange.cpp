@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -36,6 +37,7 @@ struct CurlListDeleter {
 
 struct Sink {
     std::string* body;
+    CURL* handle = nullptr;
     bool tooLarge = false;
     int answers = 0;
 };
@@ -56,6 +58,15 @@ size_t appendBody(char* data, size_t size, size_t count, void* userData) {
     if (sink->body->size() + bytes > MaximumAnswerBytes) {
         sink->tooLarge = true;
         return 0;
+    }
+    // A large answer grown piece by piece is copied again at every doubling; its announced
+    // length (within the limit) is room enough from the start.
+    curl_off_t announced = -1;
+    if (sink->body->empty() &&
+        curl_easy_getinfo(sink->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
+            CURLE_OK &&
+        announced > 0) {
+        sink->body->reserve(std::min(static_cast<std::size_t>(announced), MaximumAnswerBytes));
     }
     sink->body->append(data, bytes);
     return bytes;
@@ -126,7 +137,7 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
     const QByteArray user = userInfo.user.toUtf8();
     const QByteArray password = userInfo.password.toUtf8();
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    Sink sink{&response.body};
+    Sink sink{&response.body, handle.get()};
     CURL* h = handle.get();
     curl_easy_setopt(h, CURLOPT_URL, urlBytes.constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
