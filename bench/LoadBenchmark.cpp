@@ -1,6 +1,8 @@
 // Measures LoadData end to end against a large generated operation, and the floor made of its
 // unavoidable parts: the raw transfer of the four answers, one XML parse of each, and filling
-// bare list widgets with the same rows. Prints each time, the ratio and the peak memory.
+// bare list widgets with the same rows. Prints each time, the ratio and the peak memory, and
+// for comparison the time a general-purpose SOAP toolkit (zeep_peer.py) takes to fetch and
+// read the same four answers.
 #include "platform/MessageBox.h"
 #include "records/DataSetWalk.h"
 #include "service/QueryOperation.h"
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <sys/resource.h>
 #include <vector>
 
@@ -110,6 +113,28 @@ double medianMilliseconds(int runs, const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
+// Runs the zeep peer against the same server; its median time, or nothing when it failed.
+std::optional<double> zeepMilliseconds(const QString& serverName, int runs) {
+    QProcess peer;
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral(STOWLINE_ZEEP_PEER), serverName, QString::number(runs)});
+    if (!peer.waitForFinished(-1) || peer.exitStatus() != QProcess::NormalExit ||
+        peer.exitCode() != 0) {
+        return std::nullopt;
+    }
+    const QString marker = QStringLiteral("zeep median ms: ");
+    std::optional<double> median;
+    for (const QString& line : QString::fromUtf8(peer.readAllStandardOutput()).split(u'\n')) {
+        if (line.startsWith(marker)) {
+            median = line.mid(marker.size()).toDouble();
+        } else if (!line.isEmpty()) {
+            std::printf("%s\n", qPrintable(line));
+        }
+    }
+    return median;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +207,7 @@ int main(int argc, char** argv) {
 
     stowline::Stowline component;
     const double endToEnd = medianMilliseconds(runs, [&] { component.LoadData(serverName); });
+    const std::optional<double> zeep = zeepMilliseconds(serverName, runs);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -194,9 +220,16 @@ int main(int argc, char** argv) {
                 transfer, parse, fill, floor);
     std::printf("LoadData end to end: %.1f ms (median of %d)\n", endToEnd, runs);
     std::printf("ratio end-to-end / floor: %.2f\n", endToEnd / floor);
+    if (zeep) {
+        std::printf("zeep peer, same four answers read into rows: %.1f ms (median of %d)\n", *zeep,
+                    runs);
+        std::printf("ratio zeep / LoadData: %.2f\n", *zeep / endToEnd);
+    } else {
+        std::printf("zeep peer: failed (see its errors above)\n");
+    }
     std::printf("peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::printf("message boxes during the run: %d\n", boxes);
     server.terminate();
     server.waitForFinished(10'000);
-    return boxes == 0 ? 0 : 1;
+    return boxes == 0 && zeep ? 0 : 1;
 }
