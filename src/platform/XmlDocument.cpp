@@ -1,8 +1,10 @@
 #include "platform/XmlDocument.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace stowline::platform {
 namespace {
@@ -14,10 +16,9 @@ void append(QByteArray& out, const char* text) {
     out.append(text, static_cast<qsizetype>(std::strlen(text)));
 }
 
-// What a character turns into in character data and in attribute values; empty
-// for itself. A parser reads a tab, LF or CR written literally in an attribute
-// value as a blank, so those (present only when they came from character
-// references) are written as references again.
+// What a character turns into in character data and in attribute values; empty for itself.
+// A parser reads a tab, LF or CR written literally in an attribute value as a blank, so those
+// (present only when they came from character references) are written as references again.
 using EscapeTable = std::array<std::string_view, 256>;
 
 constexpr EscapeTable escapeTable(bool attribute) {
@@ -39,10 +40,9 @@ constexpr EscapeTable TextEscapes = escapeTable(false);
 constexpr EscapeTable AttributeEscapes = escapeTable(true);
 constexpr std::size_t LongestEscape = 6;
 
-// Writes straight into the output's memory, a slice at a time: an answer's
-// escaped data set is one text of many megabytes with a character to escape
-// every few bytes, and appending each piece on its own cost more than the rest
-// of the serialisation.
+// Writes straight into the output's memory, a slice at a time: an answer's escaped data set
+// is one text of many megabytes with a character to escape every few bytes, and appending
+// each piece on its own cost more than the rest of the serialisation.
 void appendEscaped(QByteArray& out, const char* text, bool attribute) {
     const EscapeTable& escapes = attribute ? AttributeEscapes : TextEscapes;
     constexpr std::size_t Slice = 64 * 1024;
@@ -130,12 +130,11 @@ bool isXmlChar(unsigned long c) {
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// Length of the reference at text[at] (an "&"): one of the five predefined
-// entities or a character reference to a legal character. 0 for anything else,
-// which includes entities of a DOCTYPE, since those are never expanded.
+// Length of the reference at text[at] (an "&"): one of the five predefined entities or a
+// character reference to a legal character. 0 for anything else, which includes entities of
+// a DOCTYPE, since those are never expanded.
 std::size_t referenceLength(std::string_view text, std::size_t at) {
-    // The escaped data set of an answer is full of these: decide them without a
-    // search.
+    // The escaped data set of an answer is full of these: decide them without a search.
     const std::string_view after = text.substr(at + 1);
     if (after.starts_with("lt;") || after.starts_with("gt;")) {
         return 4;
@@ -176,8 +175,8 @@ std::size_t referenceLength(std::string_view text, std::size_t at) {
     return isXmlChar(code) ? end - at + 1 : 0;
 }
 
-// Bytes that end a run of plain text for one state of the scan below; a table,
-// because the scan meets every byte of answers that run to many megabytes.
+// Bytes that end a run of plain text for one state of the scan below; a table, because the
+// scan meets every byte of answers that run to many megabytes.
 using ByteSet = std::array<bool, 256>;
 
 constexpr ByteSet byteSet(std::string_view bytes) {
@@ -193,8 +192,7 @@ constexpr ByteSet TagBreaks = byteSet(">\"'");
 constexpr ByteSet DoubleQuotedValueBreaks = byteSet("\"<&");
 constexpr ByteSet SingleQuotedValueBreaks = byteSet("'<&");
 
-// The position of the first byte at or after i that is in the set, or the
-// text's size.
+// The position of the first byte at or after i that is in the set, or the text's size.
 std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet& breaks) {
     while (i < text.size() && !breaks[static_cast<unsigned char>(text[i])]) {
         ++i;
@@ -202,12 +200,11 @@ std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet& break
     return i;
 }
 
-// pugixml accepts some text that is not well-formed: a bare "&" or an unknown
-// entity (kept as text), "<" in an attribute value, text or a second element
-// beside the document element. The serialiser would then write a repaired
-// document, so a broken envelope would be posted with changed content instead
-// of being refused. This scan finds those cases in text that pugixml has
-// otherwise accepted (in an ASCII-compatible encoding).
+// pugixml accepts some text that is not well-formed: a bare "&" or an unknown entity (kept as
+// text), "<" in an attribute value, text or a second element beside the document element.
+// The serialiser would then write a repaired document, so a broken envelope would be posted
+// with changed content instead of being refused. This scan finds those cases in text that
+// pugixml has otherwise accepted (in an ASCII-compatible encoding).
 QString wellFormednessProblem(std::string_view text) {
     std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     int depth = 0;
@@ -231,8 +228,7 @@ QString wellFormednessProblem(std::string_view text) {
             }
             i += length;
         } else if (rest[0] != '<' && depth > 0) {
-            // Character data, most of a large answer: on to the next markup or
-            // reference.
+            // Character data, most of a large answer: on to the next markup or reference.
             i = skipPlain(text, i, CharacterDataBreaks);
         } else if (rest[0] != '<') {
             if (depth == 0 && rest[0] != ' ' && rest[0] != '\t' && rest[0] != '\r' &&
@@ -267,8 +263,7 @@ QString wellFormednessProblem(std::string_view text) {
             if (depth == 0 && ++documentElements > 1) {
                 return problemHere("a second document element");
             }
-            // On to the tag's ">", through quoted attribute values, which may hold
-            // ">".
+            // On to the tag's ">", through quoted attribute values, which may hold ">".
             for (i = skipPlain(text, i + 1, TagBreaks); i < text.size() && text[i] != '>';
                  i = skipPlain(text, i, TagBreaks)) {
                 const char quote = text[i];
@@ -295,6 +290,28 @@ QString wellFormednessProblem(std::string_view text) {
     return {};
 }
 
+// The UTF-16 and UTF-32 forms pugixml recognises, by a byte-order mark or by how the first
+// "<" is encoded. pugixml would convert such text itself, past the byte-wise scan above.
+std::optional<QStringConverter::Encoding> wideEncoding(std::string_view text) {
+    if (text.size() < 4) {
+        return std::nullopt;
+    }
+    const std::string_view head = text.substr(0, 4);
+    if (head == std::string_view("\0\0\xFE\xFF", 4) || head == std::string_view("\0\0\0<", 4)) {
+        return QStringConverter::Utf32BE;
+    }
+    if (head == std::string_view("\xFF\xFE\0\0", 4) || head == std::string_view("<\0\0\0", 4)) {
+        return QStringConverter::Utf32LE;
+    }
+    if (head.starts_with("\xFE\xFF") || head.starts_with(std::string_view("\0<", 2))) {
+        return QStringConverter::Utf16BE;
+    }
+    if (head.starts_with("\xFF\xFE") || head.starts_with(std::string_view("<\0", 2))) {
+        return QStringConverter::Utf16LE;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool XmlDocument::loadXML(std::string_view utf8) {
@@ -302,8 +319,7 @@ bool XmlDocument::loadXML(std::string_view utf8) {
 }
 
 bool XmlDocument::loadXML(const QString& text) {
-    // The text is already decoded: an encoding its declaration names must not
-    // apply again.
+    // The text is already decoded: an encoding its declaration names must not apply again.
     return load(text.toStdString(), pugi::encoding_utf8);
 }
 
@@ -314,13 +330,19 @@ bool XmlDocument::loadXMLInPlace(std::string&& utf8) {
 bool XmlDocument::load(std::string&& text, pugi::xml_encoding encoding) {
     m_buffer = std::move(text);
     m_doc.reset();
+    // Wide text is read as its UTF-8 form, so that the scan holds it to the same rules.
+    if (const auto wide = encoding == pugi::encoding_auto ? wideEncoding(m_buffer) : std::nullopt) {
+        QStringDecoder decode(*wide);
+        m_buffer = QString(decode(QByteArrayView(m_buffer.data(),
+                                                 static_cast<qsizetype>(m_buffer.size()))))
+                       .toStdString();
+        encoding = pugi::encoding_utf8;
+    }
     // Scanned before parsing, which rewrites the buffer in place.
     const QString problem = wellFormednessProblem(m_buffer);
     const pugi::xml_parse_result result =
         m_doc.load_buffer_inplace(m_buffer.data(), m_buffer.size(), ParseOptions, encoding);
-    const bool asciiCompatible =
-        result.encoding == pugi::encoding_utf8 || result.encoding == pugi::encoding_latin1;
-    return finishLoad(result, asciiCompatible ? problem : QString());
+    return finishLoad(result, problem);
 }
 
 bool XmlDocument::finishLoad(const pugi::xml_parse_result& result, const QString& problem) {
@@ -344,8 +366,7 @@ QByteArray XmlDocument::serialisedText() const {
         return out;
     }
     out.reserve(static_cast<qsizetype>(m_buffer.size() + m_buffer.size() / 8));
-    // Iterative walk: answers may nest far deeper than the stack allows
-    // recursion.
+    // Iterative walk: answers may nest far deeper than the stack allows recursion.
     pugi::xml_node node = m_doc.first_child();
     while (node) {
         writeOpening(out, node);

@@ -3,6 +3,7 @@
 #include "platform/XmlDocument.h"
 #include "support/QtPrinters.h"
 
+#include <QStringEncoder>
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
 #include <string_view>
@@ -54,6 +55,18 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
     }
 }
 
+TEST(XmlSerialisedText, ReadsBackToTheSameAttributeValues) {
+    // Tab, LF and CR reach an attribute value only through character references; written
+    // literally, a parser reads each of them back as a blank.
+    XmlDocument first;
+    ASSERT_TRUE(first.loadXML(std::string_view("<a v=\"1&#9;2&#10;3&#13;4&#x9;\"/>")));
+    const QByteArray text = first.serialisedText();
+    EXPECT_EQ(text, "<a v=\"1&#9;2&#10;3&#13;4&#9;\"/>");
+    XmlDocument second;
+    ASSERT_TRUE(second.loadXML(std::string_view(text.constData(), text.size())));
+    EXPECT_STREQ(second.dom().child("a").attribute("v").value(), "1\t2\n3\r4\t");
+}
+
 TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
     // Several of these pugixml accepts on its own; a repaired document must never come out.
     const std::vector<QByteArray> inputs = {"",
@@ -98,6 +111,26 @@ TEST(XmlDocument, TextKeepsItsCharactersWhateverEncodingItsDeclarationNames) {
     ASSERT_TRUE(fromBytes.loadXML(
         std::string_view("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Z\xfcrich</a>")));
     EXPECT_EQ(nodeText(fromBytes.dom().child("a")), QString::fromUtf8("Zürich"));
+}
+
+TEST(XmlDocument, WideTextIsHeldToTheSameRulesAsUtf8) {
+    // Found by a byte-order mark or by how "<" is encoded; what UTF-8 text may not be, wide
+    // text may not be either, or its serialisation would no longer parse.
+    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE,
+                                QStringConverter::Utf32LE, QStringConverter::Utf32BE}) {
+        for (const auto flags :
+             {QStringConverter::Flag::Default, QStringConverter::Flag::WriteBom}) {
+            const auto load = [&](XmlDocument& document, const QString& text) {
+                const QByteArray bytes = QStringEncoder(encoding, flags)(text);
+                return document.loadXML(std::string_view(bytes.constData(), bytes.size()));
+            };
+            XmlDocument document;
+            EXPECT_TRUE(load(document, QString::fromUtf8("<a>Zürich</a>"))) << encoding;
+            EXPECT_EQ(document.serialisedText(), "<a>Z\xc3\xbcrich</a>") << encoding;
+            EXPECT_FALSE(load(document, QStringLiteral("<a/><b/>"))) << encoding;
+            EXPECT_FALSE(load(document, QStringLiteral("<a>A & B</a>"))) << encoding;
+        }
+    }
 }
 
 TEST(XmlDocument, DeepNestingIsParsedAndWrittenWithoutCrashing) {
