@@ -2,6 +2,9 @@
 # instead of relying on folder-wide flags.
 option(STOWLINE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 option(STOWLINE_SANITIZE "Build with address and undefined-behaviour sanitizers" OFF)
+# libFuzzer (clang only): coverage feedback and both sanitizers in every target; the fuzz
+# targets under tests/fuzz add libFuzzer's own main when they link.
+option(STOWLINE_FUZZ "Instrument for libFuzzer and build the fuzz targets (clang)" OFF)
 
 function(stowline_target_settings target)
     target_compile_features(${target} PRIVATE cxx_std_20)
@@ -14,5 +17,10 @@ function(stowline_target_settings target)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined
                                                  -fno-sanitize-recover=all -fno-omit-frame-pointer)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+    if(STOWLINE_FUZZ)
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                                 -fno-sanitize-recover=all -fno-omit-frame-pointer)
+        target_link_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
     endif()
 endfunction()

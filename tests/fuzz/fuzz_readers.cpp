@@ -1,0 +1,86 @@
+// The data-set readers on arbitrary text, filling the widgets of one component that lives for
+// the whole run; the first byte picks the reader. Boxes are answered at once. The list readers
+// convert nothing, so a failure they report (an event-log entry) is a fault too.
+#include "control/StowlinePrivate.h"
+#include "platform/MessageBox.h"
+#include "records/Readers.h"
+
+#include <stowline/EventLog.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+using namespace stowline;
+
+namespace {
+
+struct Harness {
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<QWidget> owner;
+    std::unique_ptr<StowlinePrivate> component;
+    int failures = 0;
+};
+
+// Built once and never destroyed: at exit Qt's own globals go before this one would, and
+// widgets that outlive them crash on the way out.
+union ImmortalHarness {
+    ImmortalHarness() : harness() {}
+    ~ImmortalHarness() {}
+    Harness harness;
+};
+ImmortalHarness immortal;
+Harness& harness = immortal.harness;
+
+} // namespace
+
+// fontconfig loses a few hundred bytes once, when the first text is laid out: its own leak,
+// not the readers'.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    harness.app = std::make_unique<QApplication>(*argc, *argv);
+    platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& request) {
+        return request.style == platform::StyleYesNo ? platform::AnswerYes : platform::AnswerOk;
+    });
+    setEventLogSink([](const QString&) { ++harness.failures; });
+    harness.owner = std::make_unique<QWidget>();
+    harness.component = std::make_unique<StowlinePrivate>(harness.owner.get());
+    harness.component->UserControl_Initialize();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    control::ComponentState& state = harness.component->state;
+    const QByteArray text(reinterpret_cast<const char*>(data + 1),
+                          static_cast<qsizetype>(size - 1));
+    harness.failures = 0;
+    switch (data[0] % 5) {
+    case 0:
+        records::RefreshRouteData(state, text);
+        break;
+    case 1:
+        records::RefreshLocationData(state, text);
+        break;
+    case 2:
+    case 3:
+        records::RefreshStowlineData(state, text, data[0] % 5 == 3);
+        break;
+    default:
+        // Keys that are not numbers fail here by design, reported like any caught failure.
+        records::RefreshFacilityDrop(state, text);
+        return 0;
+    }
+    if (harness.failures != 0) {
+        std::abort();
+    }
+    return 0;
+}
