@@ -237,10 +237,14 @@ QString wellFormednessProblem(std::string_view text) {
             }
             ++i;
         } else if (rest.starts_with("<!--")) {
+            // The end is searched after the opening: "<!-->" begins a comment, it is not one.
+            i += 4;
             skipPast("-->");
         } else if (rest.starts_with("<![CDATA[")) {
+            i += 9;
             skipPast("]]>");
         } else if (rest.starts_with("<?")) {
+            i += 2;
             skipPast("?>");
         } else if (rest.starts_with("<!")) {
             // A DOCTYPE: its internal subset may hold ">" inside brackets and quotes.

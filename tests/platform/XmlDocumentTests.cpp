@@ -43,6 +43,8 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
         {"comments, instructions and CDATA kept, markup characters in them too",
          "<!-- top -->\n<a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a>\n<?end?>",
          "<!-- top --><a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a><?end?>"},
+        {"a comment whose text begins with \">\" and holds \"&\"", "<a><!-->&--></a>",
+         "<a><!-->&--></a>"},
         {"DOCTYPE kept, not applied", "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"&#x41;\">t</a>",
          "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"A\">t</a>"},
         {"non-ASCII text", "<a b=\"Süd\">Zürich – ☺</a>", "<a b=\"Süd\">Zürich – ☺</a>"},
