@@ -1,5 +1,7 @@
 #include "platform/XmlDocument.h"
 
+#include "platform/ReferenceTurnBack.h"
+
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
@@ -21,30 +23,41 @@ void append(QByteArray& out, const char* text) {
 // (present only when they came from character references) are written as references again.
 using EscapeTable = std::array<std::string_view, 256>;
 
-constexpr EscapeTable escapeTable(bool attribute) {
+// In the form with references turned back, &, < and > stay themselves: escaping them and turning
+// the references back would give them again.
+constexpr EscapeTable escapeTable(bool attribute, bool referencesTurnedBack) {
     EscapeTable table{};
-    table['&'] = "&amp;";
-    table['<'] = "&lt;";
+    if (!referencesTurnedBack) {
+        table['&'] = "&amp;";
+        table['<'] = "&lt;";
+        table['>'] = attribute ? "" : "&gt;";
+    }
     if (attribute) {
         table['"'] = "&quot;";
         table['\t'] = "&#9;";
         table['\n'] = "&#10;";
         table['\r'] = "&#13;";
-    } else {
-        table['>'] = "&gt;";
     }
     return table;
 }
 
-constexpr EscapeTable TextEscapes = escapeTable(false);
-constexpr EscapeTable AttributeEscapes = escapeTable(true);
 constexpr std::size_t LongestEscape = 6;
+
+// How one form of the serialised text writes character data, attribute values and the
+// contents of comments, CDATA sections, processing instructions and DOCTYPEs.
+struct FormRules {
+    EscapeTable text;
+    EscapeTable attribute;
+    bool turnBackVerbatim;
+};
+
+constexpr FormRules EscapedRules{escapeTable(false, false), escapeTable(true, false), false};
+constexpr FormRules TurnedBackRules{escapeTable(false, true), escapeTable(true, true), true};
 
 // Writes straight into the output's memory, a slice at a time: an answer's escaped data set
 // is one text of many megabytes with a character to escape every few bytes, and appending
 // each piece on its own cost more than the rest of the serialisation.
-void appendEscaped(QByteArray& out, const char* text, bool attribute) {
-    const EscapeTable& escapes = attribute ? AttributeEscapes : TextEscapes;
+void appendEscaped(QByteArray& out, const char* text, const EscapeTable& escapes) {
     constexpr std::size_t Slice = 64 * 1024;
     const char* p = text;
     const char* const end = text + std::strlen(text);
@@ -65,7 +78,17 @@ void appendEscaped(QByteArray& out, const char* text, bool attribute) {
     }
 }
 
-void writeOpening(QByteArray& out, const pugi::xml_node& node) {
+// Contents written as they are; in the turned-back form their own references turn back too.
+void appendVerbatim(QByteArray& out, const char* text, const FormRules& rules) {
+    const qsizetype start = out.size();
+    append(out, text);
+    if (rules.turnBackVerbatim && std::strchr(text, '&') != nullptr) {
+        char* begin = out.data();
+        out.truncate(turnBackReferences(begin + start, begin + out.size()) - begin);
+    }
+}
+
+void writeOpening(QByteArray& out, const pugi::xml_node& node, const FormRules& rules) {
     switch (node.type()) {
     case pugi::node_element:
         out += '<';
@@ -74,22 +97,22 @@ void writeOpening(QByteArray& out, const pugi::xml_node& node) {
             out += ' ';
             append(out, attribute.name());
             out.append("=\"");
-            appendEscaped(out, attribute.value(), true);
+            appendEscaped(out, attribute.value(), rules.attribute);
             out += '"';
         }
         out.append(node.first_child() ? ">" : "/>");
         break;
     case pugi::node_pcdata:
-        appendEscaped(out, node.value(), false);
+        appendEscaped(out, node.value(), rules.text);
         break;
     case pugi::node_cdata:
         out.append("<![CDATA[");
-        append(out, node.value());
+        appendVerbatim(out, node.value(), rules);
         out.append("]]>");
         break;
     case pugi::node_comment:
         out.append("<!--");
-        append(out, node.value());
+        appendVerbatim(out, node.value(), rules);
         out.append("-->");
         break;
     case pugi::node_pi:
@@ -97,13 +120,13 @@ void writeOpening(QByteArray& out, const pugi::xml_node& node) {
         append(out, node.name());
         if (*node.value() != '\0') {
             out += ' ';
-            append(out, node.value());
+            appendVerbatim(out, node.value(), rules);
         }
         out.append("?>");
         break;
     case pugi::node_doctype:
         out.append("<!DOCTYPE ");
-        append(out, node.value());
+        appendVerbatim(out, node.value(), rules);
         out += '>';
         break;
     case pugi::node_declaration:
@@ -364,7 +387,9 @@ bool XmlDocument::finishLoad(const pugi::xml_parse_result& result, const QString
     return false;
 }
 
-QByteArray XmlDocument::serialisedText() const {
+QByteArray XmlDocument::serialisedText(SerialisedForm form) const {
+    const FormRules& rules =
+        form == SerialisedForm::ReferencesTurnedBack ? TurnedBackRules : EscapedRules;
     QByteArray out;
     if (!m_parsed) {
         return out;
@@ -373,7 +398,7 @@ QByteArray XmlDocument::serialisedText() const {
     // Iterative walk: answers may nest far deeper than the stack allows recursion.
     pugi::xml_node node = m_doc.first_child();
     while (node) {
-        writeOpening(out, node);
+        writeOpening(out, node, rules);
         if (node.type() == pugi::node_element && node.first_child()) {
             node = node.first_child();
             continue;

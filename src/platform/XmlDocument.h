@@ -10,6 +10,14 @@ namespace stowline::platform {
 
 // An XML DOM document. Parsing never expands entities other than the five predefined ones and
 // never reads anything outside the given text.
+enum class SerialisedForm {
+    Escaped,
+    // The escaped form with its references &lt;, &gt; and &amp; then turned back in one
+    // left-to-right pass, as the answer clean-up does; written directly, a large answer is not
+    // escaped only to be unescaped again.
+    ReferencesTurnedBack,
+};
+
 class XmlDocument {
 public:
     XmlDocument() = default;
@@ -34,7 +42,7 @@ public:
     // rely on: the declaration (when the text began with one) rewritten as <?xml version="1.0"?>
     // plus CR LF, no whitespace-only text, attributes in document order, &, < and > escaped in
     // character data. An empty document serialises to the empty string.
-    QByteArray serialisedText() const;
+    QByteArray serialisedText(SerialisedForm form = SerialisedForm::Escaped) const;
 
     const pugi::xml_document& dom() const { return m_doc; }
 

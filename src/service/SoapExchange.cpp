@@ -108,8 +108,10 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
     if (const std::optional<QString> fault = soapFault(answer.dom(), AsmxUrl)) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
     }
-    // Each clean-up step works in place on the one serialised text.
-    return ReplaceSOAPEnvelopeTags(ReplaceEscapedXMLTags(answer.serialisedText()));
+    // The serialised answer with its references turned back is what ReplaceEscapedXMLTags
+    // makes of the escaped one; each later step works in place on that one text.
+    return ReplaceSOAPEnvelopeTags(LengthenDeclarations(
+        answer.serialisedText(platform::SerialisedForm::ReferencesTurnedBack)));
 }
 
 } // namespace stowline::service

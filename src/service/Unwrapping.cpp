@@ -1,5 +1,7 @@
 #include "service/Unwrapping.h"
 
+#include "platform/ReferenceTurnBack.h"
+
 #include <stowline/ServiceNamespace.h>
 
 #include <cstring>
@@ -106,50 +108,17 @@ void replaceEvery(QByteArray& text, const QByteArray& search, const QByteArray& 
     }
 }
 
-// &lt;, &gt; and &amp; in one scan, in place. Equal to the three passes in that order: each
-// replacement is a single character other than "&", so no pass can create a match for a later
-// one.
+// &lt;, &gt; and &amp; in one scan, in place; a text without "&" is not even detached.
 void turnBackEscapes(QByteArray& text) {
-    const char* amp = static_cast<const char*>(
-        std::memchr(text.constData(), '&', static_cast<std::size_t>(text.size())));
-    if (amp == nullptr) {
+    if (std::memchr(text.constData(), '&', static_cast<std::size_t>(text.size())) == nullptr) {
         return;
     }
-    const qsizetype firstAmp = amp - text.constData();
-    char* data = text.data();
-    const char* end = data + text.size();
-    char* write = data + firstAmp;
-    const char* read = write;
-    amp = read;
-    while (amp != nullptr) {
-        const std::string_view rest(amp, static_cast<std::size_t>(end - amp));
-        char replacement = 0;
-        std::size_t length = 0;
-        if (rest.starts_with("&lt;")) {
-            replacement = '<';
-            length = 4;
-        } else if (rest.starts_with("&gt;")) {
-            replacement = '>';
-            length = 4;
-        } else if (rest.starts_with("&amp;")) {
-            replacement = '&';
-            length = 5;
-        }
-        if (length == 0) {
-            amp = static_cast<const char*>(
-                std::memchr(amp + 1, '&', static_cast<std::size_t>(end - amp - 1)));
-            continue;
-        }
-        std::memmove(write, read, static_cast<std::size_t>(amp - read));
-        write += amp - read;
-        *write++ = replacement;
-        read = amp + length;
-        amp =
-            static_cast<const char*>(std::memchr(read, '&', static_cast<std::size_t>(end - read)));
-    }
-    std::memmove(write, read, static_cast<std::size_t>(end - read));
-    write += end - read;
-    text.truncate(write - data);
+    char* begin = text.data();
+    text.truncate(platform::turnBackReferences(begin, begin + text.size()) - begin);
+}
+
+template <typename Text> void lengthenDeclarations(Text& text) {
+    replaceEvery(text, literal<Text>("<?xml version=\"1.0\"?>"), literal<Text>(LongDeclaration));
 }
 
 template <typename Text> Text escapedTags(Text text) {
@@ -162,7 +131,7 @@ template <typename Text> Text escapedTags(Text text) {
         // data-set parser decodes to "<".
         replaceEvery(text, literal<Text>("&amp;"), literal<Text>("&"));
     }
-    replaceEvery(text, literal<Text>("<?xml version=\"1.0\"?>"), literal<Text>(LongDeclaration));
+    lengthenDeclarations(text);
     return text;
 }
 
@@ -206,6 +175,11 @@ QString ReplaceEscapedXMLTags(QString XMLData) {
 
 QByteArray ReplaceEscapedXMLTags(QByteArray XMLData) {
     return escapedTags(std::move(XMLData));
+}
+
+QByteArray LengthenDeclarations(QByteArray XMLData) {
+    lengthenDeclarations(XMLData);
+    return XMLData;
 }
 
 QString ReplaceSOAPEnvelopeTags(QString XMLData) {

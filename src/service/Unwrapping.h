@@ -13,6 +13,8 @@ inline constexpr char LongDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-
 // &amp;, then the bare declaration <?xml version="1.0"?> becomes the long one.
 QString ReplaceEscapedXMLTags(QString XMLData);
 QByteArray ReplaceEscapedXMLTags(QByteArray XMLData);
+// Its last step alone, for text whose references are already turned back.
+QByteArray LengthenDeclarations(QByteArray XMLData);
 
 // Cuts the SOAP envelope start tag (attributes in the order soap, xsi, xsd), <soap:Body>,
 // </soap:Body> and </soap:Envelope>. The empty text stays empty.

@@ -3,6 +3,8 @@
 // than it was given. One allowance: character data is written as it is (the answer clean-up
 // parses it once more as markup), so a CR that came from a character reference comes back as
 // the LF every parser turns line ends into. From then on the text must stay exactly the same.
+// The form with references turned back must equal the escaped form turned back afterwards.
+#include "platform/ReferenceTurnBack.h"
 #include "platform/XmlDocument.h"
 
 #include <cstdint>
@@ -18,7 +20,16 @@ std::optional<QByteArray> reserialised(std::string_view text) {
     if (!document.loadXML(text)) {
         return std::nullopt;
     }
-    return document.serialisedText();
+    const QByteArray escaped = document.serialisedText();
+    QByteArray turnedBack = escaped;
+    char* begin = turnedBack.data();
+    turnedBack.truncate(stowline::platform::turnBackReferences(begin, begin + turnedBack.size()) -
+                        begin);
+    if (turnedBack !=
+        document.serialisedText(stowline::platform::SerialisedForm::ReferencesTurnedBack)) {
+        std::abort();
+    }
+    return escaped;
 }
 
 std::optional<QByteArray> reserialised(const QByteArray& text) {
