@@ -171,13 +171,7 @@ void AssignmentPage::lstStowline_Click() {
         const auto center = list.tag(item).value<RouteAndLocationsUDT>();
 
         platform::DropDown& facility = *ui.cboFacility2;
-        const QString facilityName = list.subItem(item, 4);
-        for (int i = 0; i < facility.listCount(); ++i) {
-            if (facility.entryText(i) == facilityName) {
-                facility.setListIndex(i);
-                break;
-            }
-        }
+        facility.selectEntryWithText(list.subItem(item, 4));
         m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
         records::RefreshRouteComboBox(m_state);
         records::RefreshStorageLocationComboBox(m_state);
@@ -187,13 +181,7 @@ void AssignmentPage::lstStowline_Click() {
             center.StorageLocationID.isEmpty()
                 ? center.Location
                 : center.Location + QLatin1Char('(') + center.StorageLocationID + QLatin1Char(')');
-        platform::DropDown& location = *ui.cboLocation;
-        for (int i = 0; i < location.listCount(); ++i) {
-            if (location.entryText(i) == locationText) {
-                location.setListIndex(i);
-                break;
-            }
-        }
+        ui.cboLocation->selectEntryWithText(locationText);
 
         platform::DropDown& route = *ui.cboRoute;
         const QString routeId = list.subItem(item, 7);

@@ -240,13 +240,7 @@ void LocationPage::lstLocation_Click() {
         ui.txtLocationDesc->setText(list.subItem(item, 1));
         ui.cmdAddLocation->setEnabled(true);
         ui.cmdChangeLocation->setEnabled(true);
-        const QString facility = list.subItem(item, 2);
-        for (int i = 0; i < ui.cboFacility->listCount(); ++i) {
-            if (ui.cboFacility->entryText(i) == facility) {
-                ui.cboFacility->setListIndex(i);
-                break;
-            }
-        }
+        ui.cboFacility->selectEntryWithText(list.subItem(item, 2));
         list.setHideSelection(false);
     });
 }

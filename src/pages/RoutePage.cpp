@@ -24,16 +24,6 @@ QString informationValidation() {
     return UiText::tr("Information Validation");
 }
 
-// Selects the first entry showing this text; without one the selection stays.
-void selectFacilityNamed(platform::DropDown& facilities, const QString& name) {
-    for (int i = 0; i < facilities.listCount(); ++i) {
-        if (facilities.entryText(i) == name) {
-            facilities.setListIndex(i);
-            return;
-        }
-    }
-}
-
 } // namespace
 
 RoutePage::RoutePage(control::ComponentState& state)
@@ -240,7 +230,7 @@ void RoutePage::lstRoute_Click() {
         ui.txtRouteDesc->setText(list.subItem(item, 1));
         ui.cmdAddRoute->setEnabled(true);
         ui.cmdChangeRoute->setEnabled(true);
-        selectFacilityNamed(*ui.cboFacility3, list.subItem(item, 2));
+        ui.cboFacility3->selectEntryWithText(list.subItem(item, 2));
         list.setHideSelection(false);
     });
 }
@@ -290,7 +280,7 @@ void RoutePage::enterAddingMode() {
 void RoutePage::enterChangingMode() {
     control::ControlSurface& ui = m_state.ui;
     makeEditable(*ui.cboFacility3);
-    selectFacilityNamed(*ui.cboFacility3, ui.lstRoute->subItem(m_state.mSelectedRouteItem, 2));
+    ui.cboFacility3->selectEntryWithText(ui.lstRoute->subItem(m_state.mSelectedRouteItem, 2));
     ui.cmdAddRoute->setText(m_captions.update);
     ui.cmdChangeRoute->setText(m_captions.cancel);
     ui.cmdDeleteRoute->setEnabled(false);

@@ -86,6 +86,15 @@ int DropDown::listIndex() const {
     return index;
 }
 
+void DropDown::selectEntryWithText(const QString& text) {
+    for (int i = 0; i < count(); ++i) {
+        if (entryText(i) == text) {
+            setListIndex(i);
+            return;
+        }
+    }
+}
+
 void DropDown::setListIndex(int index) {
     if (index < -1 || index >= count()) {
         raiseInvalidIndex();

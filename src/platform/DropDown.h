@@ -28,6 +28,9 @@ public:
     // Selecting another entry than the one shown runs the click handling, as the operator's
     // choice does.
     void setListIndex(int index);
+    // Chooses the first entry showing exactly this text, as setListIndex does; without such an
+    // entry the choice stays as it is.
+    void selectEntryWithText(const QString& text);
 
     // The text shown; setting "" leaves no entry selected.
     QString shownText() const { return currentText(); }
