@@ -16,14 +16,6 @@ namespace {
 
 using platform::UiText;
 
-QString informationRequired() {
-    return UiText::tr("Information Required");
-}
-
-QString informationValidation() {
-    return UiText::tr("Information Validation");
-}
-
 // Storage-location requests carry the facility as decimal text; reading the item data of
 // "no entry" fails, before anything is sent.
 QString selectedFacilityText(const platform::DropDown& facilities) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UiText.h"
+
 #include <QString>
 
 namespace stowline::pages {
@@ -19,6 +21,15 @@ inline bool isBlank(const QString& text) {
 // swallowed, whether typed or pasted.
 inline int discardApostrophe(int keyAscii) {
     return keyAscii == 39 ? 0 : keyAscii;
+}
+
+// The titles of the route and storage-location pages' message boxes.
+inline QString informationRequired() {
+    return platform::UiText::tr("Information Required");
+}
+
+inline QString informationValidation() {
+    return platform::UiText::tr("Information Validation");
 }
 
 } // namespace stowline::pages

@@ -12,19 +12,7 @@
 #include "records/Conversions.h"
 
 namespace stowline::pages {
-namespace {
-
 using platform::UiText;
-
-QString informationRequired() {
-    return UiText::tr("Information Required");
-}
-
-QString informationValidation() {
-    return UiText::tr("Information Validation");
-}
-
-} // namespace
 
 RoutePage::RoutePage(control::ComponentState& state)
     : m_state(state), m_captions{.addRoute = UiText::tr("Add Route"),
