@@ -48,7 +48,7 @@ std::vector<pugi::xml_node> DataSetWalk::tables() const {
 }
 
 void DataSetWalk::readRow(const pugi::xml_node& table, const std::vector<const char*>& names,
-                          bool namesAreDistinct, QStringList& values) {
+                          bool namesAreDistinct, SharedCellTexts& texts, QStringList& values) {
     values.clear();
     values.resize(static_cast<qsizetype>(names.size()));
     // Cells mostly come in the order the columns are asked for: the name after the last match
@@ -61,13 +61,13 @@ void DataSetWalk::readRow(const pugi::xml_node& table, const std::vector<const c
         const char* name = cell.name();
         if (namesAreDistinct && expected < names.size() &&
             std::strcmp(name, names[expected]) == 0) {
-            values[static_cast<qsizetype>(expected)] = platform::nodeText(cell);
+            values[static_cast<qsizetype>(expected)] = texts.text(expected, cell);
             ++expected;
             continue;
         }
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (std::strcmp(name, names[i]) == 0) {
-                values[static_cast<qsizetype>(i)] = platform::nodeText(cell);
+                values[static_cast<qsizetype>(i)] = texts.text(i, cell);
                 expected = i + 1;
             }
         }

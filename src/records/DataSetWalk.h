@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/XmlDocument.h"
+#include "records/SharedCellTexts.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,8 +28,9 @@ public:
         const std::vector<const char*> names(columns);
         const bool namesAreDistinct = distinctNames(names);
         QStringList values;
+        SharedCellTexts texts(names.size());
         for (const pugi::xml_node& table : tables()) {
-            readRow(table, names, namesAreDistinct, values);
+            readRow(table, names, namesAreDistinct, texts, values);
             onRow(static_cast<const QStringList&>(values));
         }
     }
@@ -38,7 +40,7 @@ private:
     // With a column asked for twice, every cell must be matched against all names.
     static bool distinctNames(const std::vector<const char*>& names);
     static void readRow(const pugi::xml_node& table, const std::vector<const char*>& names,
-                        bool namesAreDistinct, QStringList& values);
+                        bool namesAreDistinct, SharedCellTexts& texts, QStringList& values);
 
     platform::XmlDocument m_document;
 };

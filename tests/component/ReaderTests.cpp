@@ -242,6 +242,70 @@ TEST_F(Readers, CenterColumnsLandInTheirListColumns) {
     EXPECT_EQ(record.StorageLocationID, "8");
 }
 
+// Texts that repeat within a column are converted once and shared; whatever the pattern of
+// repeats, every row must still read exactly its own cells.
+TEST_F(Readers, ManyRowsReadTheirOwnCellsWhetherTextsRepeatOrNot) {
+    constexpr int Rows = 700;
+    std::vector<Row> rows;
+    std::vector<RouteAndLocationsUDT> expected(1);
+    for (int i = 1; i <= Rows; ++i) {
+        const QString n = QString::number(i);
+        // Facility repeats throughout; the route repeats for the first rows and then never;
+        // the bay never repeats at first and then always; the name is unique; the location
+        // mixes a reference, CDATA and nested markup, which take the general way.
+        const QString facility = i % 3 == 0 ? "North" : (i % 3 == 1 ? "S\u00fcd" : "");
+        const QString route = i <= 300 ? QString("R%1").arg(i % 4) : "Q" + n;
+        const QString bay = i <= 300 ? "B" + n : "B";
+        QString location = "L&amp;" + QString::number(i % 5);
+        QString locationRead = "L&" + QString::number(i % 5);
+        if (i % 7 == 0) {
+            location = "<![CDATA[<c>]]>" + n;
+            locationRead = "<c>" + n;
+        } else if (i % 11 == 0) {
+            location = "x<b>y</b>z";
+            locationRead = "xyz";
+        }
+        rows.push_back({{"CenterID", n},
+                        {"CenterName", "Center " + n},
+                        {"CenterLocation", location},
+                        {"CenterRoute", route + " desc"},
+                        {"Facility", facility},
+                        {"DeliveryRouteID", QString::number(i % 4)},
+                        {"Route", route},
+                        {"StorageLocationID", bay},
+                        {"Status", "2"},
+                        {"TOVAFacilityID", QString::number(i % 3)}});
+        RouteAndLocationsUDT record;
+        record.CenterID = n;
+        record.Name = "Center " + n;
+        record.Location = locationRead;
+        record.RouteDescription = route + " desc";
+        record.Facility = facility;
+        record.DeliveryRouteID = QString::number(i % 4);
+        record.Route = route;
+        record.StorageLocationID = bay;
+        record.Status = "2";
+        record.TOVAFacilityID = QString::number(i % 3);
+        expected.push_back(record);
+    }
+    records::RefreshStowlineData(state(), dataSetText(rows), true);
+
+    ASSERT_EQ(state().mCenters.size(), expected.size());
+    for (int i = 1; i <= Rows; ++i) {
+        ASSERT_EQ(state().mCenters[i], expected[i]) << "row " << i;
+    }
+    platform::ListView& list = *ui().lstStowline;
+    ASSERT_EQ(list.count(), Rows);
+    for (int i = 1; i <= Rows; ++i) {
+        const platform::ListItemRef item = list.itemAt(i);
+        const auto record = list.tag(item).value<RouteAndLocationsUDT>();
+        ASSERT_EQ(record, expected[record.CenterID.toInt()]);
+        ASSERT_EQ(list.subItem(item, 2), record.RouteDescription);
+        ASSERT_EQ(list.subItem(item, 3), record.Location);
+        ASSERT_EQ(list.subItem(item, 6), record.Route);
+    }
+}
+
 TEST_F(Readers, FacilitiesFillAllThreeDropDownsAndChooseTheFirstForTheAssignmentPage) {
     records::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1"),
                                                     route("2", "B2", "Beta", "South", "2")}));
