@@ -3,41 +3,76 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <QVariant>
 
 namespace stowline::platform {
 
-// A list row that keeps its texts beside the item's own data, so that sorting compares them
-// directly. The item's comparison copies two variants and two strings per call, which made
-// sorting a large list cost more than filling it. The order is the item's own: texts compared
+// A list row that keeps its texts, its tag and its id itself and serves them through data().
+// The item's own storage took eight calls and as many allocations per row to fill, and its
+// comparison copies two variants and two strings per call, which made filling and sorting a
+// large list cost more than reading its data. The order is the item's own: texts compared
 // case-sensitively by code unit.
 class ListRow final : public QTreeWidgetItem {
 public:
-    explicit ListRow(const QStringList& texts) : QTreeWidgetItem(texts), m_texts(texts) {}
+    static constexpr int TagRole = Qt::UserRole;
+    static constexpr int IdRole = Qt::UserRole + 1;
+
+    explicit ListRow(const QStringList& texts) : m_texts(texts) {
+        // Sizes the item's own columns without storing the texts twice, so that columnCount()
+        // stays true.
+        if (!m_texts.isEmpty()) {
+            QTreeWidgetItem::setData(static_cast<int>(m_texts.size() - 1), Qt::DisplayRole,
+                                     QVariant());
+        }
+    }
+
+    QVariant data(int column, int role) const override {
+        if (isText(role) && column >= 0 && column < m_texts.size()) {
+            return m_texts.at(column);
+        }
+        if (column == 0 && role == TagRole) {
+            return m_tag;
+        }
+        if (column == 0 && role == IdRole) {
+            return m_id;
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
 
     void setData(int column, int role, const QVariant& value) override {
-        QTreeWidgetItem::setData(column, role, value);
-        if (role != Qt::DisplayRole && role != Qt::EditRole) {
+        if (isText(role) && column >= 0) {
+            if (column >= m_texts.size()) {
+                QTreeWidgetItem::setData(column, Qt::DisplayRole, QVariant());
+                m_texts.resize(column + 1);
+            }
+            m_texts[column] = value.toString();
+        } else if (column == 0 && role == TagRole) {
+            m_tag = value;
+        } else if (column == 0 && role == IdRole) {
+            m_id = value;
+        } else {
+            QTreeWidgetItem::setData(column, role, value);
             return;
         }
-        while (m_texts.size() <= column) {
-            m_texts.append(QString());
-        }
-        m_texts[column] = QTreeWidgetItem::data(column, Qt::DisplayRole).toString();
+        emitDataChanged();
     }
 
     bool operator<(const QTreeWidgetItem& other) const override {
         const int column = treeWidget() != nullptr ? treeWidget()->sortColumn() : 0;
         const auto* row = dynamic_cast<const ListRow*>(&other);
         // A row without the column (rare) takes the item's own rule.
-        if (row == nullptr || column >= columnCount() || column >= m_texts.size() ||
-            column >= row->columnCount() || column >= row->m_texts.size()) {
+        if (row == nullptr || column >= m_texts.size() || column >= row->m_texts.size()) {
             return QTreeWidgetItem::operator<(other);
         }
         return m_texts.at(column) < row->m_texts.at(column);
     }
 
 private:
+    static bool isText(int role) { return role == Qt::DisplayRole || role == Qt::EditRole; }
+
     QStringList m_texts;
+    QVariant m_tag;
+    QVariant m_id;
 };
 
 } // namespace stowline::platform

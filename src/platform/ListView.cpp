@@ -10,8 +10,8 @@
 namespace stowline::platform {
 namespace {
 
-constexpr int TagRole = Qt::UserRole;
-constexpr int IdRole = Qt::UserRole + 1;
+constexpr int TagRole = ListRow::TagRole;
+constexpr int IdRole = ListRow::IdRole;
 
 [[noreturn]] void raiseRemovedItem() {
     raiseError(35605, QStringLiteral("The list item has been removed from its list"));

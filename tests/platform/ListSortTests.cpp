@@ -3,6 +3,7 @@
 // sort column.
 #include "platform/ListView.h"
 
+#include <QAbstractItemModel>
 #include <QRandomGenerator>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -73,4 +74,44 @@ TEST(ListSort, OrdersRowsAsAPlainTreeWidgetDoes) {
                 << "column " << column << " order " << order;
         }
     }
+}
+
+// Rows keep their texts, tag and id themselves; the view must still see every text, every
+// change and every other role as it would on a plain item.
+TEST(ListRows, ServeTextsAndRolesThroughTheViewsModel) {
+    ListView list;
+    for (int column = 0; column < 3; ++column) {
+        list.addColumn(QStringLiteral("c%1").arg(column), 900);
+    }
+    list.appendRow({"b", "two"}, QVariant(7));
+    list.appendRow({"a", "one", "first"}, QVariant());
+    const QAbstractItemModel& model = *list.model();
+    ASSERT_EQ(model.rowCount(), 2);
+    list.itemAt(1); // sorts now
+    EXPECT_EQ(model.index(0, 0).data().toString(), "a");
+    EXPECT_EQ(model.index(0, 2).data().toString(), "first");
+    EXPECT_EQ(model.index(1, 1).data(Qt::EditRole).toString(), "two");
+    EXPECT_FALSE(model.index(1, 2).data().isValid()); // a row without the column
+    EXPECT_EQ(list.topLevelItem(0)->columnCount(), 3);
+    EXPECT_EQ(list.topLevelItem(1)->columnCount(), 2);
+
+    // The tag belongs to the row, not to any column's text.
+    EXPECT_EQ(list.tag(list.itemAt(2)).toInt(), 7);
+    EXPECT_FALSE(list.tag(list.itemAt(1)).isValid());
+    EXPECT_EQ(model.index(1, 0).data().toString(), "b");
+
+    // Changes reach the view, also past the row's last column, and other roles are kept.
+    int changes = 0;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, [&changes] { ++changes; });
+    list.setSubItem(list.itemAt(2), 1, "second");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(model.index(1, 1).data().toString(), "second");
+    list.setSubItem(list.itemAt(2), 2, "third");
+    EXPECT_GE(changes, 2);
+    EXPECT_EQ(model.index(1, 2).data().toString(), "third");
+    EXPECT_EQ(list.topLevelItem(1)->columnCount(), 3);
+    QTreeWidgetItem* row = list.topLevelItem(0);
+    row->setData(1, Qt::ToolTipRole, QStringLiteral("tip"));
+    EXPECT_EQ(model.index(0, 1).data(Qt::ToolTipRole).toString(), "tip");
+    EXPECT_EQ(model.index(0, 1).data().toString(), "one");
 }
