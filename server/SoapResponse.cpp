@@ -27,8 +27,8 @@ void appendResponseStart(std::string& out, std::string_view operation) {
 
 std::string queryResponse(std::string_view operation, std::string_view dataSetText) {
     std::string out;
-    // The escaped text grows by the references; a tenth more saves most reallocations.
-    out.reserve(EnvelopeStart.size() + dataSetText.size() + dataSetText.size() / 10 + 256);
+    // Sized once: the escaped data set can be tens of megabytes.
+    out.reserve(EnvelopeStart.size() + escapedSize(dataSetText) + 4 * operation.size() + 256);
     out += EnvelopeStart;
     appendResponseStart(out, operation);
     out += "><";

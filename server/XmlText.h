@@ -10,6 +10,8 @@ namespace stowline::server {
 // Appends text as XML character data: &, < and > become references.
 void appendEscaped(std::string& out, std::string_view text);
 std::string escaped(std::string_view text);
+// The length of text once escaped as character data.
+std::size_t escapedSize(std::string_view text);
 
 // Appends text for a double-quoted attribute value: also escapes the quotation mark.
 void appendAttributeEscaped(std::string& out, std::string_view text);

@@ -17,6 +17,8 @@
 #include <pugixml.hpp>
 
 #include <array>
+#include <string>
+#include <utility>
 
 using namespace stowline::server;
 
@@ -75,6 +77,23 @@ TEST(XmlText, CountsCharactersAndRefusesWhatXmlCannotCarry) {
 TEST(XmlText, EscapesMarkupCharactersOnly) {
     EXPECT_EQ(escaped("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d\"e'f");
     EXPECT_EQ(escaped("&amp;"), "&amp;amp;");
+    // Plain runs are copied whole: references at either end, side by side, or none at all.
+    const std::pair<std::string, std::string> runs[] = {
+        {"", ""},
+        {"plain text", "plain text"},
+        {"<", "&lt;"},
+        {"<<>>&&", "&lt;&lt;&gt;&gt;&amp;&amp;"},
+        {"<a>text</a>", "&lt;a&gt;text&lt;/a&gt;"},
+        {"x&", "x&amp;"},
+        {std::string("nul\0<", 5), std::string("nul\0&lt;", 8)},
+    };
+    for (const auto& [text, expected] : runs) {
+        EXPECT_EQ(escaped(text), expected) << text;
+        EXPECT_EQ(escapedSize(text), expected.size()) << text;
+        std::string appended = "kept";
+        appendEscaped(appended, text);
+        EXPECT_EQ(appended, "kept" + expected) << text;
+    }
     std::string attribute;
     appendAttributeEscaped(attribute, "say \"<hi>\"");
     EXPECT_EQ(attribute, "say &quot;&lt;hi&gt;&quot;");
