@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <thread>
@@ -141,7 +142,14 @@ HttpService::HttpService(SoapService& soap, const HttpSecurity& security, SoapSe
         HttpAnswer answer = m_impl->soap.handle(soapAction, request.body);
         response.status = answer.status;
         if (!answer.body.empty()) {
-            response.set_content(std::move(answer.body), XmlContentType);
+            // Handed over without the copy set_content makes: a large answer is tens of
+            // megabytes. Answers go out uncompressed, whatever the client accepts.
+            auto body = std::make_shared<const std::string>(std::move(answer.body));
+            response.set_content_provider(
+                body->size(), XmlContentType,
+                [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(body->data() + offset, length);
+                });
         }
     });
     server.Get(pattern, [this](const httplib::Request& request, httplib::Response& response) {
