@@ -36,7 +36,8 @@ std::span<const Operation> serviceOperations();
 // The operation of that name, or nullptr.
 const Operation* findOperation(std::string_view name);
 
-// The handlers. Queries return the data-set text; updates validate the request, apply it in
+// The handlers. Queries return the data-set text as it stands inside the result element
+// (escaped once more); updates validate the request, apply it in
 // one transaction and return "". Bad requests throw SoapFault.
 std::string getFacilities(Connection& connection, const SoapRequest& request);
 std::string getDeliveryRoute(Connection& connection, const SoapRequest& request);

@@ -3,15 +3,22 @@
 #include "DataSetWriter.h"
 #include "Operations.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace stowline::server {
 namespace {
 
 using T = ColumnType;
 
-std::string dataSet(Connection& connection, const char* sql, std::span<const Column> columns) {
-    DataSetWriter writer(columns);
+std::string dataSet(Connection& connection, const char* sql, const char* countSql,
+                    std::span<const Column> columns) {
+    DataSetWriter writer(columns, DataSetForm::InsideResult);
+    Statement count = connection.prepare(countSql);
+    if (count.step()) {
+        writer.expectRows(static_cast<std::size_t>(std::max<std::int64_t>(count.integer(0), 0)));
+    }
     Statement statement = connection.prepare(sql);
     while (statement.step()) {
         writer.beginRow();
@@ -66,7 +73,7 @@ constexpr std::array<Column, 10> CenterColumns = {{
 std::string getFacilities(Connection& connection, const SoapRequest&) {
     return dataSet(connection,
                    "SELECT name, facility_id FROM facilities ORDER BY name, facility_id",
-                   FacilityColumns);
+                   "SELECT count(*) FROM facilities", FacilityColumns);
 }
 
 std::string getDeliveryRoute(Connection& connection, const SoapRequest&) {
@@ -75,7 +82,7 @@ std::string getDeliveryRoute(Connection& connection, const SoapRequest&) {
                    "       r.last_updated"
                    " FROM routes r JOIN facilities f ON f.facility_id = r.facility_id"
                    " ORDER BY f.name, r.facility_id, r.code, r.route_id",
-                   RouteColumns);
+                   "SELECT count(*) FROM routes", RouteColumns);
 }
 
 std::string getStorageLocation(Connection& connection, const SoapRequest&) {
@@ -83,7 +90,7 @@ std::string getStorageLocation(Connection& connection, const SoapRequest&) {
                    "SELECT s.storage_location_id, s.name, s.description, f.name, s.facility_id"
                    " FROM storage_locations s JOIN facilities f ON f.facility_id = s.facility_id"
                    " ORDER BY f.name, s.facility_id, s.name, s.storage_location_id",
-                   StorageLocationColumns);
+                   "SELECT count(*) FROM storage_locations", StorageLocationColumns);
 }
 
 std::string getRelativeData(Connection& connection, const SoapRequest&) {
@@ -98,7 +105,7 @@ std::string getRelativeData(Connection& connection, const SoapRequest&) {
                    " LEFT JOIN storage_locations s"
                    "   ON s.storage_location_id = c.storage_location_id"
                    " ORDER BY c.center_id",
-                   CenterColumns);
+                   "SELECT count(*) FROM centers", CenterColumns);
 }
 
 } // namespace stowline::server

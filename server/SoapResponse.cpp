@@ -25,23 +25,21 @@ void appendResponseStart(std::string& out, std::string_view operation) {
 
 } // namespace
 
-std::string queryResponse(std::string_view operation, std::string_view dataSetText) {
-    std::string out;
-    // Sized once: the escaped data set can be tens of megabytes.
-    out.reserve(EnvelopeStart.size() + escapedSize(dataSetText) + 4 * operation.size() + 256);
-    out += EnvelopeStart;
-    appendResponseStart(out, operation);
-    out += "><";
-    out += operation;
-    out += "Result>";
-    appendEscaped(out, dataSetText);
-    out += "</";
-    out += operation;
-    out += "Result></";
-    out += operation;
-    out += "Response>";
-    out += EnvelopeEnd;
-    return out;
+std::string queryResponse(std::string_view operation, std::string&& resultText) {
+    std::string start(EnvelopeStart);
+    appendResponseStart(start, operation);
+    start += "><";
+    start += operation;
+    start += "Result>";
+    // The result can be tens of megabytes: the envelope is put around it where it lies.
+    resultText.insert(0, start);
+    resultText += "</";
+    resultText += operation;
+    resultText += "Result></";
+    resultText += operation;
+    resultText += "Response>";
+    resultText += EnvelopeEnd;
+    return std::move(resultText);
 }
 
 std::string emptyResponse(std::string_view operation) {

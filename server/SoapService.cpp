@@ -56,9 +56,9 @@ HttpAnswer SoapService::handle(std::optional<std::string_view> soapAction, std::
             throw SoapFault("The service has no operation " + request.operation);
         }
         ConnectionPool::Lease connection = m_pool.acquire();
-        const std::string result = operation->handler(*connection, request);
+        std::string result = operation->handler(*connection, request);
         return {200, operation->kind == OperationKind::Query
-                         ? queryResponse(operation->name, result)
+                         ? queryResponse(operation->name, std::move(result))
                          : emptyResponse(operation->name)};
     } catch (const NotXml& e) {
         if (m_log) {

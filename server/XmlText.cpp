@@ -6,39 +6,37 @@ namespace stowline::server {
 
 namespace {
 
-// The reference for a character that must be escaped, or an empty view for one that need not.
-std::string_view referenceFor(char c) {
+// The reference for a character that must be escaped, or an empty view for one that need not;
+// escaped twice, the reference's own "&" is escaped too.
+std::string_view referenceFor(char c, bool twice) {
     switch (c) {
     case '&':
-        return "&amp;";
+        return twice ? "&amp;amp;" : "&amp;";
     case '<':
-        return "&lt;";
+        return twice ? "&amp;lt;" : "&lt;";
     case '>':
-        return "&gt;";
+        return twice ? "&amp;gt;" : "&gt;";
     default:
         return {};
     }
 }
 
-} // namespace
-
-std::size_t escapedSize(std::string_view text) {
+std::size_t escapedSize(std::string_view text, bool twice) {
     std::size_t size = text.size();
     for (const char c : text) {
-        const std::string_view reference = referenceFor(c);
+        const std::string_view reference = referenceFor(c, twice);
         size += reference.empty() ? 0 : reference.size() - 1;
     }
     return size;
 }
 
-void appendEscaped(std::string& out, std::string_view text) {
+void appendEscaped(std::string& out, std::string_view text, bool twice) {
     // Runs without a character to escape are copied whole: the largest answers are mostly
-    // markup that is escaped once more inside the envelope, and copying them a character at a
-    // time was most of the time it took to answer.
-    out.reserve(out.size() + escapedSize(text));
+    // markup, and copying them a character at a time was most of the time it took to answer.
+    out.reserve(out.size() + escapedSize(text, twice));
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::string_view reference = referenceFor(text[i]);
+        const std::string_view reference = referenceFor(text[i], twice);
         if (!reference.empty()) {
             out.append(text.substr(runStart, i - runStart));
             out.append(reference);
@@ -46,6 +44,20 @@ void appendEscaped(std::string& out, std::string_view text) {
         }
     }
     out.append(text.substr(runStart));
+}
+
+} // namespace
+
+std::size_t escapedSize(std::string_view text) {
+    return escapedSize(text, false);
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+    appendEscaped(out, text, false);
+}
+
+void appendEscapedTwice(std::string& out, std::string_view text) {
+    appendEscaped(out, text, true);
 }
 
 std::string escaped(std::string_view text) {

@@ -259,6 +259,29 @@ TEST(DataSetWriter, WritesRowsThatParseAndLeavesOutMissingValues) {
     EXPECT_STREQ(tables[1].child("Note").text().get(), "\xC3\xA9t\xC3\xA9");
 }
 
+// Written inside the result element at once, the text must be exactly the plain text escaped
+// once more.
+TEST(DataSetWriter, WritesInsideTheResultExactlyAsTheTextEscapedOnceMore) {
+    constexpr std::array<Column, 2> columns = {
+        {{"ID", ColumnType::Int}, {"Name", ColumnType::String}}};
+    DataSetWriter plain(columns);
+    DataSetWriter inside(columns, DataSetForm::InsideResult);
+    const std::pair<const char*, const char*> rows[] = {
+        {"1", "A&B <c> &amp; >"}, {"2", ""}, {"3", "&&<<>>"}, {"4", "plain \xC3\xA9"}};
+    for (DataSetWriter* writer : {&plain, &inside}) {
+        for (const auto& [id, name] : rows) {
+            writer->beginRow();
+            writer->value(0, id);
+            writer->value(1, name);
+            writer->endRow();
+        }
+        writer->beginRow();
+        writer->value(1, "no id");
+        writer->endRow();
+    }
+    EXPECT_EQ(inside.finish(), escaped(plain.finish()));
+}
+
 TEST(Schema, AllocatesKeysWithinTheSixteenBitRange) {
     Connection db(":memory:");
     createSchema(db);
