@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
     const int centers = arguments.size() > 1 ? arguments.at(1).toInt() : 30000;
-    const int runs = arguments.size() > 2 ? arguments.at(2).toInt() : 5;
+    const int runs = std::max(1, arguments.size() > 2 ? arguments.at(2).toInt() : 5);
     int boxes = 0;
     stowline::platform::setMessageBoxPresenter([&boxes](const auto&) {
         ++boxes;
