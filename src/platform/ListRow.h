@@ -21,12 +21,7 @@ public:
     static constexpr int RowType = QTreeWidgetItem::UserType + 1;
 
     explicit ListRow(const QStringList& texts) : QTreeWidgetItem(RowType), m_texts(texts) {
-        // Sizes the item's own columns without storing the texts twice, so that columnCount()
-        // stays true.
-        if (!m_texts.isEmpty()) {
-            QTreeWidgetItem::setData(static_cast<int>(m_texts.size() - 1), Qt::DisplayRole,
-                                     QVariant());
-        }
+        sizeColumns(m_texts.size());
     }
 
     QVariant data(int column, int role) const override {
@@ -45,8 +40,8 @@ public:
     void setData(int column, int role, const QVariant& value) override {
         if (isText(role) && column >= 0) {
             if (column >= m_texts.size()) {
-                QTreeWidgetItem::setData(column, Qt::DisplayRole, QVariant());
                 m_texts.resize(column + 1);
+                sizeColumns(m_texts.size());
             }
             m_texts[column] = value.toString();
         } else if (column == 0 && role == TagRole) {
@@ -71,7 +66,18 @@ public:
     }
 
 private:
+    // A role nothing reads: setting it, empty, on the last column sizes the item's own columns,
+    // so that columnCount() stays true without the texts being stored twice. The display role
+    // would do the same at several times the cost, one column at a time.
+    static constexpr int ColumnsRole = Qt::UserRole + 2;
+
     static bool isText(int role) { return role == Qt::DisplayRole || role == Qt::EditRole; }
+
+    void sizeColumns(qsizetype columns) {
+        if (columns > columnCount()) {
+            QTreeWidgetItem::setData(static_cast<int>(columns - 1), ColumnsRole, QVariant());
+        }
+    }
 
     QStringList m_texts;
     QVariant m_tag;
