@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -198,29 +200,122 @@ std::size_t referenceLength(std::string_view text, std::size_t at) {
     return isXmlChar(code) ? end - at + 1 : 0;
 }
 
-// Bytes that end a run of plain text for one state of the scan below; a table, because the
-// scan meets every byte of answers that run to many megabytes.
-using ByteSet = std::array<bool, 256>;
-
-constexpr ByteSet byteSet(std::string_view bytes) {
-    ByteSet set{};
-    for (const char c : bytes) {
-        set[static_cast<unsigned char>(c)] = true;
+// Bytes that end a run of plain text for one state of the scan below. The scan meets every
+// byte of answers that run to many megabytes, so runs are skipped eight bytes at a time.
+class ByteSet {
+public:
+    constexpr explicit ByteSet(std::string_view bytes) {
+        for (std::size_t k = 0; k < bytes.size() && k < m_words.size(); ++k) {
+            m_words[k] = Ones * static_cast<unsigned char>(bytes[k]);
+        }
+        // Unused places repeat the first byte, which changes nothing.
+        for (std::size_t k = bytes.size(); k < m_words.size(); ++k) {
+            m_words[k] = m_words[0];
+        }
     }
-    return set;
+
+    // The position of the first byte at or after i that is in the set, or the text's size.
+    std::size_t skip(std::string_view text, std::size_t i) const {
+        if constexpr (std::endian::native == std::endian::little) {
+            for (; i + 8 <= text.size(); i += 8) {
+                std::uint64_t word = 0;
+                std::memcpy(&word, text.data() + i, 8);
+                const std::uint64_t found = zeroBytes(word ^ m_words[0]) |
+                                            zeroBytes(word ^ m_words[1]) |
+                                            zeroBytes(word ^ m_words[2]);
+                if (found != 0) {
+                    // The lowest flag always marks a byte of the set; higher ones may not.
+                    return i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+                }
+            }
+        }
+        while (i < text.size() && !contains(text[i])) {
+            ++i;
+        }
+        return i;
+    }
+
+private:
+    static constexpr std::uint64_t Ones = 0x0101010101010101;
+    static constexpr std::uint64_t Highs = 0x8080808080808080;
+
+    // The high bit of every zero byte of the word is set (and perhaps of bytes above one).
+    static constexpr std::uint64_t zeroBytes(std::uint64_t word) {
+        return (word - Ones) & ~word & Highs;
+    }
+
+    bool contains(char c) const {
+        const std::uint64_t word = Ones * static_cast<unsigned char>(c);
+        return word == m_words[0] || word == m_words[1] || word == m_words[2];
+    }
+
+    std::array<std::uint64_t, 3> m_words{};
+};
+
+constexpr ByteSet CharacterDataBreaks("<&");
+constexpr ByteSet TagBreaks(">\"'");
+constexpr ByteSet DoubleQuotedValueBreaks("\"<&");
+constexpr ByteSet SingleQuotedValueBreaks("'<&");
+
+std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet& breaks) {
+    return breaks.skip(text, i);
 }
 
-constexpr ByteSet CharacterDataBreaks = byteSet("<&");
-constexpr ByteSet TagBreaks = byteSet(">\"'");
-constexpr ByteSet DoubleQuotedValueBreaks = byteSet("\"<&");
-constexpr ByteSet SingleQuotedValueBreaks = byteSet("'<&");
-
-// The position of the first byte at or after i that is in the set, or the text's size.
-std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet& breaks) {
-    while (i < text.size() && !breaks[static_cast<unsigned char>(text[i])]) {
-        ++i;
+// Character data from i with its references, up to the next "<" or the end; stops at an "&"
+// that begins no reference.
+std::size_t skipCharacterData(std::string_view text, std::size_t i) {
+    for (i = skipPlain(text, i, CharacterDataBreaks); i < text.size() && text[i] == '&';
+         i = skipPlain(text, i, CharacterDataBreaks)) {
+        const std::size_t length = referenceLength(text, i);
+        if (length == 0) {
+            return i;
+        }
+        i += length;
     }
     return i;
+}
+
+// Past a DOCTYPE that begins at i: its internal subset may hold ">" inside brackets and quotes.
+std::size_t pastDoctype(std::string_view text, std::size_t i) {
+    int brackets = 0;
+    char quote = 0;
+    for (++i; i < text.size() && (quote != 0 || brackets > 0 || text[i] != '>'); ++i) {
+        if (quote != 0) {
+            quote = text[i] == quote ? 0 : quote;
+        } else if (text[i] == '"' || text[i] == '\'') {
+            quote = text[i];
+        } else {
+            brackets += text[i] == '[' ? 1 : text[i] == ']' ? -1 : 0;
+        }
+    }
+    return i + 1;
+}
+
+// Past the start tag that begins at i, through quoted attribute values, which may hold ">";
+// sets problem, with the position left where it was found, for "<" or a bad reference in a
+// value.
+std::size_t pastStartTag(std::string_view text, std::size_t i, const char*& problem) {
+    for (i = skipPlain(text, i + 1, TagBreaks); i < text.size() && text[i] != '>';
+         i = skipPlain(text, i, TagBreaks)) {
+        const char quote = text[i];
+        const ByteSet& valueBreaks =
+            quote == '"' ? DoubleQuotedValueBreaks : SingleQuotedValueBreaks;
+        for (i = skipPlain(text, i + 1, valueBreaks); i < text.size() && text[i] != quote;
+             i = skipPlain(text, i, valueBreaks)) {
+            if (text[i] == '<') {
+                problem = "\"<\" in an attribute value";
+                return i;
+            }
+            const std::size_t length = referenceLength(text, i);
+            if (length == 0) {
+                problem = "\"&\" begins no predefined entity or character reference";
+                return i;
+            }
+            i += length;
+        }
+        i += i < text.size() ? 1 : 0;
+    }
+    return i + 1;
 }
 
 // pugixml accepts some text that is not well-formed: a bare "&" or an unknown entity (kept as
@@ -251,67 +346,48 @@ QString wellFormednessProblem(std::string_view text) {
             }
             i += length;
         } else if (rest[0] != '<' && depth > 0) {
-            // Character data, most of a large answer: on to the next markup or reference.
-            i = skipPlain(text, i, CharacterDataBreaks);
+            // Character data, most of a large answer: on to the next markup, past every
+            // reference; a reference that is not one is left for the branch above to report.
+            i = skipCharacterData(text, i);
         } else if (rest[0] != '<') {
             if (depth == 0 && rest[0] != ' ' && rest[0] != '\t' && rest[0] != '\r' &&
                 rest[0] != '\n') {
                 return problemHere("text outside the document element");
             }
             ++i;
-        } else if (rest.starts_with("<!--")) {
-            // The end is searched after the opening: "<!-->" begins a comment, it is not one.
-            i += 4;
-            skipPast("-->");
-        } else if (rest.starts_with("<![CDATA[")) {
-            i += 9;
-            skipPast("]]>");
-        } else if (rest.starts_with("<?")) {
-            i += 2;
-            skipPast("?>");
-        } else if (rest.starts_with("<!")) {
-            // A DOCTYPE: its internal subset may hold ">" inside brackets and quotes.
-            int brackets = 0;
-            char quote = 0;
-            for (++i; i < text.size() && (quote != 0 || brackets > 0 || text[i] != '>'); ++i) {
-                if (quote != 0) {
-                    quote = text[i] == quote ? 0 : quote;
-                } else if (text[i] == '"' || text[i] == '\'') {
-                    quote = text[i];
-                } else {
-                    brackets += text[i] == '[' ? 1 : text[i] == ']' ? -1 : 0;
-                }
-            }
-            ++i;
-        } else if (rest.starts_with("</")) {
-            --depth;
-            skipPast(">");
         } else {
-            if (depth == 0 && ++documentElements > 1) {
-                return problemHere("a second document element");
-            }
-            // On to the tag's ">", through quoted attribute values, which may hold ">".
-            for (i = skipPlain(text, i + 1, TagBreaks); i < text.size() && text[i] != '>';
-                 i = skipPlain(text, i, TagBreaks)) {
-                const char quote = text[i];
-                const ByteSet& valueBreaks =
-                    quote == '"' ? DoubleQuotedValueBreaks : SingleQuotedValueBreaks;
-                for (i = skipPlain(text, i + 1, valueBreaks); i < text.size() && text[i] != quote;
-                     i = skipPlain(text, i, valueBreaks)) {
-                    if (text[i] == '<') {
-                        return problemHere("\"<\" in an attribute value");
-                    }
-                    const std::size_t length = referenceLength(text, i);
-                    if (length == 0) {
-                        return problemHere(
-                            "\"&\" begins no predefined entity or character reference");
-                    }
-                    i += length;
+            // What follows "<" tells the kind of markup.
+            switch (rest.size() > 1 ? rest[1] : '\0') {
+            case '/':
+                --depth;
+                i = std::min(text.find('>', i), text.size() - 1) + 1;
+                break;
+            case '?':
+                i += 2;
+                skipPast("?>");
+                break;
+            case '!':
+                if (rest.starts_with("<!--")) {
+                    // The end is searched after the opening: "<!-->" begins a comment, it is
+                    // not one.
+                    i += 4;
+                    skipPast("-->");
+                } else if (rest.starts_with("<![CDATA[")) {
+                    i += 9;
+                    skipPast("]]>");
+                } else {
+                    i = pastDoctype(text, i);
                 }
-                i += i < text.size() ? 1 : 0;
+                break;
+            default:
+                if (depth == 0 && ++documentElements > 1) {
+                    return problemHere("a second document element");
+                }
+                if (const char* problem = nullptr; (i = pastStartTag(text, i, problem), problem)) {
+                    return problemHere(problem);
+                }
+                depth += text[i - 2] == '/' ? 0 : 1;
             }
-            depth += text[i - 1] == '/' ? 0 : 1;
-            ++i;
         }
     }
     return {};

@@ -101,6 +101,40 @@ TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
     }
 }
 
+// The scan skips plain runs several bytes at a time; a fault must be found wherever it falls
+// in a run, next to bytes of every kind, and a sound reference must never be taken for one.
+TEST(XmlDocument, FaultsAreFoundWhereverTheyFallInALongRun) {
+    for (int before = 0; before < 20; ++before) {
+        for (const char* filler : {"x", "\xC3\xA9", "\x7F", "\"", "'", "/"}) {
+            QByteArray run;
+            for (int k = 0; k < before; ++k) {
+                run += filler;
+            }
+            const QByteArray tail = "plain text after it";
+            struct Case {
+                QByteArray text;
+                bool sound;
+            };
+            const Case cases[] = {
+                {"<a>" + run + "&amp;" + tail + "</a>", true},
+                {"<a>" + run + "&bad;" + tail + "</a>", false},
+                {"<a>" + run + "&" + tail + "</a>", false},
+                {"<a>" + run + "<b/>" + tail + "</a>", true},
+                {"<a v='" + QByteArray(run).replace('\'', 'q') + "&lt;" + tail + "'/>", true},
+                {"<a v='" + QByteArray(run).replace('\'', 'q') + "<" + tail + "'/>", false},
+                {"<a v=\"" + QByteArray(run).replace('"', 'q') + "&bad;\"/>", false},
+                {"<a " + QByteArray(before, ' ') + "v='>'/>", true},
+            };
+            for (const Case& c : cases) {
+                XmlDocument document;
+                EXPECT_EQ(document.loadXML(std::string_view(c.text.constData(), c.text.size())),
+                          c.sound)
+                    << c.text.constData();
+            }
+        }
+    }
+}
+
 TEST(XmlDocument, TextKeepsItsCharactersWhateverEncodingItsDeclarationNames) {
     // A QString is already decoded: its declaration must not re-decode it.
     XmlDocument fromText;
