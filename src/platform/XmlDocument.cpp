@@ -51,10 +51,14 @@ struct FormRules {
     EscapeTable text;
     EscapeTable attribute;
     bool turnBackVerbatim;
+    // Whether character data is written as it is (no entry of the text table is set).
+    bool textAsItIs = std::all_of(text.begin(), text.end(),
+                                  [](std::string_view escape) { return escape.empty(); });
 };
 
 constexpr FormRules EscapedRules{escapeTable(false, false), escapeTable(true, false), false};
 constexpr FormRules TurnedBackRules{escapeTable(false, true), escapeTable(true, true), true};
+static_assert(TurnedBackRules.textAsItIs && !EscapedRules.textAsItIs);
 
 // Writes straight into the output's memory, a slice at a time: an answer's escaped data set
 // is one text of many megabytes with a character to escape every few bytes, and appending
@@ -105,7 +109,12 @@ void writeOpening(QByteArray& out, const pugi::xml_node& node, const FormRules& 
         out.append(node.first_child() ? ">" : "/>");
         break;
     case pugi::node_pcdata:
-        appendEscaped(out, node.value(), rules.text);
+        if (rules.textAsItIs) {
+            // The text of a large answer, megabytes long: one copy.
+            append(out, node.value());
+        } else {
+            appendEscaped(out, node.value(), rules.text);
+        }
         break;
     case pugi::node_cdata:
         out.append("<![CDATA[");
