@@ -59,7 +59,8 @@ public:
         const int column = treeWidget() != nullptr ? treeWidget()->sortColumn() : 0;
         const auto* row = other.type() == RowType ? static_cast<const ListRow*>(&other) : nullptr;
         // A row without the column (rare) takes the item's own rule.
-        if (row == nullptr || column >= m_texts.size() || column >= row->m_texts.size()) {
+        if (row == nullptr || column < 0 || column >= m_texts.size() ||
+            column >= row->m_texts.size()) {
             return QTreeWidgetItem::operator<(other);
         }
         return m_texts.at(column) < row->m_texts.at(column);
