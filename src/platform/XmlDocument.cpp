@@ -284,20 +284,56 @@ std::size_t skipCharacterData(std::string_view text, std::size_t i) {
     return i;
 }
 
-// Past a DOCTYPE that begins at i: its internal subset may hold ">" inside brackets and quotes.
+// Past what begins at i up to and including the terminator, or npos when it does not end.
+std::size_t pastTerminator(std::string_view text, std::size_t i, std::string_view terminator) {
+    const std::size_t end = text.find(terminator, i);
+    return end == std::string_view::npos ? end : end + terminator.size();
+}
+
+// Past a DOCTYPE that begins at i, or npos when it does not end or pugixml could not read it.
+// It is read as pugixml reads it, so that both agree on where it ends: declarations inside it
+// ("<!ENTITY ...>") nest up to their ">", quoted strings, comments and processing instructions
+// are skipped whole, "<![" sections run to their "]]>"; brackets count for nothing. Text that
+// pugixml took for the document's after an earlier end would otherwise escape the scan.
 std::size_t pastDoctype(std::string_view text, std::size_t i) {
-    int brackets = 0;
-    char quote = 0;
-    for (++i; i < text.size() && (quote != 0 || brackets > 0 || text[i] != '>'); ++i) {
-        if (quote != 0) {
-            quote = text[i] == quote ? 0 : quote;
-        } else if (text[i] == '"' || text[i] == '\'') {
-            quote = text[i];
+    std::size_t depth = 0;
+    for (i += 2; i < text.size();) {
+        const std::string_view rest = text.substr(i);
+        if (rest.starts_with("<![")) {
+            std::size_t sections = 0;
+            for (i += 3; i < text.size(); ++i) {
+                if (text.substr(i).starts_with("<![")) {
+                    ++sections;
+                    i += 2;
+                } else if (text.substr(i).starts_with("]]>")) {
+                    i += 2;
+                    if (sections-- == 0) {
+                        break;
+                    }
+                }
+            }
+            i = i < text.size() ? i + 1 : std::string_view::npos;
+        } else if (rest.starts_with("<!--")) {
+            i = pastTerminator(text, i + 4, "-->");
+        } else if (rest.starts_with("<!-")) {
+            return std::string_view::npos;
+        } else if (rest.starts_with("<!")) {
+            ++depth;
+            i += 2;
+        } else if (rest.starts_with("<?")) {
+            i = pastTerminator(text, i + 2, "?>");
+        } else if (rest[0] == '<') {
+            return std::string_view::npos;
+        } else if (rest[0] == '"' || rest[0] == '\'') {
+            i = pastTerminator(text, i + 1, rest.substr(0, 1));
+        } else if (rest[0] == '>' && depth == 0) {
+            return i + 1;
         } else {
-            brackets += text[i] == '[' ? 1 : text[i] == ']' ? -1 : 0;
+            depth -= rest[0] == '>' ? 1 : 0;
+            ++i;
         }
     }
-    return i + 1;
+    return std::string_view::npos;
 }
 
 // Past the start tag that begins at i, through quoted attribute values, which may hold ">";
@@ -336,6 +372,7 @@ QString wellFormednessProblem(std::string_view text) {
     std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     int depth = 0;
     int documentElements = 0;
+    int doctypes = 0;
     const auto problemHere = [&i](const char* problem) {
         return QStringLiteral("%1 (at offset %2)").arg(QLatin1String(problem)).arg(i);
     };
@@ -385,7 +422,18 @@ QString wellFormednessProblem(std::string_view text) {
                     i += 9;
                     skipPast("]]>");
                 } else {
+                    // The DOCTYPE comes once, before the document element.
+                    if (documentElements > 0) {
+                        return problemHere("a DOCTYPE after the document element");
+                    }
+                    if (++doctypes > 1) {
+                        return problemHere("a second DOCTYPE");
+                    }
                     i = pastDoctype(text, i);
+                    if (i == std::string_view::npos) {
+                        i = text.size();
+                        return problemHere("a DOCTYPE that does not end");
+                    }
                 }
                 break;
             default:

@@ -40,6 +40,9 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
          "<a v=\"&lt;&amp;&quot;>'\"/>"},
         {"empty element", "<a><b></b></a>", "<a><b/></a>"},
         {"character references decoded", "<a>&#65;&#x263A;</a>", "<a>A☺</a>"},
+        {"a DOCTYPE whose quotes, comments, instructions and sections hold \">\" and \"]\"",
+         "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>",
+         "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>"},
         {"comments, instructions and CDATA kept, markup characters in them too",
          "<!-- top -->\n<a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a>\n<?end?>",
          "<!-- top --><a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a><?end?>"},
@@ -71,25 +74,15 @@ TEST(XmlSerialisedText, ReadsBackToTheSameAttributeValues) {
 
 TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
     // Several of these pugixml accepts on its own; a repaired document must never come out.
-    const std::vector<QByteArray> inputs = {"",
-                                            "not xml",
-                                            "<a>",
-                                            "<a></b>",
-                                            "<html><br></html>",
-                                            "<a/><b/>",
-                                            "text<a/>",
-                                            "<a/>text",
-                                            "<a>A & B</a>",
-                                            "<a>&nbsp;</a>",
-                                            "<a>&;</a>",
-                                            "<a>&#;</a>",
-                                            "<a>&#x;</a>",
-                                            "<a>&#0;</a>",
-                                            "<a>&#xD800;</a>",
-                                            "<a>&#x110000;</a>",
-                                            "<a v=\"<\"/>",
-                                            "<a v='&b;'/>",
-                                            "<!DOCTYPE a [<!ENTITY e \"X\">]><a>&e;</a>"};
+    const std::vector<QByteArray> inputs = {
+        "", "not xml", "<a>", "<a></b>", "<html><br></html>", "<a/><b/>", "text<a/>", "<a/>text",
+        "<a>A & B</a>", "<a>&nbsp;</a>", "<a>&;</a>", "<a>&#;</a>", "<a>&#x;</a>", "<a>&#0;</a>",
+        "<a>&#xD800;</a>", "<a>&#x110000;</a>", "<a v=\"<\"/>", "<a v='&b;'/>",
+        "<!DOCTYPE a [<!ENTITY e \"X\">]><a>&e;</a>",
+        // pugixml ends this DOCTYPE at "e/>" and drops the
+        // text after it; the "[" opens nothing for it.
+        "<!DOCTYPE d [e/>lost<a/>", "<!DOCTYPE d [<!-- x -->", "<!DOCTYPE d \"x>",
+        "<a/><!DOCTYPE a>", "<!DOCTYPE a><!DOCTYPE a><a/>"};
     for (const QByteArray& input : inputs) {
         XmlDocument document;
         document.loadXML(std::string_view("<old/>"));
