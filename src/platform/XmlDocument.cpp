@@ -284,6 +284,20 @@ std::size_t skipCharacterData(std::string_view text, std::size_t i) {
     return i;
 }
 
+// Whether the text begins with an XML declaration ("<?xml", any case, as pugixml takes it)
+// that holds "/", "<" or ">" before its "?>". pugixml reads a declaration's attributes as a
+// tag's: a "/>" among them ends it there, and what follows up to "?>" becomes part of the
+// document, unseen by a scan that skips to the "?>". No sound declaration holds any of them.
+bool declarationCutShort(std::string_view rest) {
+    const auto lower = [&rest](std::size_t k) { return static_cast<char>(rest[k] | 0x20); };
+    if (rest.size() < 6 || lower(2) != 'x' || lower(3) != 'm' || lower(4) != 'l' ||
+        std::string_view(" \t\r\n?").find(rest[5]) == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view content = rest.substr(5, rest.find("?>", 5) - 5);
+    return content.find_first_of("/<>") != std::string_view::npos;
+}
+
 // Past what begins at i up to and including the terminator, or npos when it does not end.
 std::size_t pastTerminator(std::string_view text, std::size_t i, std::string_view terminator) {
     const std::size_t end = text.find(terminator, i);
@@ -409,6 +423,9 @@ QString wellFormednessProblem(std::string_view text) {
                 i = std::min(text.find('>', i), text.size() - 1) + 1;
                 break;
             case '?':
+                if (declarationCutShort(rest)) {
+                    return problemHere("an XML declaration that is not well-formed");
+                }
                 i += 2;
                 skipPast("?>");
                 break;

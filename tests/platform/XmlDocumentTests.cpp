@@ -40,6 +40,8 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
          "<a v=\"&lt;&amp;&quot;>'\"/>"},
         {"empty element", "<a><b></b></a>", "<a><b/></a>"},
         {"character references decoded", "<a>&#65;&#x263A;</a>", "<a>A☺</a>"},
+        {"an instruction whose target begins with xml is not a declaration",
+         "<?xml-stylesheet href=\"a/b\"?><a/>", "<?xml-stylesheet href=\"a/b\"?><a/>"},
         {"a DOCTYPE whose quotes, comments, instructions and sections hold \">\" and \"]\"",
          "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>",
          "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>"},
@@ -79,10 +81,12 @@ TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
         "<a>A & B</a>", "<a>&nbsp;</a>", "<a>&;</a>", "<a>&#;</a>", "<a>&#x;</a>", "<a>&#0;</a>",
         "<a>&#xD800;</a>", "<a>&#x110000;</a>", "<a v=\"<\"/>", "<a v='&b;'/>",
         "<!DOCTYPE a [<!ENTITY e \"X\">]><a>&e;</a>",
-        // pugixml ends this DOCTYPE at "e/>" and drops the
-        // text after it; the "[" opens nothing for it.
+        // pugixml ends this DOCTYPE at "e/>" and drops the text after it; the "[" opens
+        // nothing for it.
         "<!DOCTYPE d [e/>lost<a/>", "<!DOCTYPE d [<!-- x -->", "<!DOCTYPE d \"x>",
-        "<a/><!DOCTYPE a>", "<!DOCTYPE a><!DOCTYPE a><a/>"};
+        "<a/><!DOCTYPE a>", "<!DOCTYPE a><!DOCTYPE a><a/>",
+        // pugixml ends this declaration at "/>" and reads on as content up to the "?>".
+        "<?xml /><a/><b/>?>", "<?XML version='1.0' /><a>x</a>?>"};
     for (const QByteArray& input : inputs) {
         XmlDocument document;
         document.loadXML(std::string_view("<old/>"));
