@@ -9,8 +9,9 @@ namespace stowline::platform {
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     m_backColour = windowBackgroundColour();
-    connect(this, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_lastText = text; });
+    // The line edit announces textChanged with the text of the edit even when filterEdit has
+    // already replaced it, so the text is read back rather than taken from the signal.
+    connect(this, &QLineEdit::textChanged, this, [this] { m_lastText = text(); });
     // textEdited is emitted for typing, pasting and dropping, never for text set by code.
     connect(this, &QLineEdit::textEdited, this, &TextBox::filterEdit);
 }
