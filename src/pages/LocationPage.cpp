@@ -224,6 +224,10 @@ void LocationPage::lstLocation_Click() {
 
         m_state.mSelectedLocationItem = list.selectedItem();
         if (m_state.mSelectedLocationItem.isNothing()) {
+            // Nothing selected (the operator cleared the selection, or the list is empty): the
+            // boxes show nothing rather than a row the list no longer marks.
+            ui.txtLocationID->clear();
+            ui.txtLocationDesc->clear();
             return;
         }
         const platform::ListItemRef item = m_state.mSelectedLocationItem;

@@ -210,6 +210,10 @@ void RoutePage::lstRoute_Click() {
 
         m_state.mSelectedRouteItem = list.selectedItem();
         if (m_state.mSelectedRouteItem.isNothing()) {
+            // Nothing selected (the operator cleared the selection, or the list is empty): the
+            // boxes show nothing rather than a row the list no longer marks.
+            ui.txtRoute->clear();
+            ui.txtRouteDesc->clear();
             return;
         }
         const platform::ListItemRef item = m_state.mSelectedRouteItem;

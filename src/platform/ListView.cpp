@@ -35,9 +35,19 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
     header()->setSortIndicator(0, Qt::AscendingOrder);
     header()->setMinimumSectionSize(0);
     header()->setStretchLastSection(false);
+    // The click handling follows the selection, whatever the operator did to change it (a
+    // row, the empty space, Ctrl+click, the keys, type-ahead), so the page never acts on a row
+    // other than the one shown. A click on the row already selected changes nothing but is a
+    // click all the same.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_changesByCode == 0) {
+            m_pressChangedSelection = true;
+            runClick();
+        }
+    });
     connect(this, &QTreeWidget::itemClicked, this, [this] {
-        if (onClick) {
-            onClick();
+        if (!m_pressChangedSelection) {
+            runClick();
         }
     });
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
@@ -98,6 +108,7 @@ void ListView::endBatch() {
 }
 
 void ListView::clearItems() {
+    const ChangeByCode byCode(*this);
     m_referenced.clear();
     qDeleteAll(m_pending);
     m_pending.clear();
@@ -106,6 +117,7 @@ void ListView::clearItems() {
 }
 
 void ListView::removeAt(int index) {
+    const ChangeByCode byCode(*this);
     ensureSorted();
     if (index < 1 || index > topLevelItemCount()) {
         raiseError(35600, QStringLiteral("Index out of bounds"));
@@ -136,6 +148,7 @@ ListItemRef ListView::selectedItem() {
 }
 
 void ListView::select(const ListItemRef& item) {
+    const ChangeByCode byCode(*this);
     QTreeWidgetItem* target = resolve(item);
     ensureSorted();
     setCurrentItem(target);
@@ -225,6 +238,17 @@ void ListView::keyboardSearch(const QString& search) {
     }
 }
 
+void ListView::runClick() {
+    if (onClick) {
+        onClick();
+    }
+}
+
+void ListView::mousePressEvent(QMouseEvent* event) {
+    m_pressChangedSelection = false;
+    QTreeWidget::mousePressEvent(event);
+}
+
 void ListView::focusInEvent(QFocusEvent* event) {
     QTreeWidget::focusInEvent(event);
     applySelectionPalette();
@@ -236,17 +260,16 @@ void ListView::focusOutEvent(QFocusEvent* event) {
 }
 
 void ListView::applySelectionPalette() {
-    // A hidden selection is drawn like an ordinary row while the list lacks the focus.
+    // A hidden selection is drawn like an ordinary row while the list lacks the focus, also
+    // while it cannot be used at all (its frame disabled), which draws with the disabled colours.
     QPalette p = palette();
     const QPalette standard = QApplication::palette(this);
-    if (m_hideSelection && !hasFocus()) {
-        p.setColor(QPalette::Inactive, QPalette::Highlight, standard.color(QPalette::Base));
-        p.setColor(QPalette::Inactive, QPalette::HighlightedText, standard.color(QPalette::Text));
-    } else {
-        p.setColor(QPalette::Inactive, QPalette::Highlight,
-                   standard.color(QPalette::Inactive, QPalette::Highlight));
-        p.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                   standard.color(QPalette::Inactive, QPalette::HighlightedText));
+    const bool hidden = m_hideSelection && !hasFocus();
+    for (const QPalette::ColorGroup group : {QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Highlight,
+                   standard.color(group, hidden ? QPalette::Base : QPalette::Highlight));
+        p.setColor(group, QPalette::HighlightedText,
+                   standard.color(group, hidden ? QPalette::Text : QPalette::HighlightedText));
     }
     setPalette(p);
 }
@@ -297,6 +320,7 @@ void ListView::ensureSorted() {
     if (!m_unsorted || m_batchDepth > 0) {
         return;
     }
+    const ChangeByCode byCode(*this);
     m_unsorted = false;
     const Qt::SortOrder order = m_sortOrder == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
     header()->setSortIndicator(m_sortKey, order);

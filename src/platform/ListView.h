@@ -86,10 +86,22 @@ public:
     void keyboardSearch(const QString& search) override;
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Selection changes made by the component itself (selecting, clearing, removing, sorting)
+    // are not the operator's: the pages run their click handling themselves where they need it.
+    struct ChangeByCode {
+        explicit ChangeByCode(ListView& view) : m_view(view) { ++m_view.m_changesByCode; }
+        ~ChangeByCode() { --m_view.m_changesByCode; }
+        ChangeByCode(const ChangeByCode&) = delete;
+        ChangeByCode& operator=(const ChangeByCode&) = delete;
+        ListView& m_view;
+    };
+
+    void runClick();
     QTreeWidgetItem* insertRow(const QStringList& columns, const QVariant& tag);
     void ensureSorted();
     void scheduleSort();
@@ -107,6 +119,8 @@ private:
     int m_sortKey = 0;
     int m_sortOrder = 0;
     bool m_hideSelection = false;
+    int m_changesByCode = 0;
+    bool m_pressChangedSelection = false;
     QString m_typed;
     QElapsedTimer m_typedTimer;
 };

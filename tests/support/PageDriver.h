@@ -68,10 +68,11 @@ inline int positionOf(platform::ListView& list, const QString& text) {
 }
 
 // A mouse click on the row, as the operator makes it.
-inline void clickRow(platform::ListView& list, int position) {
+inline void clickRow(platform::ListView& list, int position, Qt::KeyboardModifiers modifiers = {}) {
     QTreeWidgetItem* item = list.resolve(list.itemAt(position));
     list.scrollToItem(item);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers,
+                      list.visualItemRect(item).center());
 }
 
 inline void clickHeader(platform::ListView& list, int column1Based) {
