@@ -33,8 +33,28 @@ double routeIdNumber(const QString& text) {
     return number;
 }
 
-qint16 selectedKey(const platform::DropDown& pickList) {
-    return records::toInt16(qint64{pickList.itemData(pickList.listIndex())});
+// The key an assignment sends for a pick list: the chosen entry's, or, with none chosen, the
+// one the center already has (0 for none).
+qint16 chosenKey(const platform::DropDown& pickList, const QString& centersKey) {
+    if (pickList.listIndex() >= 0) {
+        return records::toInt16(qint64{pickList.itemData(pickList.listIndex())});
+    }
+    return centersKey.trimmed().isEmpty() ? qint16{0} : records::toInt16(centersKey);
+}
+
+// Shows the entry that matches the center's own, or none. A list holding only its placeholder
+// keeps it: it has nothing to offer, and sends 0.
+template <typename Matches> void showCentersEntry(platform::DropDown& pickList, Matches&& matches) {
+    if (pickList.locked()) {
+        return;
+    }
+    for (int i = 0; i < pickList.listCount(); ++i) {
+        if (matches(i)) {
+            pickList.setListIndex(i);
+            return;
+        }
+    }
+    pickList.setListIndex(-1);
 }
 
 void showPickListLook(platform::DropDown& pickList, bool editable) {
@@ -113,8 +133,8 @@ void AssignmentPage::sendAssignment() {
 
     const qint16 facilityId = records::toInt16(m_state.mSelectedFacilityID);
     const qint16 centerId = records::toInt16(center.CenterID);
-    const qint16 routeId = selectedKey(*ui.cboRoute);
-    const qint16 locationId = selectedKey(*ui.cboLocation);
+    const qint16 routeId = chosenKey(*ui.cboRoute, center.DeliveryRouteID);
+    const qint16 locationId = chosenKey(*ui.cboLocation, center.StorageLocationID);
     if (!m_state.client.UpdateCenterRouteAndStorageLocationSOAP(facilityId, centerId, routeId,
                                                                 locationId)) {
         // Already reported; the operator's choices stay for another try or a cancel.
@@ -176,21 +196,19 @@ void AssignmentPage::lstStowline_Click() {
         records::RefreshRouteComboBox(m_state);
         records::RefreshStorageLocationComboBox(m_state);
 
-        // The bay is found by the text its entry shows, the route by its key.
+        // The bay is found by the text its entry shows, the route by its key. A pick list with
+        // no entry for the center's own shows none chosen, so that an untouched Update keeps
+        // what the center has instead of assigning an entry nobody chose.
         const QString locationText =
             center.StorageLocationID.isEmpty()
                 ? center.Location
                 : center.Location + QLatin1Char('(') + center.StorageLocationID + QLatin1Char(')');
-        ui.cboLocation->selectEntryWithText(locationText);
-
-        platform::DropDown& route = *ui.cboRoute;
-        const QString routeId = list.subItem(item, 7);
-        for (int i = 0; i < route.listCount(); ++i) {
-            route.setListIndex(i);
-            if (routeIdNumber(routeId) == static_cast<double>(route.itemData(i))) {
-                break;
-            }
-        }
+        showCentersEntry(*ui.cboLocation,
+                         [&](int i) { return ui.cboLocation->entryText(i) == locationText; });
+        const double routeId = routeIdNumber(list.subItem(item, 7));
+        showCentersEntry(*ui.cboRoute, [&](int i) {
+            return routeId == static_cast<double>(ui.cboRoute->itemData(i));
+        });
     });
 }
 

@@ -95,13 +95,21 @@ TEST_F(ShapedAssignmentTest, FacilitiesWithoutRoutesOrBaysOfferPlaceholdersAndCl
     EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
 }
 
-TEST_F(ShapedAssignmentTest, AnAssignmentMatchingNoEntryLeavesTheBayFirstAndTheRouteLast) {
-    clickCenter("1003"); // shows route 3 and bay 3, neither first nor last
+TEST_F(ShapedAssignmentTest, AnAssignmentMatchingNoEntryShowsNoneAndAnUpdateKeepsIt) {
+    clickCenter("1003"); // shows route 3 and bay 3
     clickCenter("1005"); // route and bay of Harbour Point, center of Northfield
     EXPECT_EQ(shown(facility), qs("Northfield Distribution Center"));
-    EXPECT_EQ(shown(location), qs("Overflow floor (no bay name)(5)"));
-    EXPECT_EQ(shown(route), qs("Night Owl(99)"));
-    EXPECT_EQ(route->listIndex(), route->listCount() - 1);
+    EXPECT_EQ(location->listIndex(), -1);
+    EXPECT_EQ(route->listIndex(), -1);
+    // Sent untouched, the center's own route and bay go back; this service refuses them for a
+    // center of another facility, and nothing changes.
+    click(change);
+    click(change);
+    expectOneReport("ReturnWebserviceXML", "does not belong to");
+    EXPECT_EQ(assignment(1005), qs("1/5/6"));
+    click(cancel);
+    boxes.clear();
+    log.clear();
 
     // Another client renames bay 3; an assignment re-queries the centers but not the bays, so
     // the bay's entry keeps its old text while center 1003 shows the new one.
@@ -113,7 +121,7 @@ TEST_F(ShapedAssignmentTest, AnAssignmentMatchingNoEntryLeavesTheBayFirstAndTheR
     ASSERT_EQ(assignment(1001), qs("1/1/1"));
     clickCenter("1003");
     EXPECT_EQ(selectedRow().value(3), qs("Chilled room"));
-    EXPECT_EQ(shown(location), qs("Overflow floor (no bay name)(5)"));
+    EXPECT_EQ(shown(location), QString());
     EXPECT_EQ(shown(route), qs("Northern Suburbs(03)"));
     EXPECT_TRUE(boxes.shown().empty());
 }

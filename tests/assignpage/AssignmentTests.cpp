@@ -21,11 +21,9 @@ TEST_F(AssignmentPageTest, ClickingACenterShowsItsFacilityRouteAndBay) {
         {"1003", "Northfield Distribution Center", "Northern Suburbs(03)", "Chilled <2-4 °C>(3)"},
         {"1027", "Dépôt Sainte-Émilie", "Rive-Sud matinée(E1)", "Entrepôt principal(11)"},
         {"1011", "Northfield Distribution Center", "Downtown Loop(01)", "Frozen & ice cream(4)"},
-        // No bay: the first entry. No route: nothing matches, so the loop ends on the last.
-        {"1013", "Northfield Distribution Center", "Northern Suburbs(03)",
-         "Overflow floor (no bay name)(5)"},
-        {"1007", "Northfield Distribution Center", "Evening Express(10)",
-         "Ambient aisle A, front(1)"},
+        // No bay, no route: no entry is shown chosen.
+        {"1013", "Northfield Distribution Center", "Northern Suburbs(03)", ""},
+        {"1007", "Northfield Distribution Center", "", "Ambient aisle A, front(1)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.center);
@@ -65,6 +63,20 @@ TEST_F(AssignmentPageTest, AssignsAnotherRouteAndBayAndShowsWhatTheServiceHolds)
     EXPECT_EQ(shown(location), qs("Frozen & ice cream(4)"));
     expectMode(false);
     // No confirmation: the list is the answer.
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
+}
+
+TEST_F(AssignmentPageTest, AnUntouchedUpdateChangesNoCenter) {
+    // Without a route, without a bay, with neither, with both.
+    for (const int center : {1007, 1006, 1008, 1003}) {
+        SCOPED_TRACE(center);
+        const QString before = assignment(center);
+        clickCenter(QByteArray::number(center).constData());
+        click(change);
+        click(change);
+        EXPECT_EQ(assignment(center), before);
+        expectMode(false);
+    }
     EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
 }
 
