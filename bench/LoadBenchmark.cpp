@@ -4,6 +4,10 @@
 // for comparison the time a general-purpose SOAP toolkit (zeep_peer.py) takes to fetch and
 // read the same four answers. The parts are measured round by round, each round taking every
 // one of them once, so that a busy spell on a shared machine weighs on all of them alike.
+//
+// With --cold it first measures the load an operator waits for, the first in a process:
+// LoadData and a hand-written client, each alone in a fresh process (ColdRun.h).
+#include "ColdRun.h"
 #include "platform/MessageBox.h"
 #include "records/DataSetWalk.h"
 #include "service/QueryOperation.h"
@@ -145,9 +149,16 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    const QStringList arguments = QApplication::arguments();
+    QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String(stowline::bench::ColdChildFlag)) {
+        return stowline::bench::runColdChild(arguments.at(2), arguments.at(3));
+    }
+    const bool cold = arguments.size() > 1 && arguments.at(1) == QLatin1String("--cold");
+    if (cold) {
+        arguments.removeAt(1);
+    }
     const int centers = arguments.size() > 1 ? arguments.at(1).toInt() : 30000;
-    const int runs = std::max(1, arguments.size() > 2 ? arguments.at(2).toInt() : 5);
+    const int runs = std::max(1, arguments.size() > 2 ? arguments.at(2).toInt() : cold ? 7 : 5);
     int boxes = 0;
     stowline::platform::setMessageBoxPresenter([&boxes](const auto&) {
         ++boxes;
@@ -173,6 +184,11 @@ int main(int argc, char** argv) {
     std::printf(
         "operation: %d centers requested; %zu routes, %zu bays, %zu active centers listed\n",
         centers, rows.routes.size(), rows.bays.size(), rows.centers.size());
+    if (cold && !stowline::bench::runColdPairs(serverName, runs)) {
+        server.terminate();
+        server.waitForFinished(10'000);
+        return 1;
+    }
 
     std::vector<std::string> bodies;
     for (QueryOperation query : Queries) {
@@ -263,6 +279,10 @@ int main(int argc, char** argv) {
                 *std::max_element(zeepRatios.begin(), zeepRatios.end()));
     std::printf("peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::printf("message boxes during the run: %d\n", boxes);
+    if (cold) {
+        std::printf("load average (1, 5, 15 min) after the warm rounds: %s\n",
+                    qPrintable(stowline::bench::loadAverages()));
+    }
     server.terminate();
     server.waitForFinished(10'000);
     return boxes == 0 ? 0 : 1;
