@@ -496,6 +496,24 @@ bool XmlDocument::loadXML(std::string_view utf8) {
 }
 
 bool XmlDocument::loadXML(const QString& text) {
+    // Text the component builds from what the operator typed or pasted may hold a character XML
+    // does not allow anywhere, which pugixml would take as it is.
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+            ++at;
+        } else if (c.isSurrogate() || !isXmlChar(c.unicode())) {
+            m_doc.reset();
+            m_buffer.clear();
+            m_parsed = false;
+            const QString code =
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+            m_reason = QStringLiteral("the character U+%1 is not allowed in XML (at offset %2)")
+                           .arg(code)
+                           .arg(at);
+            return false;
+        }
+    }
     // The text is already decoded: an encoding its declaration names must not apply again.
     return load(text.toStdString(), pugi::encoding_utf8);
 }

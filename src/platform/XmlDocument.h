@@ -30,6 +30,8 @@ public:
     // is not well-formed, such as a bare "&" or an entity other than the five predefined ones)
     // the document is empty and parseErrorReason() says why.
     bool loadXML(std::string_view utf8);
+    // Text built by the component (an envelope) is also refused when it holds a character XML
+    // does not allow, such as U+0001.
     bool loadXML(const QString& text);
     // Parses a buffer the document may modify in place (saves a copy of large answers).
     bool loadXMLInPlace(std::string&& utf8);

@@ -268,6 +268,10 @@ TEST_F(Transport, EnvelopesThatAreNotWellFormedAreReportedAndNotPosted) {
         QStringLiteral("<a/><b/>"),
         QStringLiteral("<a>&nbsp;</a>"),
         QStringLiteral("<a v=\"<\"/>"),
+        // Characters XML allows nowhere, as a paste can bring them into a typed value.
+        QStringLiteral("<a>x\u0001y</a>"),
+        QStringLiteral("<a>\uFFFF</a>"),
+        QStringLiteral("<a>") + QChar(0xD800) + QStringLiteral("</a>"),
     };
     for (const QString& envelope : envelopes) {
         for (const bool update : {false, true}) {
@@ -357,6 +361,14 @@ TEST_F(Transport, ARejectedOrUnsentUpdateIsReportedOnceAndGivesFalse) {
          "500"},
         {"200 with a SOAP fault", ServerBehaviour::respond(200, soapFault("Bay in use")),
          "Bay in use"},
+        // A 200 answer that is not the service's says nothing was done.
+        {"200 with an empty body", ServerBehaviour::respond(200, ""), "empty"},
+        {"200 with plain text", ServerBehaviour::respond(200, "OK", "text/plain"), "not XML"},
+        {"200 with an HTML page",
+         ServerBehaviour::respond(200, "<html><body>Saved<br></body></html>", "text/html"),
+         "not XML"},
+        {"200 with an XHTML page",
+         ServerBehaviour::respond(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>"},
         {"connection refused", std::nullopt, nullptr},
     };
     for (const Case& c : cases) {
