@@ -1,6 +1,7 @@
 #include "service/ServiceClient.h"
 
 #include "errors/Guarded.h"
+#include "service/DataSetCheck.h"
 #include "service/SoapExchange.h"
 #include "service/TextReplace.h"
 #include "service/Unwrapping.h"
@@ -75,8 +76,15 @@ QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
     const QString name = operationName(operation);
     const QString envelope = buildQueryEnvelope(operation);
     QByteArray answer;
-    post(mAsmxUrl, mServiceNamespace + name, envelope, false, answer);
-    return ReplaceOperationSOAPTags(name, std::move(answer));
+    if (!post(mAsmxUrl, mServiceNamespace + name, envelope, false, answer)) {
+        return QByteArray();
+    }
+    // Reported as the query's failure: its reader then sees what a failed query gives it.
+    return guarded(QStringLiteral("ReturnWebserviceXML"), QByteArray(), [&](QByteArray& result) {
+        QByteArray unwrapped = ReplaceOperationSOAPTags(name, std::move(answer));
+        requireDataSet(unwrapped);
+        result = std::move(unwrapped);
+    });
 }
 
 bool ServiceClient::sendUpdate(const QString& reportName, const QString& operation,

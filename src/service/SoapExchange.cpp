@@ -46,21 +46,46 @@ std::optional<QString> soapFault(const pugi::xml_document& answer, const QString
     raiseError(0, description, QString());
 }
 
-void checkStatusAndFault(const platform::HttpResponse& response, const QString& url) {
+// Another status than 200 is a failure, with the SOAP fault's text when the answer carries one.
+void checkStatus(const platform::HttpResponse& response, const QString& url) {
+    if (response.status == 200) {
+        return;
+    }
+    QString description =
+        QStringLiteral("The service answered with HTTP status %1").arg(response.status);
     platform::XmlDocument answer;
-    const bool isXml = !response.body.empty() && answer.loadXML(response.body);
-    const std::optional<QString> fault =
-        isXml ? soapFault(answer.dom(), url) : std::optional<QString>();
-    if (response.status != 200) {
-        QString description =
-            QStringLiteral("The service answered with HTTP status %1").arg(response.status);
-        if (fault) {
+    if (!response.body.empty() && answer.loadXML(response.body)) {
+        if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
             description += QStringLiteral(": ") + *fault;
         }
-        raiseTransportFailure(description);
     }
-    if (fault) {
+    raiseTransportFailure(description);
+}
+
+// A 200 answer must be XML without a SOAP fault, for an update as for a query: an empty answer,
+// plain text or an HTML page means the service did not do what was asked.
+void checkAnswer(platform::XmlDocument& answer, std::string&& body, const QString& url) {
+    if (body.empty()) {
+        raiseTransportFailure(QStringLiteral("The service's answer is empty"));
+    }
+    if (!answer.loadXMLInPlace(std::move(body))) {
+        raiseTransportFailure(
+            QStringLiteral("The service's answer is not XML (%1)").arg(answer.parseErrorReason()));
+    }
+    if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
+    }
+}
+
+// An update's answer is read no further than this, so it must at least be the service's: a
+// SOAP envelope. (A query's answer is held to holding a data set once it is unwrapped.)
+void checkUpdateAnswer(const platform::XmlDocument& answer) {
+    const pugi::xml_node root = answer.dom().document_element();
+    if (std::strcmp(localName(root), "Envelope") != 0) {
+        raiseTransportFailure(
+            QStringLiteral("The service's answer is not a SOAP envelope (its document element is "
+                           "<%1>)")
+                .arg(QString::fromUtf8(root.name())));
     }
 }
 
@@ -92,21 +117,12 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
         raiseTransportFailure(QStringLiteral("ReturnWebservice Method could not load XML data (") +
                               response.transportError + QLatin1Char(')'));
     }
-    if (update || response.status != 200) {
-        checkStatusAndFault(response, AsmxUrl);
-        return QByteArray();
-    }
-
+    checkStatus(response, AsmxUrl);
     platform::XmlDocument answer;
-    if (response.body.empty()) {
-        raiseTransportFailure(QStringLiteral("The service's answer is empty"));
-    }
-    if (!answer.loadXMLInPlace(std::move(response.body))) {
-        raiseTransportFailure(
-            QStringLiteral("The service's answer is not XML (%1)").arg(answer.parseErrorReason()));
-    }
-    if (const std::optional<QString> fault = soapFault(answer.dom(), AsmxUrl)) {
-        raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
+    checkAnswer(answer, std::move(response.body), AsmxUrl);
+    if (update) {
+        checkUpdateAnswer(answer);
+        return QByteArray();
     }
     // The serialised answer with its references turned back is what ReplaceEscapedXMLTags
     // makes of the escaped one; each later step works in place on that one text.

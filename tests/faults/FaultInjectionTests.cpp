@@ -12,6 +12,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
@@ -269,6 +271,39 @@ const FaultCase Cases[] = {
      [] { return ServerBehaviour::respond(200, "Service temporarily unavailable", "text/plain"); },
      Outcome::Reported,
      {"not XML"}},
+    // Answers that parse but hold no data set are failures, not empty lists.
+    {"EnvelopeInAnotherAttributeOrder",
+     Routes,
+     false,
+     [] {
+         const QByteArray soap = "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"";
+         const QByteArray xsi = "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
+         const QByteArray xsd = "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"";
+         return ServerBehaviour::respond(
+             200, serviceAnswer(Routes, dataSet(goodRows(Routes)))
+                      .replace("<soap:Envelope " + soap + " " + xsi + " " + xsd + ">",
+                               "<soap:Envelope " + xsi + " " + xsd + " " + soap + ">"));
+     },
+     Outcome::Reported,
+     {"no data set", "<soap:Envelope>"}},
+    {"EmptyResultElement",
+     Locations,
+     false,
+     [] { return ServerBehaviour::respond(200, soapAnswer(Locations, "")); },
+     Outcome::Reported,
+     {"no data set", "<GetStorageLocationResult>"}},
+    {"XhtmlPageWithStatus200",
+     Relative,
+     false,
+     [] {
+         return ServerBehaviour::respond(
+             200,
+             "<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
+             "<p>Down for maintenance</p></body></html>",
+             "application/xhtml+xml");
+     },
+     Outcome::Reported,
+     {"no data set", "<html>"}},
     {"Http500WithSoapFault",
      Relative,
      false,
@@ -470,3 +505,43 @@ TEST_P(FaultInjection, FailsCleanlyAndKeepsWhatLoaded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FaultInjection, ::testing::ValuesIn(Cases), caseName);
+
+// An add the service answered with status 200 but not with its envelope was not made: the page
+// shows no success, keeps adding with the operator's input, and asks for nothing again.
+TEST(FaultInjectionOfUpdates, AnAddAnsweredWithoutAnEnvelopeIsNoSuccess) {
+    const std::pair<const char*, ServerBehaviour> answers[] = {
+        {"empty", ServerBehaviour::respond(200, "")},
+        {"plain text", ServerBehaviour::respond(200, "Saved.", "text/plain")},
+        {"HTML", ServerBehaviour::respond(200, "<html><p>Saved<br></html>", "text/html")},
+    };
+    for (const auto& [what, answer] : answers) {
+        SCOPED_TRACE(what);
+        test::MessageBoxRecorder boxes;
+        test::EventLogRecorder log;
+        test::RecordingHttpServer server;
+        for (int query = 0; query < QueryCount; ++query) {
+            const auto q = static_cast<Query>(query);
+            server.queueBehaviour(
+                ServerBehaviour::respond(200, serviceAnswer(q, dataSet(goodRows(q)))));
+        }
+        server.queueBehaviour(answer);
+        Stowline component;
+        component.LoadData(server.baseUrl());
+        auto* add = component.findChild<QPushButton*>(QStringLiteral("cmdAddRoute"));
+        auto* route = component.findChild<QLineEdit*>(QStringLiteral("txtRoute"));
+        auto* description = component.findChild<QLineEdit*>(QStringLiteral("txtRouteDesc"));
+        ASSERT_TRUE(add && route && description);
+        add->click();
+        route->setText(QStringLiteral("C3"));
+        description->setText(QStringLiteral("Gamma route"));
+        add->click();
+
+        EXPECT_EQ(boxes.errorBoxes(), 1);
+        EXPECT_EQ(boxes.shown().size(), 1u) << boxes.prompts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("ReturnWebserviceXML")});
+        EXPECT_EQ(add->text(), QStringLiteral("Save"));
+        EXPECT_EQ(route->text() + description->text(), QStringLiteral("C3Gamma route"));
+        EXPECT_EQ(column(listOf(component, Routes), 0), GoodColumns[Routes].first);
+        EXPECT_EQ(server.requests().size(), std::size_t{QueryCount + 1});
+    }
+}
