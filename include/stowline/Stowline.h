@@ -58,6 +58,9 @@ public:
     // The design size: 10320 x 6600 twips.
     QSize sizeHint() const override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<StowlinePrivate> d;
 };

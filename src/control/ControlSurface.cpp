@@ -1,9 +1,12 @@
 #include "control/ControlSurface.h"
 
+#include "control/CaptionFit.h"
+
 #include "platform/SystemColours.h"
 #include "platform/UiText.h"
 
 #include <QFont>
+#include <QTabBar>
 
 #include <algorithm>
 
@@ -28,7 +31,7 @@ template <typename Widget>
 Widget* create(QWidget* parent, const char* name, int left, int top, int width, int height) {
     auto* widget = new Widget(parent);
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    setDesignGeometry(*widget, QRect(twips(left), twips(top), twips(width), twips(height)));
     return widget;
 }
 
@@ -49,7 +52,6 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int lef
     auto* result = create<QLabel>(parent, name, left, top, width, height);
     result->setText(caption);
     result->setFont(designFont(bold));
-    fitLabelWidth(*result);
     return result;
 }
 
@@ -66,7 +68,7 @@ platform::DropDown* dropDown(QWidget* parent, const char* name, bool editable, i
                              int width, int height) {
     auto* result = new platform::DropDown(editable, parent);
     result->setObjectName(QString::fromLatin1(name));
-    result->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    setDesignGeometry(*result, QRect(twips(left), twips(top), twips(width), twips(height)));
     return result;
 }
 
@@ -193,14 +195,12 @@ void buildAssignmentPage(ControlSurface& ui, QWidget* page) {
 
 } // namespace
 
-void fitLabelWidth(QLabel& label) {
-    label.resize(std::max(label.width(), label.sizeHint().width()), label.height());
-}
-
 ControlSurface buildControlSurface(QWidget* owner) {
     ControlSurface ui;
     ui.SSTab1 = create<QTabWidget>(owner, "SSTab1", 0, 0, 10320, 6615);
-    ui.SSTab1->setFont(designFont(false));
+    // Only the tab captions take the design font: a font set on the tab control would reach
+    // every control on the pages, which take the component's own.
+    ui.SSTab1->tabBar()->setFont(designFont(false));
     const QString captions[] = {UiText::tr("Maintain Delivery Routes"),
                                 UiText::tr("Maintain Storage Locations"),
                                 UiText::tr("Assign Routes and Locations")};
@@ -208,8 +208,6 @@ ControlSurface buildControlSurface(QWidget* owner) {
     for (int i = 0; i < 3; ++i) {
         pages[i] = new QWidget;
         pages[i]->setObjectName(QStringLiteral("SSTab1Page%1").arg(i));
-        // Controls on the pages use the component's default font, not the tab's.
-        pages[i]->setFont(owner->font());
         ui.SSTab1->addTab(pages[i], captions[i]);
     }
     buildRoutePage(ui, pages[0]);

@@ -71,10 +71,6 @@ struct ControlSurface {
 // design-time states (before the start-up procedure runs).
 ControlSurface buildControlSurface(QWidget* owner);
 
-// Widens a label whose caption is wider than its design width, as happens when the design
-// font is missing and a wider family stands in; the caption is then shown whole.
-void fitLabelWidth(QLabel& label);
-
 // Twips to device-independent pixels.
 inline int twips(int value) {
     return qRound(value / 15.0);

@@ -45,7 +45,6 @@ void StowlinePrivate::UserControl_Initialize() {
 
         for (QLabel* label : ui.lblversion) {
             label->setText(versionText());
-            control::fitLabelWidth(*label);
         }
 
         for (platform::TextBox* box :

@@ -1,7 +1,10 @@
 #include <stowline/Stowline.h>
 
+#include "control/CaptionFit.h"
 #include "control/StowlinePrivate.h"
 #include "service/Unwrapping.h"
+
+#include <QEvent>
 
 namespace stowline {
 namespace {
@@ -24,6 +27,15 @@ Stowline::Stowline(QWidget* parent) : QWidget(parent) {
     setFixedSize(sizeHint());
     d = std::make_unique<StowlinePrivate>(this);
     d->UserControl_Initialize();
+    control::fitCaptions(d->state.ui);
+}
+
+void Stowline::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A font the host sets reaches the text boxes, drop-downs, options and version labels.
+    if (d && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
+        control::fitCaptions(d->state.ui);
+    }
 }
 
 Stowline::~Stowline() = default;

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
+#include <QRadioButton>
+#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -128,6 +130,8 @@ TEST(ControlSurface, LayoutFontsAndDesignSize) {
     // Inside its frame at 105, 405 twips: 7, 27 pixels, 9840 x 4080 twips.
     EXPECT_EQ(lstRoute->geometry(), QRect(7, 27, 656, 272));
     EXPECT_EQ(lstRoute->parentWidget()->objectName(), "fraRouteList");
+    // A wider caption before it is absorbed by the drop-down between: the button stays put.
+    EXPECT_EQ(find<QPushButton>(component, "cmdAddRoute")->geometry(), QRect(238, 38, 92, 24));
     // The bay buttons stand on the tab page, not in the edit frame.
     EXPECT_EQ(find<QPushButton>(component, "cmdAddLocation")->parentWidget(),
               find<QFrame>(component, "fraLocationEdit")->parentWidget());
@@ -139,6 +143,81 @@ TEST(ControlSurface, LayoutFontsAndDesignSize) {
     EXPECT_DOUBLE_EQ(find<QLabel>(component, "Label1")->font().pointSizeF(), 8.25);
     // A missing Tahoma falls back to a real sans family rather than drawing boxes.
     EXPECT_FALSE(QFontInfo(find<QLabel>(component, "Label1")->font()).family().isEmpty());
+}
+
+// Every caption is drawn whole and stands clear of every other control on its page, at the
+// font this machine gives for the design font and at a larger one the host sets.
+void expectCaptionsWholeAndClear(Stowline& component) {
+    auto* tabs = find<QTabWidget>(component, "SSTab1");
+    const auto captionOf = [](const QWidget* w) {
+        if (const auto* label = qobject_cast<const QLabel*>(w)) {
+            return label->text();
+        }
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        return button != nullptr ? button->text() : QString();
+    };
+    const auto inComponent = [&](const QWidget* w) {
+        return QRect(w->mapTo(&component, QPoint(0, 0)), w->size());
+    };
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        // The controls: what stands on the page or in one of its frames.
+        QList<QWidget*> controls;
+        for (QWidget* w : tabs->widget(page)->findChildren<QWidget*>()) {
+            const QWidget* parent = w->parentWidget();
+            if (w->isVisible() && (parent == tabs->widget(page) ||
+                                   parent->metaObject() == &QFrame::staticMetaObject)) {
+                controls << w;
+            }
+        }
+        for (QWidget* caption : controls) {
+            const QString text = captionOf(caption);
+            if (text.isEmpty()) {
+                continue;
+            }
+            EXPECT_LE(caption->sizeHint().width(), caption->width()) << text.toStdString();
+            for (QWidget* other : controls) {
+                if (other != caption && !other->isAncestorOf(caption) &&
+                    other->metaObject() != &QFrame::staticMetaObject) {
+                    EXPECT_FALSE(inComponent(caption).intersects(inComponent(other)))
+                        << text.toStdString() << " runs under "
+                        << other->objectName().toStdString();
+                }
+            }
+        }
+    }
+}
+
+TEST(ControlSurface, CaptionsShowWholeAndCoverNothing) {
+    Stowline component;
+    component.show();
+    expectCaptionsWholeAndClear(component);
+    // The host's larger font reaches the options and version labels; they still fit.
+    component.setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    expectCaptionsWholeAndClear(component);
+}
+
+TEST(ControlSurface, TheDesignFontOnlyWhereTheDesignGivesIt) {
+    Stowline component;
+    const QFont host(QStringLiteral("DejaVu Serif"), 11);
+    component.setFont(host);
+    const auto family = [&](const char* name) {
+        return find<QWidget>(component, name)->font().family();
+    };
+    for (const char* own :
+         {"txtRoute", "txtRouteDesc", "txtLocationID", "txtLocationDesc", "cboFacility",
+          "cboFacility2", "cboFacility3", "cboRoute", "cboLocation", "optActiveCenters",
+          "optAllCenters", "lblversion(1)", "lblversion(2)", "lblversion(3)", "lstStowline"}) {
+        EXPECT_EQ(family(own), host.family()) << own;
+        EXPECT_EQ(find<QWidget>(component, own)->font().pointSize(), 11) << own;
+    }
+    for (const char* design : {"Label1", "Label9", "Label11", "cmdAddRoute", "cmdChangeStowline",
+                               "cmdDeleteLocation", "lstRoute", "lstLocation"}) {
+        EXPECT_EQ(family(design), "Tahoma") << design;
+        EXPECT_DOUBLE_EQ(find<QWidget>(component, design)->font().pointSizeF(), 8.25) << design;
+    }
+    EXPECT_EQ(find<QTabWidget>(component, "SSTab1")->tabBar()->font().family(), "Tahoma");
 }
 
 TEST(ControlSurface, MaximumLengthsLimitTypingButNotTextSetByCode) {
