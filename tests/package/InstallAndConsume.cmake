@@ -50,6 +50,7 @@ endif()
 # Installed programs must start from the prefix (their run path finds the installed library).
 foreach(program IN LISTS PROGRAMS)
     expect_file(${BINDIR}/${program})
+    expect_file(share/man/man1/${program}.1.gz)
     if(program STREQUAL "stowline-host")
         run("installed stowline-host --help" ${prefix}/${BINDIR}/stowline-host --help)
     endif()
