@@ -2,8 +2,8 @@
 # The work folder is removed before and after a passing run; a failing run leaves it for a look.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(var BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR CXX_COMPILER LIBDIR BINDIR VERSION
-            VERSION_MAJOR)
+foreach(var BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR CXX_COMPILER PKG_CONFIG LIBDIR BINDIR
+            VERSION VERSION_MAJOR)
     if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
         message(FATAL_ERROR "InstallAndConsume: ${var} is not set")
     endif()
@@ -33,6 +33,7 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 expect_file(${LIBDIR}/libstowline.so.${VERSION})
 expect_file(${LIBDIR}/libstowline.so.${VERSION_MAJOR})
 expect_file(${LIBDIR}/libstowline.so)
+expect_file(${LIBDIR}/pkgconfig/stowline.pc)
 foreach(header Stowline.h Records.h EventLog.h ServiceNamespace.h Export.h)
     expect_file(include/stowline/${header})
 endforeach()
@@ -49,6 +50,7 @@ endif()
 # Installed programs must start from the prefix (their run path finds the installed library).
 foreach(program IN LISTS PROGRAMS)
     expect_file(${BINDIR}/${program})
+    expect_file(share/man/man1/${program}.1.gz)
     if(program STREQUAL "stowline-host")
         run("installed stowline-host --help" ${prefix}/${BINDIR}/stowline-host --help)
     endif()
@@ -70,10 +72,12 @@ if(DESIGNER_PLUGIN)
 endif()
 
 set(consumer_flags)
+set(sanitize_flag)
 if(SANITIZE)
     # A sanitized library needs its runtime loaded first, so the host is sanitized too.
-    list(APPEND consumer_flags "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined"
-         "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined")
+    set(sanitize_flag -fsanitize=address,undefined)
+    list(APPEND consumer_flags "-DCMAKE_CXX_FLAGS=${sanitize_flag}"
+         "-DCMAKE_EXE_LINKER_FLAGS=${sanitize_flag}")
 endif()
 set(common_flags -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
                  -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
@@ -91,17 +95,34 @@ endif()
 run("configure the consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build
     ${common_flags} -DCMAKE_BUILD_TYPE=Release)
 run("build the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/build)
-run("run the consumer" ${WORK_DIR}/build/stowline-consumer)
 
-# The consumer must have loaded the installed library, not the one in the build tree.
-if(NOT run_output MATCHES "library: ([^\n]+)")
-    message(FATAL_ERROR "the consumer did not name its library:\n${run_output}")
-endif()
-file(REAL_PATH ${CMAKE_MATCH_1} loaded)
+# The same host once more, built with nothing but what pkg-config says, and -fPIC: Qt's
+# libraries bind their own data directly, so a position-dependent host would hold copies of
+# their meta-objects and findChild on the component's children would fail.
+set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
+run("pkg-config --cflags --libs" ${PKG_CONFIG} --cflags --libs stowline)
+separate_arguments(pc_flags UNIX_COMMAND "${run_output}")
+run("pkg-config --modversion" ${PKG_CONFIG} --modversion stowline)
+string(STRIP "${run_output}" pc_version)
+run("pkg-config libdir" ${PKG_CONFIG} --variable=libdir stowline)
+string(STRIP "${run_output}" pc_libdir)
+run("build the consumer with pkg-config" ${CXX_COMPILER} -std=c++20 -fPIC ${sanitize_flag}
+    -Wall -Wextra -Wpedantic -Wshadow -Werror "-DSTOWLINE_PACKAGE_VERSION=\"${pc_version}\""
+    ${CONSUMER_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${pc_libdir} -ldl
+    -o ${WORK_DIR}/pc-consumer)
+
+# Each consumer must have loaded the installed library, not the one in the build tree.
 file(REAL_PATH ${prefix}/${LIBDIR}/libstowline.so.${VERSION} installed)
-if(NOT loaded STREQUAL installed)
-    message(FATAL_ERROR "the consumer loaded ${loaded} instead of ${installed}")
-endif()
+foreach(consumer ${WORK_DIR}/build/stowline-consumer ${WORK_DIR}/pc-consumer)
+    run("run ${consumer}" ${consumer})
+    if(NOT run_output MATCHES "library: ([^\n]+)")
+        message(FATAL_ERROR "${consumer} did not name its library:\n${run_output}")
+    endif()
+    file(REAL_PATH ${CMAKE_MATCH_1} loaded)
+    if(NOT loaded STREQUAL installed)
+        message(FATAL_ERROR "${consumer} loaded ${loaded} instead of ${installed}")
+    endif()
+endforeach()
 
 message(STATUS "installed package found, linked and run from ${prefix}")
 file(REMOVE_RECURSE ${WORK_DIR})
