@@ -2,6 +2,7 @@
 #include "DataSetText.h"
 #include "control/StowlinePrivate.h"
 #include "errors/StowlineError.h"
+#include "platform/SystemColours.h"
 #include "records/Readers.h"
 #include "support/Recorders.h"
 
@@ -9,6 +10,9 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 using namespace stowline;
 using test::dataSetText;
@@ -348,9 +352,15 @@ TEST_F(Readers, FacilityFailuresAreShownOrReported) {
 }
 
 TEST_F(Readers, PickListsFollowTheChosenFacilityComparedAsText) {
-    // No routes read yet: the route pick list stays empty; bays without a facility: all.
-    records::RefreshStorageLocationComboBox(state());
+    // No routes read yet: the route pick list is emptied, even with a facility chosen, and
+    // nothing else about it changes.
+    state().mSelectedFacilityID = QStringLiteral("1");
+    ui().cboRoute->addEntry(QStringLiteral("stale"));
+    records::RefreshRouteComboBox(state());
     EXPECT_EQ(ui().cboRoute->listCount(), 0);
+    EXPECT_FALSE(ui().cboRoute->locked());
+    EXPECT_EQ(ui().cboRoute->backColour(), platform::buttonFaceColour());
+    state().mSelectedFacilityID.clear();
 
     records::RefreshLocationData(state(), dataSetText({bay("4", "B1", "Dock", "North", "1"),
                                                        bay("5", "B2", "Yard", "South", "2"),
@@ -390,6 +400,62 @@ TEST_F(Readers, PickListsFollowTheChosenFacilityComparedAsText) {
     records::RefreshRouteComboBox(state());
     EXPECT_FALSE(ui().cboRoute->locked());
     EXPECT_FALSE(ui().cboRoute->isEnabled());
+    EXPECT_TRUE(log.entries().isEmpty());
+}
+
+// A reader that parsed runs its closing steps even without rows; one whose text did not parse
+// does not. Either way its list is empty and its records stay for the validations.
+TEST_F(Readers, EmptyOrUnparsableAnswersKeepTheRecordsAndRefreshOnlyAfterAParse) {
+    records::RefreshLocationData(state(), dataSetText({bay("4", "B1", "Dock", "North", "1")}));
+    records::RefreshStowlineData(state(), dataSetText({center("7", "2")}), true);
+    struct Case {
+        const char* what;
+        std::function<void(const QByteArray&)> read;
+        platform::ListView* list;
+        std::vector<platform::DropDown*> refreshed;
+    };
+    const Case cases[] = {
+        {"bays",
+         [&](const QByteArray& t) { records::RefreshLocationData(state(), t); },
+         ui().lstLocation,
+         {ui().cboLocation}},
+        {"centers",
+         [&](const QByteArray& t) { records::RefreshStowlineData(state(), t, true); },
+         ui().lstStowline,
+         {ui().cboRoute, ui().cboLocation}},
+    };
+    for (const Case& c : cases) {
+        for (const bool parses : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (parses ? " without rows" : " not parsing"));
+            for (platform::DropDown* pickList : {ui().cboRoute, ui().cboLocation}) {
+                pickList->clearEntries();
+                pickList->addEntry(QStringLiteral("stale"));
+            }
+            c.read(parses ? dataSetText({}) : QByteArray("<Root>"));
+            EXPECT_EQ(c.list->count(), 0);
+            for (platform::DropDown* pickList : {ui().cboRoute, ui().cboLocation}) {
+                const bool refreshed =
+                    parses && std::count(c.refreshed.begin(), c.refreshed.end(), pickList) > 0;
+                EXPECT_EQ(entries(*pickList).contains(QStringLiteral("stale")), !refreshed)
+                    << pickList->objectName().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(state().mStorageLocations.size(), 2u);
+    EXPECT_EQ(state().mCenters.size(), 2u);
+    EXPECT_EQ(entries(*ui().cboLocation), QStringList{"stale"});
+
+    // Facilities without rows: the drop-downs are emptied, and no facility is chosen, so the
+    // pick lists are left as they were.
+    records::RefreshFacilityDrop(state(), dataSetText({facility("1", "North")}));
+    ASSERT_EQ(state().mSelectedFacilityID, "1");
+    ui().cboLocation->addEntry(QStringLiteral("kept"));
+    records::RefreshFacilityDrop(state(), dataSetText({}));
+    for (platform::DropDown* dropDown : {ui().cboFacility, ui().cboFacility2, ui().cboFacility3}) {
+        EXPECT_EQ(dropDown->listCount(), 0);
+    }
+    EXPECT_TRUE(entries(*ui().cboLocation).contains(QStringLiteral("kept")));
+    EXPECT_TRUE(boxes.shown().empty());
     EXPECT_TRUE(log.entries().isEmpty());
 }
 

@@ -545,3 +545,43 @@ TEST(FaultInjectionOfUpdates, AnAddAnsweredWithoutAnEnvelopeIsNoSuccess) {
         EXPECT_EQ(server.requests().size(), std::size_t{QueryCount + 1});
     }
 }
+
+// The add went through but the routes could not be read again: the success is told, the list is
+// empty as after any failed query, and nothing is taken as selected.
+TEST(FaultInjectionOfUpdates, AFailedRequeryAfterAnAddLeavesNothingSelected) {
+    test::MessageBoxRecorder boxes;
+    test::EventLogRecorder log;
+    test::RecordingHttpServer server;
+    for (int query = 0; query < QueryCount; ++query) {
+        const auto q = static_cast<Query>(query);
+        server.queueBehaviour(
+            ServerBehaviour::respond(200, serviceAnswer(q, dataSet(goodRows(q)))));
+    }
+    server.queueBehaviour(ServerBehaviour::respond(200, soapAnswer(Routes, "")));
+    server.queueBehaviour(ServerBehaviour::respond(500, soapFault("Database is offline")));
+    server.queueBehaviour(
+        ServerBehaviour::respond(200, serviceAnswer(Relative, dataSet(goodRows(Relative)))));
+    Stowline component;
+    component.LoadData(server.baseUrl());
+    auto* add = component.findChild<QPushButton*>(QStringLiteral("cmdAddRoute"));
+    auto* change = component.findChild<QPushButton*>(QStringLiteral("cmdChangeRoute"));
+    auto* route = component.findChild<QLineEdit*>(QStringLiteral("txtRoute"));
+    auto* description = component.findChild<QLineEdit*>(QStringLiteral("txtRouteDesc"));
+    ASSERT_TRUE(add && change && route && description);
+    add->click();
+    route->setText(QStringLiteral("C3"));
+    description->setText(QStringLiteral("Gamma route"));
+    add->click();
+
+    EXPECT_EQ(boxes.prompts(),
+              (QStringList{QStringLiteral("Route has been added successfully!!!!"),
+                           QStringLiteral(
+                               "An application error has occured. Please check the error logs")}));
+    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("ReturnWebserviceXML")});
+    EXPECT_EQ(add->text(), QStringLiteral("Add Route"));
+    EXPECT_EQ(listOf(component, Routes).count(), 0);
+    EXPECT_EQ(route->text() + description->text(), QString());
+    boxes.clear();
+    change->click();
+    EXPECT_EQ(boxes.prompts(), QStringList{QStringLiteral("Please select a route to change.")});
+}

@@ -133,6 +133,10 @@ TEST_F(LocationPageTest, ChangingModeKeepsTheValuesAndCancelSendsNothing) {
     expectBoxes(QStringLiteral("Q-01"), QStringLiteral("Quarantine cage"));
     EXPECT_EQ(facility->shownText(), Harbour);
     EXPECT_TRUE(hasFocus(name));
+    // Tabbing on to the description selects its whole text.
+    QTest::keyClick(name, Qt::Key_Tab);
+    EXPECT_TRUE(hasFocus(description));
+    EXPECT_EQ(description->selectedText(), "Quarantine cage");
 
     QTest::keyClicks(name, QStringLiteral("X"));
     click(change);
@@ -469,6 +473,31 @@ TEST_F(LocationPageTest, OnlyTheDescriptionFiltersApostrophesTypedOrPasted) {
     click(add);
     EXPECT_TRUE(shownOnly(AddedPrompt, platform::StyleOk, QStringLiteral("Add Storage Location")));
     EXPECT_EQ(bayRow(16), "Q'1|Docks end & B side|" + Northfield);
+}
+
+// A key the service holds but a 16-bit request cannot carry is reported; nothing is sent.
+class LocationPageWithWideKey : public LocationPageTest {
+protected:
+    void seed() override {
+        server->execute(
+            QStringLiteral("PRAGMA ignore_check_constraints = ON;"
+                           "INSERT INTO storage_locations VALUES (40002, 1, 'W-1', 'Wide')"));
+    }
+};
+
+TEST_F(LocationPageWithWideKey, UpdateAndDeleteAreReportedAndSendNothing) {
+    clickBay(QStringLiteral("W-1"));
+    click(change);
+    retype(description, QStringLiteral("Wider"));
+    click(add);
+    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("AddLocation")});
+    EXPECT_TRUE(log.entries().value(0).contains(QStringLiteral("Overflow")));
+    expectMode(Mode::Changing);
+    click(change);
+    log.clear();
+    click(remove);
+    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("DeleteLocation")});
+    EXPECT_EQ(bayRow(40002), "W-1|Wide|" + Northfield);
 }
 
 } // namespace

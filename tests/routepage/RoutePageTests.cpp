@@ -601,4 +601,29 @@ TEST_F(RoutePageTest, ApostrophesNeverReachTheBoxesTypedOrPasted) {
     EXPECT_EQ(routeRow("7"), "7|Bobs & \"Anns\" ONeils|" + Northfield);
 }
 
+// A key the service holds but a 16-bit request cannot carry is reported; nothing is sent.
+class RoutePageWithWideKey : public RoutePageTest {
+protected:
+    void seed() override {
+        server->execute(
+            QStringLiteral("PRAGMA ignore_check_constraints = ON;"
+                           "INSERT INTO routes VALUES (40001, 1, 'W1', 'Wide', '2024')"));
+    }
+};
+
+TEST_F(RoutePageWithWideKey, UpdateAndDeleteAreReportedAndSendNothing) {
+    clickRoute(QStringLiteral("W1"));
+    click(change);
+    retype(description, QStringLiteral("Wider"));
+    click(add);
+    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("AddRoute")});
+    EXPECT_TRUE(log.entries().value(0).contains(QStringLiteral("Overflow")));
+    expectMode(Mode::Changing);
+    click(change);
+    log.clear();
+    click(remove);
+    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("DeleteRoute")});
+    EXPECT_EQ(routeRow("W1"), "W1|Wide|" + Northfield);
+}
+
 } // namespace
