@@ -9,7 +9,7 @@
 // LoadData and a hand-written client, each alone in a fresh process (ColdRun.h).
 #include "ColdRun.h"
 #include "platform/MessageBox.h"
-#include "records/DataSetWalk.h"
+#include "readers/DataSetWalk.h"
 #include "service/QueryOperation.h"
 #include "service/ServiceClient.h"
 #include "service/Unwrapping.h"
@@ -76,7 +76,7 @@ Rows rowsOf(stowline::service::ServiceClient& client) {
     Rows rows;
     const auto read = [](const QByteArray& text, std::initializer_list<const char*> columns,
                          std::vector<QStringList>& into) {
-        stowline::records::DataSetWalk(text).forEachRow(
+        stowline::readers::DataSetWalk(text).forEachRow(
             columns, [&](const QStringList& row) { into.push_back(row); });
     };
     read(client.queryUtf8(QueryOperation::GetDeliveryRoute), {"Route", "Description", "Facility"},
@@ -84,7 +84,7 @@ Rows rowsOf(stowline::service::ServiceClient& client) {
     read(client.queryUtf8(QueryOperation::GetStorageLocation),
          {"RouteName", "Description", "Facility"}, rows.bays);
     // LoadData lists the active centers only, so the floor fills the same rows.
-    stowline::records::DataSetWalk(client.queryUtf8(QueryOperation::GetRelativeData))
+    stowline::readers::DataSetWalk(client.queryUtf8(QueryOperation::GetRelativeData))
         .forEachRow({"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility",
                      "TOVAFacilityID", "Route", "DeliveryRouteID", "Status"},
                     [&](const QStringList& row) {

@@ -1,7 +1,5 @@
 #include "MainWindow.h"
 
-#include "platform/PasswordRedaction.h"
-
 #include <stowline/Stowline.h>
 
 #include <QAction>
@@ -9,8 +7,22 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUrl>
 
 namespace stowline::host {
+namespace {
+
+// The server name with its password, if it has one, shown as ***.
+QString withoutPassword(const QString& serverName) {
+    QUrl url(serverName);
+    if (url.password().isEmpty()) {
+        return serverName;
+    }
+    url.setPassword(QStringLiteral("***"));
+    return url.toString();
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("StowlineHostWindow"));
@@ -70,7 +82,7 @@ void MainWindow::updateTitle() {
     // The platform adds the application display name ("Stowline") to the title. A server name
     // may carry credentials; the title is on screen and in screenshots.
     setWindowTitle(m_serverName.isEmpty() ? QStringLiteral("Not connected")
-                                          : platform::withoutPassword(m_serverName, m_serverName));
+                                          : withoutPassword(m_serverName));
 }
 
 } // namespace stowline::host

@@ -1,33 +1,51 @@
 #include "MessageBoxAutoAnswer.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
 
 namespace stowline::host {
 
-int MessageBoxAutoAnswer::answerFor(int style) {
-    return style == platform::StyleYesNo ? platform::AnswerNo : platform::AnswerOk;
-}
-
-MessageBoxAutoAnswer::MessageBoxAutoAnswer(Reporter report) {
-    platform::setMessageBoxPresenter([report = std::move(report), answered = m_answered](
-                                         const platform::MessageBoxRequest& request) {
-        const int answer = answerFor(request.style);
-        const QString title =
-            request.title.isEmpty() ? QGuiApplication::applicationDisplayName() : request.title;
-        ++*answered;
-        if (report) {
-            report(
-                QStringLiteral("message box \"%1\" answered %2: %3")
-                    .arg(title,
-                         answer == platform::AnswerNo ? QStringLiteral("No") : QStringLiteral("OK"),
-                         request.prompt));
-        }
-        return answer;
-    });
+MessageBoxAutoAnswer::MessageBoxAutoAnswer(Reporter report) : m_report(std::move(report)) {
+    qApp->installEventFilter(this);
 }
 
 MessageBoxAutoAnswer::~MessageBoxAutoAnswer() {
-    platform::setMessageBoxPresenter({});
+    qApp->removeEventFilter(this);
+}
+
+bool MessageBoxAutoAnswer::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (box == nullptr || event->type() != QEvent::Show) {
+        return false;
+    }
+    QAbstractButton* answer = box->button(QMessageBox::No);
+    if (answer == nullptr) {
+        answer = box->button(QMessageBox::Ok);
+    }
+    ++m_answered;
+    if (m_report) {
+        m_report(
+            QStringLiteral("message box \"%1\" answered %2: %3")
+                .arg(box->windowTitle(),
+                     answer != nullptr ? answer->text().remove(u'&') : QStringLiteral("(closed)"),
+                     box->text()));
+    }
+    // Answered once its own event loop runs, as a click would be.
+    QTimer::singleShot(0, box, [box = QPointer<QMessageBox>(box), answer] {
+        if (box == nullptr) {
+            return;
+        }
+        if (answer != nullptr) {
+            answer->click();
+        } else {
+            box->reject();
+        }
+    });
+    return false;
 }
 
 } // namespace stowline::host

@@ -1,33 +1,34 @@
 #pragma once
 
-#include "platform/MessageBox.h"
-
+#include <QObject>
 #include <QString>
 #include <functional>
-#include <memory>
 
 namespace stowline::host {
 
-// Answers the component's message boxes when nobody can (screenshot mode): OK, or No for a
-// question, so that nothing is changed on the operator's behalf. Each box is described to
-// `report` (one line per box, e.g. for stderr) and counted.
-class MessageBoxAutoAnswer {
+// Answers every message box the application shows while it lives, when nobody can (screenshot
+// mode): No to a question, so that nothing is changed on the operator's behalf, otherwise OK.
+// Each box is described to `report` (one line per box, e.g. for stderr) and counted. It watches
+// the application's windows, so it needs nothing of the component's own.
+class MessageBoxAutoAnswer : public QObject {
+    Q_OBJECT
+
 public:
     using Reporter = std::function<void(const QString& line)>;
 
     explicit MessageBoxAutoAnswer(Reporter report);
-    // Restores the real message boxes.
-    ~MessageBoxAutoAnswer();
+    ~MessageBoxAutoAnswer() override;
     MessageBoxAutoAnswer(const MessageBoxAutoAnswer&) = delete;
     MessageBoxAutoAnswer& operator=(const MessageBoxAutoAnswer&) = delete;
 
-    int answered() const { return *m_answered; }
+    int answered() const { return m_answered; }
 
-    // The answer given to a box of this style.
-    static int answerFor(int style);
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::shared_ptr<int> m_answered = std::make_shared<int>(0);
+    Reporter m_report;
+    int m_answered = 0;
 };
 
 } // namespace stowline::host

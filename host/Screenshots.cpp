@@ -1,10 +1,11 @@
 #include "Screenshots.h"
 
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <QWidget>
 
 namespace stowline::host {
@@ -46,8 +47,8 @@ ScreenshotResult saveScreenshots(QWidget& window, const QString& directory) {
         PageShot shot;
         shot.filePath = dir.absoluteFilePath(QString::fromLatin1(page.fileName));
         shot.listName = QString::fromLatin1(page.listName);
-        if (const auto* list = window.findChild<QTreeWidget*>(shot.listName)) {
-            shot.rows = list->topLevelItemCount();
+        if (const auto* list = window.findChild<QAbstractItemView*>(shot.listName)) {
+            shot.rows = list->model()->rowCount();
         }
         if (!window.grab().save(shot.filePath, "PNG")) {
             result.error = QStringLiteral("Cannot write %1.").arg(shot.filePath);

@@ -1,15 +1,15 @@
 #include "pages/AssignmentPage.h"
 
-#include "control/ComponentState.h"
-#include "errors/Guarded.h"
-#include "errors/StowlineError.h"
+#include "failures/StowlineError.h"
 #include "pages/ColumnSort.h"
 #include "pages/Requery.h"
 #include "platform/MessageBox.h"
 #include "platform/SystemColours.h"
 #include "platform/UiText.h"
-#include "records/Conversions.h"
-#include "records/Readers.h"
+#include "readers/Conversions.h"
+#include "readers/Readers.h"
+#include "reporting/Guarded.h"
+#include "state/ComponentState.h"
 
 #include <cmath>
 
@@ -37,9 +37,9 @@ double routeIdNumber(const QString& text) {
 // one the center already has (0 for none).
 qint16 chosenKey(const platform::DropDown& pickList, const QString& centersKey) {
     if (pickList.listIndex() >= 0) {
-        return records::toInt16(qint64{pickList.itemData(pickList.listIndex())});
+        return readers::toInt16(qint64{pickList.itemData(pickList.listIndex())});
     }
-    return centersKey.trimmed().isEmpty() ? qint16{0} : records::toInt16(centersKey);
+    return centersKey.trimmed().isEmpty() ? qint16{0} : readers::toInt16(centersKey);
 }
 
 // Shows the entry that matches the center's own, or none. A list holding only its placeholder
@@ -65,10 +65,10 @@ void showPickListLook(platform::DropDown& pickList, bool editable) {
 
 } // namespace
 
-AssignmentPage::AssignmentPage(control::ComponentState& state)
+AssignmentPage::AssignmentPage(state::ComponentState& state)
     : m_state(state), m_captions{.idle = UiText::tr("Change Route/Location"),
                                  .edit = UiText::tr("Update")} {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdChangeStowline, &QPushButton::clicked, ui.cmdChangeStowline,
                      [this] { cmdChangeStowline_Click(); });
     QObject::connect(ui.cmdCancelStowline, &QPushButton::clicked, ui.cmdCancelStowline,
@@ -106,7 +106,7 @@ void AssignmentPage::ChangeStowline() {
 }
 
 void AssignmentPage::enterEditMode() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     if (m_state.mSelectedCenterItem.isNothing()) {
         platform::showMessageBox(
             UiText::tr("Please select center to assign Delivery Route and/or Storage Loaction."),
@@ -122,7 +122,7 @@ void AssignmentPage::enterEditMode() {
 }
 
 void AssignmentPage::sendAssignment() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     platform::ListView& list = *ui.lstStowline;
 
     // After a re-filter the list may have no selected item: reading it fails here, before
@@ -131,8 +131,8 @@ void AssignmentPage::sendAssignment() {
     const int position = list.indexOf(m_state.mSelectedCenterItem);
     const auto center = list.tag(m_state.mSelectedCenterItem).value<RouteAndLocationsUDT>();
 
-    const qint16 facilityId = records::toInt16(m_state.mSelectedFacilityID);
-    const qint16 centerId = records::toInt16(center.CenterID);
+    const qint16 facilityId = readers::toInt16(m_state.mSelectedFacilityID);
+    const qint16 centerId = readers::toInt16(center.CenterID);
     const qint16 routeId = chosenKey(*ui.cboRoute, center.DeliveryRouteID);
     const qint16 locationId = chosenKey(*ui.cboLocation, center.StorageLocationID);
     if (!m_state.client.UpdateCenterRouteAndStorageLocationSOAP(facilityId, centerId, routeId,
@@ -154,7 +154,7 @@ void AssignmentPage::sendAssignment() {
 }
 
 void AssignmentPage::showIdleLook() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     ui.cmdChangeStowline->setText(m_captions.idle);
     ui.cmdCancelStowline->setEnabled(false);
     showPickListLook(*ui.cboLocation, false);
@@ -167,7 +167,7 @@ void AssignmentPage::ResetStowlineEdit() {
 
 void AssignmentPage::cmdCancelStowline_Click() {
     guarded(QStringLiteral("cmdCancelStowline_Click()"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         if (ui.lstStowline->count() > 0) {
             lstStowline_Click();
         }
@@ -181,7 +181,7 @@ void AssignmentPage::cmdCancelStowline_Click() {
 
 void AssignmentPage::lstStowline_Click() {
     guarded(QStringLiteral("lstStowline_Click()"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstStowline;
         m_state.mSelectedCenterItem = list.selectedItem();
         if (m_state.mSelectedCenterItem.isNothing()) {
@@ -193,8 +193,8 @@ void AssignmentPage::lstStowline_Click() {
         platform::DropDown& facility = *ui.cboFacility2;
         facility.selectEntryWithText(list.subItem(item, 4));
         m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
-        records::RefreshRouteComboBox(m_state);
-        records::RefreshStorageLocationComboBox(m_state);
+        readers::RefreshRouteComboBox(m_state);
+        readers::RefreshStorageLocationComboBox(m_state);
 
         // The bay is found by the text its entry shows, the route by its key. A pick list with
         // no entry for the center's own shows none chosen, so that an untouched Update keeps
@@ -221,8 +221,8 @@ void AssignmentPage::cboFacility2_Click() {
     guarded(QStringLiteral("cboFacility2_Click()"), [&] {
         platform::DropDown& facility = *m_state.ui.cboFacility2;
         m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
-        records::RefreshRouteComboBox(m_state);
-        records::RefreshStorageLocationComboBox(m_state);
+        readers::RefreshRouteComboBox(m_state);
+        readers::RefreshStorageLocationComboBox(m_state);
     });
 }
 
@@ -236,7 +236,7 @@ void AssignmentPage::optAllCenters_Click() {
 
 void AssignmentPage::refilterCenters(bool activeOnly) {
     // The stored answer is filtered again; the service is not asked.
-    records::RefreshStowlineData(m_state, m_state.mRelativeDataXML, activeOnly);
+    readers::RefreshStowlineData(m_state, m_state.mRelativeDataXML, activeOnly);
     if (m_state.mEditingCenter) {
         ResetStowlineEdit();
     }

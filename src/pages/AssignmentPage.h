@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace stowline::control {
+namespace stowline::state {
 struct ComponentState;
 }
 
@@ -12,7 +12,7 @@ namespace stowline::pages {
 // The page's mode lives in the caption of cmdChangeStowline: idle or edit.
 class AssignmentPage {
 public:
-    explicit AssignmentPage(control::ComponentState& state);
+    explicit AssignmentPage(state::ComponentState& state);
     AssignmentPage(const AssignmentPage&) = delete;
     AssignmentPage& operator=(const AssignmentPage&) = delete;
 
@@ -44,7 +44,7 @@ private:
         QString edit;
     };
 
-    control::ComponentState& m_state;
+    state::ComponentState& m_state;
     // Looked up once, as the controls get their first captions, so that a translator installed
     // later cannot make the shown caption differ from the one the mode check compares with.
     const Captions m_captions;

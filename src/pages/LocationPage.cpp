@@ -1,7 +1,5 @@
 #include "pages/LocationPage.h"
 
-#include "control/ComponentState.h"
-#include "errors/Guarded.h"
 #include "pages/ColumnSort.h"
 #include "pages/FieldLook.h"
 #include "pages/PageText.h"
@@ -9,7 +7,9 @@
 #include "pages/Reselect.h"
 #include "platform/MessageBox.h"
 #include "platform/UiText.h"
-#include "records/Conversions.h"
+#include "readers/Conversions.h"
+#include "reporting/Guarded.h"
+#include "state/ComponentState.h"
 
 namespace stowline::pages {
 namespace {
@@ -24,13 +24,13 @@ QString selectedFacilityText(const platform::DropDown& facilities) {
 
 } // namespace
 
-LocationPage::LocationPage(control::ComponentState& state)
+LocationPage::LocationPage(state::ComponentState& state)
     : m_state(state), m_captions{.addLocation = UiText::tr("Add Location"),
                                  .changeLocation = UiText::tr("Change Location"),
                                  .save = UiText::tr("Save"),
                                  .update = UiText::tr("Update"),
                                  .cancel = UiText::tr("Cancel")} {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdAddLocation, &QPushButton::clicked, ui.cmdAddLocation,
                      [this] { cmdAddLocation_Click(); });
     QObject::connect(ui.cmdChangeLocation, &QPushButton::clicked, ui.cmdChangeLocation,
@@ -47,7 +47,7 @@ LocationPage::LocationPage(control::ComponentState& state)
 
 void LocationPage::AddLocation() {
     guarded(QStringLiteral("AddLocation"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstLocation;
 
         if (ui.cmdAddLocation->text() == m_captions.addLocation) {
@@ -103,7 +103,7 @@ void LocationPage::AddLocation() {
             return;
         }
         const int position = list.indexOf(m_state.mSelectedLocationItem);
-        const qint16 locationId = records::toInt16(list.tag(m_state.mSelectedLocationItem));
+        const qint16 locationId = readers::toInt16(list.tag(m_state.mSelectedLocationItem));
         const QString facility = selectedFacilityText(*ui.cboFacility);
         if (!m_state.client.UpdateStorageLocationSOAP(
                 locationId, facility, ui.txtLocationID->text(), ui.txtLocationDesc->text())) {
@@ -120,7 +120,7 @@ void LocationPage::AddLocation() {
 }
 
 void LocationPage::finishSave(bool added, int position) {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     platform::ListView& list = *ui.lstLocation;
 
     const QString description = ui.txtLocationDesc->text();
@@ -163,7 +163,7 @@ void LocationPage::ChangeLocation() {
 
 void LocationPage::DeleteLocation() {
     guarded(QStringLiteral("DeleteLocation"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstLocation;
 
         if (m_state.mSelectedLocationItem.isNothing()) {
@@ -184,7 +184,7 @@ void LocationPage::DeleteLocation() {
             return;
         }
         const int position = list.indexOf(m_state.mSelectedLocationItem);
-        const qint16 locationId = records::toInt16(list.tag(m_state.mSelectedLocationItem));
+        const qint16 locationId = readers::toInt16(list.tag(m_state.mSelectedLocationItem));
         if (!m_state.client.DeleteLocationSOAP(locationId)) {
             return;
         }
@@ -219,7 +219,7 @@ bool LocationPage::StorageLocationExist(const QString& description) {
 
 void LocationPage::lstLocation_Click() {
     guarded(QStringLiteral("lstLocation_Click()"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstLocation;
 
         m_state.mSelectedLocationItem = list.selectedItem();
@@ -256,7 +256,7 @@ int LocationPage::txtLocationDesc_KeyPress(int keyAscii) {
 }
 
 void LocationPage::enterAddingMode() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     ui.cmdAddLocation->setText(m_captions.save);
     ui.cmdChangeLocation->setText(m_captions.cancel);
     ui.cmdDeleteLocation->setEnabled(false);
@@ -277,7 +277,7 @@ void LocationPage::enterAddingMode() {
 
 void LocationPage::enterChangingMode() {
     // The boxes keep what the last list click put there.
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     makeEditable(*ui.cboFacility);
     ui.cmdAddLocation->setText(m_captions.update);
     ui.cmdChangeLocation->setText(m_captions.cancel);
@@ -290,7 +290,7 @@ void LocationPage::enterChangingMode() {
 
 void LocationPage::cancelEdit() {
     // Unlike the route page, the typed texts stay in the boxes.
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     makeReadOnly(*ui.cboFacility);
     ui.cmdAddLocation->setText(m_captions.addLocation);
     ui.cmdChangeLocation->setText(m_captions.changeLocation);

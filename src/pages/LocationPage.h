@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace stowline::control {
+namespace stowline::state {
 struct ComponentState;
 }
 
@@ -13,7 +13,7 @@ namespace stowline::pages {
 // buttons.
 class LocationPage {
 public:
-    explicit LocationPage(control::ComponentState& state);
+    explicit LocationPage(state::ComponentState& state);
     LocationPage(const LocationPage&) = delete;
     LocationPage& operator=(const LocationPage&) = delete;
 
@@ -52,7 +52,7 @@ private:
         QString cancel;
     };
 
-    control::ComponentState& m_state;
+    state::ComponentState& m_state;
     // Looked up once, as the controls get their first captions, so that a translator installed
     // later cannot make a shown caption differ from the one the mode checks compare with.
     const Captions m_captions;

@@ -1,25 +1,25 @@
 #include "pages/Requery.h"
 
-#include "control/ComponentState.h"
-#include "records/Readers.h"
+#include "readers/Readers.h"
+#include "state/ComponentState.h"
 
 namespace stowline::pages {
 
 using service::QueryOperation;
 
-void requeryRoutes(control::ComponentState& state) {
+void requeryRoutes(state::ComponentState& state) {
     state.mDeliveryRouteXML = state.client.queryUtf8(QueryOperation::GetDeliveryRoute);
-    records::RefreshRouteData(state, state.mDeliveryRouteXML);
+    readers::RefreshRouteData(state, state.mDeliveryRouteXML);
 }
 
-void requeryLocations(control::ComponentState& state) {
+void requeryLocations(state::ComponentState& state) {
     state.mStorageLocationXML = state.client.queryUtf8(QueryOperation::GetStorageLocation);
-    records::RefreshLocationData(state, state.mStorageLocationXML);
+    readers::RefreshLocationData(state, state.mStorageLocationXML);
 }
 
-void requeryCenters(control::ComponentState& state) {
+void requeryCenters(state::ComponentState& state) {
     state.mRelativeDataXML = state.client.queryUtf8(QueryOperation::GetRelativeData);
-    records::RefreshStowlineData(state, state.mRelativeDataXML, state.activeCentersOnly());
+    readers::RefreshStowlineData(state, state.mRelativeDataXML, state.activeCentersOnly());
 }
 
 } // namespace stowline::pages

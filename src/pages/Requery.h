@@ -1,6 +1,6 @@
 #pragma once
 
-namespace stowline::control {
+namespace stowline::state {
 struct ComponentState;
 }
 
@@ -8,9 +8,9 @@ namespace stowline::pages {
 
 // The re-queries the pages run after a change: each asks the service again, keeps the
 // unwrapped answer in its field and rebuilds the list from it.
-void requeryRoutes(control::ComponentState& state);
-void requeryLocations(control::ComponentState& state);
+void requeryRoutes(state::ComponentState& state);
+void requeryLocations(state::ComponentState& state);
 // Lists all centers or only the active ones, as the assignment page's option shows.
-void requeryCenters(control::ComponentState& state);
+void requeryCenters(state::ComponentState& state);
 
 } // namespace stowline::pages

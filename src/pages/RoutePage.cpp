@@ -1,7 +1,5 @@
 #include "pages/RoutePage.h"
 
-#include "control/ComponentState.h"
-#include "errors/Guarded.h"
 #include "pages/ColumnSort.h"
 #include "pages/FieldLook.h"
 #include "pages/PageText.h"
@@ -9,18 +7,20 @@
 #include "pages/Reselect.h"
 #include "platform/MessageBox.h"
 #include "platform/UiText.h"
-#include "records/Conversions.h"
+#include "readers/Conversions.h"
+#include "reporting/Guarded.h"
+#include "state/ComponentState.h"
 
 namespace stowline::pages {
 using platform::UiText;
 
-RoutePage::RoutePage(control::ComponentState& state)
+RoutePage::RoutePage(state::ComponentState& state)
     : m_state(state), m_captions{.addRoute = UiText::tr("Add Route"),
                                  .changeRoute = UiText::tr("Change Route"),
                                  .save = UiText::tr("Save"),
                                  .update = UiText::tr("Update"),
                                  .cancel = UiText::tr("Cancel")} {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdAddRoute, &QPushButton::clicked, ui.cmdAddRoute,
                      [this] { cmdAddRoute_Click(); });
     QObject::connect(ui.cmdChangeRoute, &QPushButton::clicked, ui.cmdChangeRoute,
@@ -37,7 +37,7 @@ RoutePage::RoutePage(control::ComponentState& state)
 
 void RoutePage::AddRoute() {
     guarded(QStringLiteral("AddRoute"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstRoute;
 
         if (ui.cmdAddRoute->text() == m_captions.addRoute) {
@@ -73,7 +73,7 @@ void RoutePage::AddRoute() {
                 return;
             }
             const qint16 facilityId =
-                records::toInt16(qint64{ui.cboFacility3->itemData(ui.cboFacility3->listIndex())});
+                readers::toInt16(qint64{ui.cboFacility3->itemData(ui.cboFacility3->listIndex())});
             // A refused or unsent add has been reported: keep the operator's input for
             // another try.
             if (!m_state.client.AddRouteSOAP(facilityId, ui.txtRoute->text(), description)) {
@@ -101,8 +101,8 @@ void RoutePage::AddRoute() {
                 return;
             }
             const qint16 facilityId =
-                records::toInt16(qint64{ui.cboFacility3->itemData(ui.cboFacility3->listIndex())});
-            const qint16 routeId = records::toInt16(list.tag(m_state.mSelectedRouteItem));
+                readers::toInt16(qint64{ui.cboFacility3->itemData(ui.cboFacility3->listIndex())});
+            const qint16 routeId = readers::toInt16(list.tag(m_state.mSelectedRouteItem));
             if (!m_state.client.UpdateRouteSOAP(facilityId, routeId, ui.txtRoute->text(),
                                                 description)) {
                 return;
@@ -150,7 +150,7 @@ void RoutePage::ChangeRoute() {
 
 void RoutePage::DeleteRoute() {
     guarded(QStringLiteral("DeleteRoute"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstRoute;
 
         if (m_state.mSelectedRouteItem.isNothing()) {
@@ -170,7 +170,7 @@ void RoutePage::DeleteRoute() {
             return;
         }
         const int position = list.indexOf(m_state.mSelectedRouteItem);
-        const qint16 routeId = records::toInt16(list.tag(m_state.mSelectedRouteItem));
+        const qint16 routeId = readers::toInt16(list.tag(m_state.mSelectedRouteItem));
         if (!m_state.client.DeleteRouteSOAP(routeId)) {
             return;
         }
@@ -205,7 +205,7 @@ bool RoutePage::RouteExist(const QString& route) {
 
 void RoutePage::lstRoute_Click() {
     guarded(QStringLiteral("lstRoute_Click()"), [&] {
-        control::ControlSurface& ui = m_state.ui;
+        state::ControlSurface& ui = m_state.ui;
         platform::ListView& list = *ui.lstRoute;
 
         m_state.mSelectedRouteItem = list.selectedItem();
@@ -251,7 +251,7 @@ int RoutePage::txtRouteDesc_KeyPress(int keyAscii) {
 }
 
 void RoutePage::enterAddingMode() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     makeEditable(*ui.cboFacility3);
     if (ui.cboFacility3->listCount() > 0) {
         ui.cboFacility3->setListIndex(0);
@@ -270,7 +270,7 @@ void RoutePage::enterAddingMode() {
 }
 
 void RoutePage::enterChangingMode() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     makeEditable(*ui.cboFacility3);
     ui.cboFacility3->selectEntryWithText(ui.lstRoute->subItem(m_state.mSelectedRouteItem, 2));
     ui.cmdAddRoute->setText(m_captions.update);
@@ -285,7 +285,7 @@ void RoutePage::enterChangingMode() {
 }
 
 void RoutePage::cancelEdit() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     platform::ListView& list = *ui.lstRoute;
     makeReadOnly(*ui.cboFacility3);
     ui.cmdAddRoute->setText(m_captions.addRoute);
@@ -306,7 +306,7 @@ void RoutePage::cancelEdit() {
 }
 
 void RoutePage::backToIdle() {
-    control::ControlSurface& ui = m_state.ui;
+    state::ControlSurface& ui = m_state.ui;
     makeReadOnly(*ui.txtRoute);
     makeReadOnly(*ui.txtRouteDesc);
     ui.cmdAddRoute->setText(m_captions.addRoute);

@@ -1,6 +1,6 @@
 #include "platform/DropDown.h"
 
-#include "errors/StowlineError.h"
+#include "failures/StowlineError.h"
 #include "platform/SystemColours.h"
 
 #include <QKeyEvent>

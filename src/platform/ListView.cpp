@@ -1,6 +1,6 @@
 #include "platform/ListView.h"
 
-#include "errors/StowlineError.h"
+#include "failures/StowlineError.h"
 #include "platform/ListRow.h"
 
 #include <QApplication>

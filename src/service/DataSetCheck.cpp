@@ -1,6 +1,6 @@
 #include "service/DataSetCheck.h"
 
-#include "errors/StowlineError.h"
+#include "failures/StowlineError.h"
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #include "service/ServiceClient.h"
 
-#include "errors/Guarded.h"
+#include "reporting/Guarded.h"
 #include "service/DataSetCheck.h"
 #include "service/SoapExchange.h"
 #include "service/TextReplace.h"

@@ -1,6 +1,6 @@
 #include "service/SoapExchange.h"
 
-#include "errors/StowlineError.h"
+#include "failures/StowlineError.h"
 #include "platform/HttpExchange.h"
 #include "platform/PasswordRedaction.h"
 #include "platform/WaitCursor.h"

@@ -1,9 +1,9 @@
 // Screen-reader names, keyboard tab order and type-ahead in the lists.
 #include "component/DataSetText.h"
-#include "control/StowlinePrivate.h"
-#include "records/Readers.h"
+#include "readers/Readers.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
+#include "widget/StowlinePrivate.h"
 
 #include <QApplication>
 #include <QTest>
@@ -98,9 +98,9 @@ test::Row route(const QString& code, const QString& description) {
 }
 
 TEST_F(Accessibility, TypingInAListJumpsToTheFirstRowStartingWithTheText) {
-    control::ControlSurface& ui = component.state.ui;
+    state::ControlSurface& ui = component.state.ui;
     // Given out of order: the list shows its rows sorted by the first column.
-    records::RefreshRouteData(
+    readers::RefreshRouteData(
         component.state,
         test::dataSetText({route("CA", "Echo"), route("B7", "Bravo"), route("A1", "Cargo"),
                            route("C3", "Delta"), route("B2", "Alpha")}));

@@ -1,9 +1,9 @@
 // LoadData as a host runs it: against the stand-in server, a scripted server and no server.
 #include "DataSetText.h"
-#include "control/StowlinePrivate.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
 #include "support/StandInServer.h"
+#include "widget/StowlinePrivate.h"
 
 #include <stowline/Stowline.h>
 
@@ -61,7 +61,7 @@ protected:
 
     LoadDataAgainstDemo() : component(&owner) { component.UserControl_Initialize(); }
 
-    control::ControlSurface& ui() { return component.state.ui; }
+    state::ControlSurface& ui() { return component.state.ui; }
 
     static inline std::unique_ptr<test::StandInServer> server;
     test::MessageBoxRecorder boxes;

@@ -1,10 +1,10 @@
 // The readers that turn the service's data sets into records, lists and drop-downs.
 #include "DataSetText.h"
-#include "control/StowlinePrivate.h"
-#include "errors/StowlineError.h"
+#include "failures/StowlineError.h"
 #include "platform/SystemColours.h"
-#include "records/Readers.h"
+#include "readers/Readers.h"
 #include "support/Recorders.h"
+#include "widget/StowlinePrivate.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -71,8 +71,8 @@ protected:
         return texts;
     }
 
-    control::ComponentState& state() { return component.state; }
-    control::ControlSurface& ui() { return component.state.ui; }
+    state::ComponentState& state() { return component.state; }
+    state::ControlSurface& ui() { return component.state.ui; }
 
     test::MessageBoxRecorder boxes;
     test::EventLogRecorder log;
@@ -83,7 +83,7 @@ protected:
 } // namespace
 
 TEST_F(Readers, RoutesFillListAndRecordsFromIndexOneKeepingIndexZeroEmpty) {
-    records::RefreshRouteData(state(), dataSetText({route("3", "B2", "Beta", "North", "1"),
+    readers::RefreshRouteData(state(), dataSetText({route("3", "B2", "Beta", "North", "1"),
                                                     route("1", "A1", "Alpha", "North", "1"),
                                                     route("2", "C3", "Gamma", "South", "2")}));
     ASSERT_EQ(state().mRoutes.size(), 4u);
@@ -97,19 +97,19 @@ TEST_F(Readers, RoutesFillListAndRecordsFromIndexOneKeepingIndexZeroEmpty) {
     EXPECT_EQ(ui().lstRoute->tag(ui().lstRoute->itemAt(1)), QVariant(QStringLiteral("1")));
 
     // A second, shorter answer cuts the records down to its own rows.
-    records::RefreshRouteData(state(), dataSetText({route("9", "Z9", "Zeta", "North", "1")}));
+    readers::RefreshRouteData(state(), dataSetText({route("9", "Z9", "Zeta", "North", "1")}));
     ASSERT_EQ(state().mRoutes.size(), 2u);
     EXPECT_EQ(state().mRoutes[1].Route, "Z9");
     EXPECT_EQ(ui().lstRoute->count(), 1);
 
     // An answer without rows empties the list but keeps the records for the validations.
-    records::RefreshRouteData(state(), dataSetText({}));
+    readers::RefreshRouteData(state(), dataSetText({}));
     EXPECT_EQ(ui().lstRoute->count(), 0);
     EXPECT_EQ(state().mRoutes.size(), 2u);
 
     // Text that does not parse: the list is empty, nothing is reported or shown.
-    records::RefreshRouteData(state(), dataSetText({route("9", "Z9", "Zeta", "North", "1")}));
-    records::RefreshRouteData(state(), QByteArray("<Root><DataSet>"));
+    readers::RefreshRouteData(state(), dataSetText({route("9", "Z9", "Zeta", "North", "1")}));
+    readers::RefreshRouteData(state(), QByteArray("<Root><DataSet>"));
     EXPECT_EQ(ui().lstRoute->count(), 0);
     EXPECT_EQ(state().mRoutes.size(), 2u);
     EXPECT_TRUE(boxes.shown().empty());
@@ -117,7 +117,7 @@ TEST_F(Readers, RoutesFillListAndRecordsFromIndexOneKeepingIndexZeroEmpty) {
 }
 
 TEST_F(Readers, MissingColumnsAreEmptyForTheirRowNotCarriedFromThePreviousOne) {
-    records::RefreshRouteData(
+    readers::RefreshRouteData(
         state(), dataSetText({route("1", "A1", "Alpha", "North", "1"),
                               {{"Route", "B2"}, {"Facility", "North"}, {"TOVAFacilityID", "1"}}}));
     ASSERT_EQ(state().mRoutes.size(), 3u);
@@ -130,7 +130,7 @@ TEST_F(Readers, MissingColumnsAreEmptyForTheirRowNotCarriedFromThePreviousOne) {
 }
 
 TEST_F(Readers, CellsInAnyOrderLandInTheirColumnsAndARepeatedCellTakesTheLaterValue) {
-    records::RefreshRouteData(state(), dataSetText({{{"TOVAFacilityID", "1"},
+    readers::RefreshRouteData(state(), dataSetText({{{"TOVAFacilityID", "1"},
                                                      {"Description", "Alpha"},
                                                      {"DeliveryRouteID", "7"},
                                                      {"Route", "A1"},
@@ -174,17 +174,17 @@ TEST_F(Readers, OnlyTablesOnTheExactPathAreRows) {
          2},
     };
     for (const Case& c : cases) {
-        records::RefreshRouteData(state(), c.text.toUtf8());
+        readers::RefreshRouteData(state(), c.text.toUtf8());
         EXPECT_EQ(ui().lstRoute->count(), c.rows) << c.name;
     }
     // Row elements are matched case-sensitively.
-    records::RefreshRouteData(state(), dataSetText({{{"route", "x"}, {"DeliveryRouteID", "4"}}}));
+    readers::RefreshRouteData(state(), dataSetText({{{"route", "x"}, {"DeliveryRouteID", "4"}}}));
     EXPECT_EQ(state().mRoutes[1].Route, "");
     EXPECT_EQ(state().mRoutes[1].ID, "4");
 }
 
 TEST_F(Readers, ValuesWithMarkupCharactersAndAccentsReadBackWhole) {
-    records::RefreshLocationData(
+    readers::RefreshLocationData(
         state(),
         dataSetText({bay("7", "B&amp;1", "Dock &lt;east&gt; &amp; yard", "Montr\u00e9al", "1")}));
     ASSERT_EQ(state().mStorageLocations.size(), 2u);
@@ -196,7 +196,7 @@ TEST_F(Readers, ValuesWithMarkupCharactersAndAccentsReadBackWhole) {
 }
 
 TEST_F(Readers, TheActiveFilterTakesOnlyTheExactStatusTwo) {
-    records::RefreshStowlineData(state(),
+    readers::RefreshStowlineData(state(),
                                  dataSetText({center("1", "1"),
                                               center("2", "2"),
                                               center("3", "02"),
@@ -215,13 +215,13 @@ TEST_F(Readers, TheActiveFilterTakesOnlyTheExactStatusTwo) {
     EXPECT_EQ(record.CenterID, "4");
     EXPECT_EQ(record.Name, "Center 4");
 
-    records::RefreshStowlineData(state(), dataSetText({center("1", "1"), center("2", "2")}), false);
+    readers::RefreshStowlineData(state(), dataSetText({center("1", "1"), center("2", "2")}), false);
     EXPECT_EQ(list.count(), 2);
     EXPECT_EQ(state().mCenters.size(), 3u);
 }
 
 TEST_F(Readers, CenterColumnsLandInTheirListColumns) {
-    records::RefreshStowlineData(state(),
+    readers::RefreshStowlineData(state(),
                                  dataSetText({{{"CenterID", "12"},
                                                {"CenterName", "Harbour"},
                                                {"CenterLocation", "Bay desc"},
@@ -292,7 +292,7 @@ TEST_F(Readers, ManyRowsReadTheirOwnCellsWhetherTextsRepeatOrNot) {
         record.TOVAFacilityID = QString::number(i % 3);
         expected.push_back(record);
     }
-    records::RefreshStowlineData(state(), dataSetText(rows), true);
+    readers::RefreshStowlineData(state(), dataSetText(rows), true);
 
     ASSERT_EQ(state().mCenters.size(), expected.size());
     for (int i = 1; i <= Rows; ++i) {
@@ -311,9 +311,9 @@ TEST_F(Readers, ManyRowsReadTheirOwnCellsWhetherTextsRepeatOrNot) {
 }
 
 TEST_F(Readers, FacilitiesFillAllThreeDropDownsAndChooseTheFirstForTheAssignmentPage) {
-    records::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1"),
+    readers::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1"),
                                                     route("2", "B2", "Beta", "South", "2")}));
-    records::RefreshFacilityDrop(state(),
+    readers::RefreshFacilityDrop(state(),
                                  dataSetText({facility("2", "South"), facility("1", "North")}));
     for (platform::DropDown* dropDown : {ui().cboFacility, ui().cboFacility2, ui().cboFacility3}) {
         EXPECT_EQ(entries(*dropDown), (QStringList{"South", "North"}));
@@ -327,14 +327,14 @@ TEST_F(Readers, FacilitiesFillAllThreeDropDownsAndChooseTheFirstForTheAssignment
     EXPECT_EQ(entries(*ui().cboRoute), (QStringList{"Beta(B2)"}));
 
     // A second load replaces, never duplicates.
-    records::RefreshFacilityDrop(state(),
+    readers::RefreshFacilityDrop(state(),
                                  dataSetText({facility("2", "South"), facility("1", "North")}));
     EXPECT_EQ(ui().cboFacility3->listCount(), 2);
 }
 
 TEST_F(Readers, FacilityFailuresAreShownOrReported) {
     // Only the facilities reader tells the operator that its text did not parse.
-    records::RefreshFacilityDrop(state(), QByteArray());
+    readers::RefreshFacilityDrop(state(), QByteArray());
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_FALSE(boxes.shown()[0].prompt.isEmpty());
     EXPECT_EQ(boxes.shown()[0].style, 64);
@@ -343,7 +343,7 @@ TEST_F(Readers, FacilityFailuresAreShownOrReported) {
     boxes.clear();
 
     // A facility without a key stops the reader after its first entry.
-    records::RefreshFacilityDrop(
+    readers::RefreshFacilityDrop(
         state(), dataSetText({{{"Description", "Nowhere"}}, facility("1", "North")}));
     EXPECT_EQ(ui().cboFacility->listCount(), 1);
     EXPECT_EQ(ui().cboFacility2->listCount(), 0);
@@ -356,25 +356,25 @@ TEST_F(Readers, PickListsFollowTheChosenFacilityComparedAsText) {
     // nothing else about it changes.
     state().mSelectedFacilityID = QStringLiteral("1");
     ui().cboRoute->addEntry(QStringLiteral("stale"));
-    records::RefreshRouteComboBox(state());
+    readers::RefreshRouteComboBox(state());
     EXPECT_EQ(ui().cboRoute->listCount(), 0);
     EXPECT_FALSE(ui().cboRoute->locked());
     EXPECT_EQ(ui().cboRoute->backColour(), platform::buttonFaceColour());
     state().mSelectedFacilityID.clear();
 
-    records::RefreshLocationData(state(), dataSetText({bay("4", "B1", "Dock", "North", "1"),
+    readers::RefreshLocationData(state(), dataSetText({bay("4", "B1", "Dock", "North", "1"),
                                                        bay("5", "B2", "Yard", "South", "2"),
                                                        bay("", "B3", "No key", "North", "1"),
                                                        bay("x", "B4", "Bad key", "North", "1")}));
-    records::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", " 1"),
+    readers::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", " 1"),
                                                     route("2", "B2", "Beta", "North", "1"),
                                                     route("3", "C3", "Gamma", "North", "1")}));
     EXPECT_EQ(ui().cboRoute->listCount(), 0);
     EXPECT_EQ(entries(*ui().cboLocation), (QStringList{"Dock(4)", "Yard(5)"}));
 
     state().mSelectedFacilityID = QStringLiteral("1");
-    records::RefreshRouteComboBox(state());
-    records::RefreshStorageLocationComboBox(state());
+    readers::RefreshRouteComboBox(state());
+    readers::RefreshStorageLocationComboBox(state());
     // " 1" is not "1"; records without a numeric key are not offered.
     EXPECT_EQ(entries(*ui().cboRoute), (QStringList{"Beta(B2)", "Gamma(C3)"}));
     EXPECT_EQ(ui().cboRoute->itemData(1), 3);
@@ -383,8 +383,8 @@ TEST_F(Readers, PickListsFollowTheChosenFacilityComparedAsText) {
     EXPECT_EQ(entries(*ui().cboLocation), (QStringList{"Dock(4)"}));
 
     state().mSelectedFacilityID = QStringLiteral("9");
-    records::RefreshRouteComboBox(state());
-    records::RefreshStorageLocationComboBox(state());
+    readers::RefreshRouteComboBox(state());
+    readers::RefreshStorageLocationComboBox(state());
     EXPECT_EQ(entries(*ui().cboRoute), (QStringList{"No Routes Found"}));
     EXPECT_EQ(entries(*ui().cboLocation), (QStringList{"Not Locations Found"}));
     for (platform::DropDown* dropDown : {ui().cboRoute, ui().cboLocation}) {
@@ -397,7 +397,7 @@ TEST_F(Readers, PickListsFollowTheChosenFacilityComparedAsText) {
 
     // Found again: unlocked, but still disabled and white until the page enables it.
     state().mSelectedFacilityID = QStringLiteral("1");
-    records::RefreshRouteComboBox(state());
+    readers::RefreshRouteComboBox(state());
     EXPECT_FALSE(ui().cboRoute->locked());
     EXPECT_FALSE(ui().cboRoute->isEnabled());
     EXPECT_TRUE(log.entries().isEmpty());
@@ -406,8 +406,8 @@ TEST_F(Readers, PickListsFollowTheChosenFacilityComparedAsText) {
 // A reader that parsed runs its closing steps even without rows; one whose text did not parse
 // does not. Either way its list is empty and its records stay for the validations.
 TEST_F(Readers, EmptyOrUnparsableAnswersKeepTheRecordsAndRefreshOnlyAfterAParse) {
-    records::RefreshLocationData(state(), dataSetText({bay("4", "B1", "Dock", "North", "1")}));
-    records::RefreshStowlineData(state(), dataSetText({center("7", "2")}), true);
+    readers::RefreshLocationData(state(), dataSetText({bay("4", "B1", "Dock", "North", "1")}));
+    readers::RefreshStowlineData(state(), dataSetText({center("7", "2")}), true);
     struct Case {
         const char* what;
         std::function<void(const QByteArray&)> read;
@@ -416,11 +416,11 @@ TEST_F(Readers, EmptyOrUnparsableAnswersKeepTheRecordsAndRefreshOnlyAfterAParse)
     };
     const Case cases[] = {
         {"bays",
-         [&](const QByteArray& t) { records::RefreshLocationData(state(), t); },
+         [&](const QByteArray& t) { readers::RefreshLocationData(state(), t); },
          ui().lstLocation,
          {ui().cboLocation}},
         {"centers",
-         [&](const QByteArray& t) { records::RefreshStowlineData(state(), t, true); },
+         [&](const QByteArray& t) { readers::RefreshStowlineData(state(), t, true); },
          ui().lstStowline,
          {ui().cboRoute, ui().cboLocation}},
     };
@@ -447,10 +447,10 @@ TEST_F(Readers, EmptyOrUnparsableAnswersKeepTheRecordsAndRefreshOnlyAfterAParse)
 
     // Facilities without rows: the drop-downs are emptied, and no facility is chosen, so the
     // pick lists are left as they were.
-    records::RefreshFacilityDrop(state(), dataSetText({facility("1", "North")}));
+    readers::RefreshFacilityDrop(state(), dataSetText({facility("1", "North")}));
     ASSERT_EQ(state().mSelectedFacilityID, "1");
     ui().cboLocation->addEntry(QStringLiteral("kept"));
-    records::RefreshFacilityDrop(state(), dataSetText({}));
+    readers::RefreshFacilityDrop(state(), dataSetText({}));
     for (platform::DropDown* dropDown : {ui().cboFacility, ui().cboFacility2, ui().cboFacility3}) {
         EXPECT_EQ(dropDown->listCount(), 0);
     }
@@ -460,10 +460,10 @@ TEST_F(Readers, EmptyOrUnparsableAnswersKeepTheRecordsAndRefreshOnlyAfterAParse)
 }
 
 TEST_F(Readers, AReferenceToAnItemARebuildRemovedFailsInsteadOfCrashing) {
-    records::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1")}));
+    readers::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1")}));
     platform::ListView& list = *ui().lstRoute;
     const platform::ListItemRef old = list.itemAt(1);
-    records::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1")}));
+    readers::RefreshRouteData(state(), dataSetText({route("1", "A1", "Alpha", "North", "1")}));
     EXPECT_FALSE(old.isNothing());
     EXPECT_THROW((void)list.text(old), StowlineError);
     EXPECT_THROW((void)list.indexOf(old), StowlineError);
@@ -471,7 +471,7 @@ TEST_F(Readers, AReferenceToAnItemARebuildRemovedFailsInsteadOfCrashing) {
 }
 
 TEST_F(Readers, HeaderClicksChooseTheSortColumnAndFlipTheOrder) {
-    records::RefreshRouteData(state(), dataSetText({route("1", "A1", "Zulu", "North", "1"),
+    readers::RefreshRouteData(state(), dataSetText({route("1", "A1", "Zulu", "North", "1"),
                                                     route("2", "B2", "Alpha", "South", "1"),
                                                     route("3", "C3", "Mike", "East", "1")}));
     platform::ListView& list = *ui().lstRoute;
@@ -500,7 +500,7 @@ TEST_F(Readers, HeaderClicksChooseTheSortColumnAndFlipTheOrder) {
     EXPECT_EQ(column(list, 2), (QStringList{"South", "North", "East"}));
 
     // A rebuild keeps the chosen sort.
-    records::RefreshRouteData(state(), dataSetText({route("4", "D4", "X", "Alpha", "1"),
+    readers::RefreshRouteData(state(), dataSetText({route("4", "D4", "X", "Alpha", "1"),
                                                     route("5", "E5", "Y", "Beta", "1")}));
     EXPECT_EQ(column(list, 2), (QStringList{"Beta", "Alpha"}));
 }

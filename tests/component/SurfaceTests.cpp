@@ -1,7 +1,7 @@
 // The component as a host creates it: controls, columns and the state before any load.
-#include "control/StowlinePrivate.h"
 #include "platform/SystemColours.h"
 #include "support/Recorders.h"
+#include "widget/StowlinePrivate.h"
 
 #include <stowline/Stowline.h>
 

@@ -1,6 +1,6 @@
 // The error reporter's box and entry, and the catch every working procedure wraps its body in.
-#include "errors/Guarded.h"
-#include "errors/LogError.h"
+#include "reporting/Guarded.h"
+#include "reporting/LogError.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 

@@ -1,9 +1,9 @@
 // The data-set readers on arbitrary text, filling the widgets of one component that lives for
 // the whole run; the first byte picks the reader. Boxes are answered at once. The list readers
 // convert nothing, so a failure they report (an event-log entry) is a fault too.
-#include "control/StowlinePrivate.h"
 #include "platform/MessageBox.h"
-#include "records/Readers.h"
+#include "readers/Readers.h"
+#include "widget/StowlinePrivate.h"
 
 #include <stowline/EventLog.h>
 
@@ -59,24 +59,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {
         return 0;
     }
-    control::ComponentState& state = harness.component->state;
+    state::ComponentState& state = harness.component->state;
     const QByteArray text(reinterpret_cast<const char*>(data + 1),
                           static_cast<qsizetype>(size - 1));
     harness.failures = 0;
     switch (data[0] % 5) {
     case 0:
-        records::RefreshRouteData(state, text);
+        readers::RefreshRouteData(state, text);
         break;
     case 1:
-        records::RefreshLocationData(state, text);
+        readers::RefreshLocationData(state, text);
         break;
     case 2:
     case 3:
-        records::RefreshStowlineData(state, text, data[0] % 5 == 3);
+        readers::RefreshStowlineData(state, text, data[0] % 5 == 3);
         break;
     default:
         // Keys that are not numbers fail here by design, reported like any caught failure.
-        records::RefreshFacilityDrop(state, text);
+        readers::RefreshFacilityDrop(state, text);
         return 0;
     }
     if (harness.failures != 0) {

@@ -1,6 +1,8 @@
 #include "EventLogFile.h"
 
-#include "platform/EventLogWriter.h"
+#include "MessageBoxAutoAnswer.h"
+
+#include <stowline/Stowline.h>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -83,14 +85,16 @@ TEST(HostEventLogFile, TheSinkReceivesTheComponentsEntriesWhileItLives) {
     ASSERT_TRUE(file) << error.toStdString();
     {
         const EventLogFileSink sink(file);
-        platform::writeEventLog(QStringLiteral("first entry"));
-        platform::writeEventLog(QStringLiteral("line one\r\nline two"));
+        const MessageBoxAutoAnswer boxes({});
+        // Nothing listens at this name: each of the four queries fails and is logged.
+        Stowline component;
+        component.LoadData(QStringLiteral("http://127.0.0.1:1"));
     }
     const QByteArray text = readAll(path);
-    EXPECT_EQ(text.count('\n'), 3) << text.toStdString();
-    EXPECT_TRUE(text.contains(" first entry\n")) << text.toStdString();
-    // An entry of several lines is kept whole, with its own line ends.
-    EXPECT_TRUE(text.endsWith(" line one\r\nline two\n")) << text.toStdString();
+    // Four entries of six lines each, the lines of an entry kept with their own line ends.
+    EXPECT_EQ(text.count("Error Source -  ReturnWebserviceXML\r\n"), 4) << text.toStdString();
+    EXPECT_EQ(text.count('\n'), 4 * 6) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("Project Associated - prjStowline\n")) << text.toStdString();
 }
 
 } // namespace

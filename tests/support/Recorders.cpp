@@ -1,6 +1,6 @@
 #include "support/Recorders.h"
 
-#include "errors/LogError.h"
+#include "reporting/LogError.h"
 
 #include <stowline/EventLog.h>
 

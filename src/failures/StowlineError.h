@@ -1,0 +1,44 @@
+#pragma once
+
+#include "failures/ErrorInfo.h"
+
+#include <exception>
+#include <string>
+
+namespace stowline {
+
+// The one exception type that carries a failure to the catching procedure.
+class StowlineError : public std::exception {
+public:
+    explicit StowlineError(ErrorInfo info);
+    const ErrorInfo& info() const noexcept { return m_info; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    ErrorInfo m_info;
+    std::string m_what;
+};
+
+// The name our own failures carry as their source.
+inline constexpr char ProjectName[] = "prjStowline";
+
+// Numbers of the failures the component raises itself; the same numbers the classic
+// runtime used, so that log readers recognise them.
+namespace error_number {
+inline constexpr qint32 Overflow = 6;
+inline constexpr qint32 SubscriptOutOfRange = 9;
+inline constexpr qint32 TypeMismatch = 13;
+inline constexpr qint32 ObjectNotSet = 91;
+inline constexpr qint32 InvalidPropertyValue = 380;
+} // namespace error_number
+
+[[noreturn]] void raiseError(qint32 number, const QString& description,
+                             const QString& source = QString::fromLatin1(ProjectName));
+[[noreturn]] void raiseOverflow();
+[[noreturn]] void raiseTypeMismatch();
+[[noreturn]] void raiseObjectNotSet();
+
+// Describes the exception that is being handled (call only inside a catch block).
+ErrorInfo currentErrorInfo();
+
+} // namespace stowline

@@ -1,0 +1,79 @@
+#include "platform/SystemColours.h"
+#include "readers/Conversions.h"
+#include "readers/Readers.h"
+#include "reporting/Guarded.h"
+#include "state/ComponentState.h"
+
+#include <optional>
+
+namespace stowline::readers {
+namespace {
+
+// Records whose key is empty or not a number cannot be sent back, so they are not offered.
+std::optional<qint32> offeredKey(const QString& id) {
+    bool ok = false;
+    const qint32 key = id.trimmed().toInt(&ok, 10);
+    return ok ? std::optional<qint32>(key) : std::nullopt;
+}
+
+void finishPickList(platform::DropDown& dropDown, const char* placeholder) {
+    if (dropDown.listCount() > 0) {
+        dropDown.setLocked(false);
+    } else {
+        dropDown.addEntry(QString::fromLatin1(placeholder));
+        dropDown.setBackColour(Qt::white);
+        dropDown.setEnabled(false);
+        dropDown.setLocked(true);
+    }
+    dropDown.setListIndex(0);
+}
+
+} // namespace
+
+void RefreshRouteComboBox(state::ComponentState& state) {
+    guarded(QStringLiteral("RefreshRouteComboBox"), [&] {
+        platform::DropDown& cboRoute = *state.ui.cboRoute;
+        cboRoute.clearEntries();
+        if (state.mRoutes.empty() || state.mSelectedFacilityID.isEmpty()) {
+            return;
+        }
+        for (std::size_t k = 1; k < state.mRoutes.size(); ++k) {
+            const RouteUDT& route = state.mRoutes[k];
+            if (route.TOVAFacilityID != state.mSelectedFacilityID) {
+                continue;
+            }
+            if (const std::optional<qint32> key = offeredKey(route.ID)) {
+                const int entry = cboRoute.addEntry(route.Description + QLatin1Char('(') +
+                                                    route.Route + QLatin1Char(')'));
+                cboRoute.setItemData(entry, *key);
+            }
+        }
+        finishPickList(cboRoute, "No Routes Found");
+    });
+}
+
+void RefreshStorageLocationComboBox(state::ComponentState& state) {
+    guarded(QStringLiteral("RefreshStorageLocationComboBox"), [&] {
+        platform::DropDown& cboLocation = *state.ui.cboLocation;
+        cboLocation.clearEntries();
+        if (state.mStorageLocations.empty()) {
+            return;
+        }
+        for (std::size_t k = 1; k < state.mStorageLocations.size(); ++k) {
+            const StorageLocationUDT& location = state.mStorageLocations[k];
+            // Without a chosen facility every bay is offered.
+            if (!state.mSelectedFacilityID.isEmpty() &&
+                location.TOVAFacilityID != state.mSelectedFacilityID) {
+                continue;
+            }
+            if (const std::optional<qint32> key = offeredKey(location.ID)) {
+                const int entry = cboLocation.addEntry(location.Description + QLatin1Char('(') +
+                                                       location.ID + QLatin1Char(')'));
+                cboLocation.setItemData(entry, *key);
+            }
+        }
+        finishPickList(cboLocation, "Not Locations Found");
+    });
+}
+
+} // namespace stowline::readers

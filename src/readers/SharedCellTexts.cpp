@@ -1,0 +1,38 @@
+#include "readers/SharedCellTexts.h"
+
+#include "platform/XmlDocument.h"
+
+namespace stowline::readers {
+namespace {
+
+// Rows looked at before a column is judged, and the share of them that must have repeated an
+// earlier text for the column to go on being shared.
+constexpr std::size_t TrialRows = 256;
+constexpr std::size_t RepeatsToKeepSharing = TrialRows / 2;
+
+} // namespace
+
+QString SharedCellTexts::text(std::size_t column, const pugi::xml_node& cell) {
+    Column& shared = m_columns.at(column);
+    const pugi::xml_node only = cell.first_child();
+    // Only a cell holding one piece of text is shared; anything else takes the general way.
+    if (!shared.sharing || !only || only.next_sibling() ||
+        (only.type() != pugi::node_pcdata && only.type() != pugi::node_cdata)) {
+        return platform::nodeText(cell);
+    }
+    const std::string_view raw = only.value();
+    const auto [entry, added] = shared.seen.try_emplace(raw);
+    if (added) {
+        entry->second = QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
+    } else {
+        ++shared.repeats;
+    }
+    const QString result = entry->second;
+    if (++shared.lookups == TrialRows && shared.repeats < RepeatsToKeepSharing) {
+        shared.sharing = false;
+        shared.seen = {};
+    }
+    return result;
+}
+
+} // namespace stowline::readers

@@ -1,0 +1,76 @@
+#include <stowline/Stowline.h>
+
+#include "service/Unwrapping.h"
+#include "state/CaptionFit.h"
+#include "widget/StowlinePrivate.h"
+
+#include <QEvent>
+
+namespace stowline {
+namespace {
+
+void registerRecordTypes() {
+    qRegisterMetaType<RouteUDT>();
+    qRegisterMetaType<StorageLocationUDT>();
+    qRegisterMetaType<RouteAndLocationsUDT>();
+}
+
+} // namespace
+
+StowlinePrivate::StowlinePrivate(QWidget* owner)
+    : state(state::buildControlSurface(owner)), routePage(state), locationPage(state),
+      assignmentPage(state) {}
+
+Stowline::Stowline(QWidget* parent) : QWidget(parent) {
+    registerRecordTypes();
+    setObjectName(QStringLiteral("Stowline"));
+    setFixedSize(sizeHint());
+    d = std::make_unique<StowlinePrivate>(this);
+    d->UserControl_Initialize();
+    state::fitCaptions(d->state.ui);
+}
+
+void Stowline::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A font the host sets reaches the text boxes, drop-downs, options and version labels.
+    if (d && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
+        state::fitCaptions(d->state.ui);
+    }
+}
+
+Stowline::~Stowline() = default;
+
+QSize Stowline::sizeHint() const {
+    return {state::twips(10320), state::twips(6600)};
+}
+
+QString Stowline::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host,
+                                      const QString& SOAPAction, const QString& SOAPEnvelope,
+                                      bool UpdateAddDeleteOnly) {
+    return d->state.client.ReturnWebserviceXML(AsmxUrl, Host, SOAPAction, SOAPEnvelope,
+                                               UpdateAddDeleteOnly);
+}
+
+QString Stowline::ReplaceGetDeliveryRouteSOAPTags(const QString& XMLData) {
+    return service::ReplaceGetDeliveryRouteSOAPTags(XMLData);
+}
+
+QString Stowline::ReplaceGetFacilitiesSOAPTags(const QString& XMLData) {
+    return service::ReplaceGetFacilitiesSOAPTags(XMLData);
+}
+
+QString Stowline::ReplaceGetRelativeDataSOAPTags(const QString& XMLData) {
+    return service::ReplaceGetRelativeDataSOAPTags(XMLData);
+}
+
+QString Stowline::ReplaceGetStorageLocationSOAPTags(const QString& XMLData) {
+    return service::ReplaceGetStorageLocationSOAPTags(XMLData);
+}
+
+void Stowline::LoadData(const QString& ptServerName) {
+    d->LoadData(ptServerName);
+}
+
+void Stowline::SaveData() {}
+
+} // namespace stowline
