@@ -264,8 +264,8 @@ struct Connection {
         }
     }
 
-    // Writes all of `data`; gives up when the client takes nothing for `patience`.
-    bool send(std::string_view data, milliseconds patience) {
+    // Writes all of `data`, or gives up at `giveUpAt`.
+    bool send(std::string_view data, Clock::time_point giveUpAt) {
         while (!data.empty()) {
             ssize_t n = WouldBlock;
             short waitFor = POLLOUT;
@@ -292,8 +292,10 @@ struct Connection {
                 data.remove_prefix(static_cast<std::size_t>(n));
                 continue;
             }
+            const auto left = std::chrono::ceil<milliseconds>(giveUpAt - Clock::now()).count();
             pollfd wait{socket, waitFor, 0};
-            if (::poll(&wait, 1, static_cast<int>(patience.count())) <= 0) {
+            if (left <= 0 ||
+                ::poll(&wait, 1, static_cast<int>(std::min<long>(left, INT_MAX))) <= 0) {
                 return false;
             }
         }
@@ -317,8 +319,10 @@ struct Connection {
 // One request read whole, as httplib reads it, and the connection its answer goes to.
 class RequestStream final : public httplib::Stream {
 public:
-    RequestStream(Connection& connection, std::string_view request, milliseconds patience)
-        : m_connection(connection), m_request(request), m_patience(patience) {}
+    // The client must have taken the whole answer within `time` of its first byte, so that
+    // one that reads slowly holds a worker no longer than one that sends slowly would.
+    RequestStream(Connection& connection, std::string_view request, milliseconds time)
+        : m_connection(connection), m_request(request), m_time(time) {}
 
     bool is_readable() const override { return m_read < m_request.size(); }
     bool is_writable() const override { return !m_failed; }
@@ -337,8 +341,11 @@ public:
         if (!m_wrote && text == ContinueAnswer) {
             return static_cast<ssize_t>(size);
         }
-        m_wrote = true;
-        m_failed = m_failed || !m_connection.send(text, m_patience);
+        if (!m_wrote) {
+            m_wrote = true;
+            m_deadline = Clock::now() + m_time;
+        }
+        m_failed = m_failed || !m_connection.send(text, m_deadline);
         return m_failed ? -1 : static_cast<ssize_t>(size);
     }
 
@@ -353,7 +360,8 @@ public:
 private:
     Connection& m_connection;
     std::string_view m_request;
-    milliseconds m_patience;
+    milliseconds m_time;
+    Clock::time_point m_deadline;
     std::size_t m_read = 0;
     bool m_wrote = false;
     bool m_failed = false;
@@ -535,8 +543,7 @@ void HttpConnections::Impl::takeReturned(Clock::time_point now) {
     }
     for (auto& connection : back) {
         connection->deadline = now + settings.readTimeout;
-        // The next request may have come with the last one, or be waiting in the socket or
-        // in the TLS session, where poll() does not see it.
+        // The next request may have come with the last one, and poll() would not tell.
         receive(*connection, now);
         waiting.push_back(std::move(connection));
     }
@@ -623,7 +630,7 @@ void HttpConnections::Impl::advance(Connection& connection, Clock::time_point no
         connection.phase = Phase::Ready;
     } else if (progress.expectsContinue) {
         progress.expectsContinue = false;
-        connection.send(ContinueAnswer, milliseconds(0));
+        connection.send(ContinueAnswer, now);
     }
 }
 
@@ -632,7 +639,7 @@ void HttpConnections::Impl::advance(Connection& connection, Clock::time_point no
 // the client has read the answer, when it is still sending.
 void HttpConnections::Impl::refuse(Connection& connection, Clock::time_point now,
                                    const char* status) {
-    connection.send(ownAnswer(status), milliseconds(0));
+    connection.send(ownAnswer(status), now);
     connection.endTls();
     ::shutdown(connection.socket, SHUT_WR);
     connection.buffer.clear();

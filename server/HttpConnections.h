@@ -20,7 +20,8 @@ namespace stowline::server {
 // - The headers must arrive within the read time-out of the request's first byte, the body
 //   within the read time-out of the headers' end; otherwise the client gets 408 and the
 //   connection is closed. A connection idle between requests is closed after the read time-out
-//   as well, without an answer.
+//   as well, without an answer, and so is one whose client has not taken all of its answer
+//   within the read time-out of its first byte.
 // - Requests read whole wait for a worker in the order they were completed. Each connection
 //   has at most one request waiting, so the queue holds at most maximumConnections requests.
 // - A connection beyond maximumConnections gets 503 with Retry-After and is closed at once;

@@ -116,8 +116,10 @@ private:
     int m_socket;
 };
 
-const std::string TimedOut = "HTTP/1.1 408 Request Timeout\r\nContent-Length: 0\r\n"
-                             "Connection: close\r\n\r\n";
+// What the server answers when it refuses a request without reading on.
+std::string refusal(const std::string& status) {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
 
 StandInServer::Extras readTimeout(int seconds) {
     return {{QStringLiteral("--read-timeout"), QString::number(seconds)}};
@@ -193,7 +195,7 @@ TEST(Connections, StalledRequestsHoldNoWorkerAndAreAnswered408AfterTheReadTimeou
         return client->readable(0ms);
     })) << "answered before the read time-out";
     for (const auto& client : stalled) {
-        EXPECT_EQ(client->receive(10s), TimedOut);
+        EXPECT_EQ(client->receive(10s), refusal("408 Request Timeout"));
     }
 }
 
@@ -211,7 +213,7 @@ TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedO
     for (std::size_t sent = 0; sent < 30 && !trickle.readable(100ms); ++sent) {
         ASSERT_TRUE(trickle.send(body.substr(sent, 1)));
     }
-    EXPECT_EQ(trickle.receive(5s), TimedOut);
+    EXPECT_EQ(trickle.receive(5s), refusal("408 Request Timeout"));
     const QString count = QStringLiteral("SELECT count(*) FROM routes WHERE code = 'TRICKLE'");
     EXPECT_EQ(server.queryValue(count), QStringLiteral("0"));
     EXPECT_EQ(postUpdate(server, "AddDeliveryRoute", values).status, 200);
@@ -224,9 +226,6 @@ TEST(Connections, FrameRequestsAsHttpSays) {
     const std::string head = "POST " + std::string(stowline::AsmxPath) +
                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
     const std::string length = "Content-Length: " + std::to_string(body.size()) + "\r\n";
-    const auto refusal = [](const std::string& status) {
-        return "HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-    };
     const std::pair<std::string, std::string> cases[] = {
         {head + "Transfer-Encoding: chunked\r\n\r\n5\r\n" + body.substr(0, 5) + "\r\n" +
              (std::ostringstream() << std::hex << body.size() - 5).str() + ";x=y\r\n" +
