@@ -1,23 +1,34 @@
 // Puts the stand-in server under the load of many operator programs at once: concurrent
 // clients, each on its own connection, mix queries with updates of records that are theirs
 // alone. Prints the throughput, the latencies overall and per operation and the errors, then
-// checks the database the server kept against every acknowledged update.
+// checks the database the server kept against every acknowledged update. Beside the clients,
+// STALLED connections may each send a request line and one header and then nothing; one that
+// the server closes is replaced at once, so that that many stall throughout the run.
 //
-//     stowline-bench-server-load [SECONDS] [CLIENTS] [CENTERS]     (defaults 60, 16, 2000)
+//     stowline-bench-server-load [SECONDS] [CLIENTS] [CENTERS] [STALLED]
+//                                                      (defaults 60, 16, 2000, 0)
 //
 // Exits with 1 when a request failed, a query missed an acknowledged change, or an
 // acknowledged update is missing from the database.
 #include "DatabaseCheck.h"
 #include "LoadClient.h"
 
+#include <stowline/ServiceNamespace.h>
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cmath>
 #include <cstdio>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace stowline::bench;
 
@@ -27,15 +38,66 @@ struct Options {
     int seconds = 60;
     int clients = 16;
     int centers = 2000;
+    int stalled = 0;
 };
 
 Options parseOptions(const QStringList& arguments) {
     Options options;
-    int* const targets[] = {&options.seconds, &options.clients, &options.centers};
-    for (qsizetype i = 1; i < arguments.size() && i <= 3; ++i) {
-        *targets[i - 1] = std::max(1, arguments.at(i).toInt());
+    int* const targets[] = {&options.seconds, &options.clients, &options.centers, &options.stalled};
+    for (qsizetype i = 1; i < arguments.size() && i <= 4; ++i) {
+        *targets[i - 1] = std::max(i == 4 ? 0 : 1, arguments.at(i).toInt());
     }
     return options;
+}
+
+// A connection that sends a request line and one header and then nothing; -1 when it cannot
+// connect.
+int stalledConnection(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const std::string start =
+        "POST " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::send(s, start.data(), start.size(), MSG_NOSIGNAL) < 0) {
+        ::close(s);
+        return -1;
+    }
+    return s;
+}
+
+// Keeps `count` stalled connections open until `until`, replacing each one the server closes;
+// returns how many it opened in all.
+int stallConnections(int port, int count, std::chrono::steady_clock::time_point until) {
+    std::vector<pollfd> stalled;
+    int opened = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        while (static_cast<int>(stalled.size()) < count) {
+            const int s = stalledConnection(port);
+            if (s < 0) {
+                break;
+            }
+            stalled.push_back({s, POLLIN, 0});
+            ++opened;
+        }
+        ::poll(stalled.data(), stalled.size(), 100);
+        // The server's 408 first, then its end of the connection.
+        std::erase_if(stalled, [](const pollfd& connection) {
+            char answer[256];
+            if (connection.revents == 0 ||
+                ::recv(connection.fd, answer, sizeof answer, MSG_DONTWAIT) > 0) {
+                return false;
+            }
+            ::close(connection.fd);
+            return true;
+        });
+    }
+    for (const pollfd& connection : stalled) {
+        ::close(connection.fd);
+    }
+    return opened;
 }
 
 double milliseconds(std::uint32_t microseconds) {
@@ -90,8 +152,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string serverName = QString::fromUtf8(server.readLine()).trimmed().toStdString();
-    std::printf("server %s with %d generated centers; %d clients for %d s\n", serverName.c_str(),
-                options.centers, options.clients, options.seconds);
+    std::printf("server %s with %d generated centers; %d clients and %d stalled connections "
+                "for %d s\n",
+                serverName.c_str(), options.centers, options.clients, options.stalled,
+                options.seconds);
 
     std::vector<std::unique_ptr<LoadClient>> clients;
     for (int i = 0; i < options.clients; ++i) {
@@ -100,8 +164,17 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     const auto until = start + std::chrono::seconds(options.seconds);
+    int stalledOpened = 0;
     {
         std::vector<std::jthread> threads;
+        if (options.stalled > 0) {
+            const int port = QUrl(QString::fromStdString(serverName)).port();
+            threads.emplace_back([&stalledOpened, port, &options, until] {
+                stalledOpened = stallConnections(port, options.stalled, until);
+            });
+            // They stall before the clients start.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
         for (const auto& client : clients) {
             threads.emplace_back([&client, until] { client->run(until); });
         }
@@ -139,10 +212,15 @@ int main(int argc, char** argv) {
 
     std::printf("requests: %zu in %.1f s = %.0f per second\n", all.size(), elapsed,
                 static_cast<double>(all.size()) / elapsed);
-    // The server closes a connection after a few requests; a reconnect that finds its listen
-    // queue full waits for the SYN to be sent again, a second later.
+    // A connect that finds the listen queue full waits for its SYN to be sent again, a second
+    // later.
     std::printf("connections opened: %d, %d of them accepted only after a second or more\n",
                 connections, slowConnections);
+    if (options.stalled > 0) {
+        std::printf("stalled connections opened: %d (the server closes each after its read "
+                    "time-out)\n",
+                    stalledOpened);
+    }
     std::printf("%-36s %8s %9s %9s %9s\n", "latency (ms)", "count", "p50", "p99", "max");
     printLatencies("all", all);
     for (std::size_t k = 0; k < RequestKinds; ++k) {

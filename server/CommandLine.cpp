@@ -111,6 +111,14 @@ ServerOptions parseCommandLine(std::span<const std::string_view> arguments) {
         } else if (name == "--generate") {
             fillOnce();
             readGenerate(value(), options);
+        } else if (name == "--read-timeout") {
+            const std::string_view text = value();
+            const std::optional<long> seconds = wholeNumber(text);
+            if (!seconds || *seconds < 1 || *seconds > 3600) {
+                throw CommandLineError("--read-timeout expects seconds from 1 to 3600, not \"" +
+                                       std::string(text) + "\"");
+            }
+            options.readTimeout = std::chrono::seconds(*seconds);
         } else if (name == "--auth") {
             readAuth(value(), options);
         } else if (name == "--tls") {
@@ -148,6 +156,10 @@ Options:
                         HTTP 401; the password is split off at the first colon
   --tls CERT KEY        serve HTTPS with the certificate (chain) and private key in these
                         PEM files
+  --read-timeout SECONDS
+                        time a request's headers, and then its body, may take to arrive
+                        before it is answered 408 and its connection closed; also how
+                        long an idle connection is kept (default 5)
   --help                show this text
 
 On start it prints one line with the server name to pass to LoadData, for example
@@ -156,8 +168,12 @@ credentials to it, percent-encoded where a URL needs it: http://USER:PASSWORD@12
 The endpoint is that name followed by
 )";
     text += AsmxPath;
-    text += "; its WSDL is served at the endpoint\nfollowed by ?WSDL. SIGINT or SIGTERM stops the "
-            "server.\n";
+    text += "; its WSDL is served at the endpoint\nfollowed by ?WSDL. " +
+            std::to_string(DefaultWorkerThreads) +
+            " workers answer the requests in the order they have arrived\nwhole. At most " +
+            std::to_string(MaximumConnections) +
+            " connections are open at once; one more is answered 503 with\nRetry-After. SIGINT "
+            "or SIGTERM stops the server.\n";
     return text;
 }
 

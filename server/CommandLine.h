@@ -1,7 +1,9 @@
 #pragma once
 
 #include "HttpSecurity.h"
+#include "HttpService.h"
 
+#include <chrono>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -18,6 +20,7 @@ struct ServerOptions {
     Fill fill = Fill::None;
     int generatedCenters = 0;
     HttpSecurity security; // --auth and --tls
+    std::chrono::seconds readTimeout = DefaultReadTimeout;
     bool help = false;
 };
 

@@ -1,19 +1,17 @@
 #include "HttpService.h"
 
+#include "HttpConnections.h"
 #include "Wsdl.h"
 
 #include <stowline/ServiceNamespace.h>
 
 #include <httplib.h>
+#include <openssl/ssl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
 #include <memory>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <thread>
 
 namespace stowline::server {
 namespace {
@@ -32,18 +30,42 @@ std::string exactPathPattern(std::string_view path) {
     return pattern;
 }
 
-std::unique_ptr<httplib::Server> makeServer(const HttpSecurity& security) {
+struct TlsContextFree {
+    void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
+};
+using TlsContext = std::unique_ptr<SSL_CTX, TlsContextFree>;
+
+// None when the security asks for plain HTTP.
+TlsContext makeTlsContext(const HttpSecurity& security) {
     if (!security.servesTls()) {
-        return std::make_unique<httplib::Server>();
+        return {};
     }
-    auto server = std::make_unique<httplib::SSLServer>(security.certificateFile.c_str(),
-                                                       security.keyFile.c_str());
-    if (!server->is_valid()) {
+    TlsContext context(SSL_CTX_new(TLS_server_method()));
+    if (!context || SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION) != 1 ||
+        SSL_CTX_use_certificate_chain_file(context.get(), security.certificateFile.c_str()) != 1 ||
+        SSL_CTX_use_PrivateKey_file(context.get(), security.keyFile.c_str(), SSL_FILETYPE_PEM) !=
+            1 ||
+        SSL_CTX_check_private_key(context.get()) != 1) {
         throw std::runtime_error("cannot load the certificate " + security.certificateFile +
                                  " with the key " + security.keyFile);
     }
-    return server;
+    SSL_CTX_set_options(context.get(), SSL_OP_NO_COMPRESSION | SSL_OP_NO_RENEGOTIATION);
+    return context;
 }
+
+// httplib's reading of the request line and headers, routing and writing of the answer,
+// applied to a request that the connections have read whole. httplib's own accepting and
+// reading give every connection a worker for as long as it lasts, idle or slow.
+class RequestAnswerer final : public httplib::Server {
+public:
+    // httplib stops writing an answer's body once its own listening socket is gone. It has
+    // none here and never listens, so it gets a stand-in that it never closes.
+    RequestAnswerer() { svr_sock_ = 0; }
+
+    bool answer(httplib::Stream& stream, bool lastRequest, bool& clientCloses) {
+        return process_request(stream, lastRequest, clientCloses, nullptr);
+    }
+};
 
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -76,38 +98,41 @@ std::string hostAndPort(const std::string& host, int port) {
 }
 
 struct HttpService::Impl {
-    Impl(SoapService& s, const HttpSecurity& security)
-        : soap(s), server(makeServer(security)),
-          scheme(security.servesTls() ? "https://" : "http://") {}
+    Impl(SoapService& s, const HttpSecurity& security, const HttpConnections::Settings& settings)
+        : soap(s), tls(makeTlsContext(security)),
+          scheme(security.servesTls() ? "https://" : "http://") {
+        HttpConnections::Settings withTls = settings;
+        withTls.tls = tls.get();
+        connections = std::make_unique<HttpConnections>(
+            withTls, [this](httplib::Stream& stream, bool lastRequest, bool& clientCloses) {
+                return answerer.answer(stream, lastRequest, clientCloses);
+            });
+    }
 
     SoapService& soap;
-    std::unique_ptr<httplib::Server> server;
+    TlsContext tls;
+    RequestAnswerer answerer;
     std::string scheme;
-    std::thread listener;
-    std::atomic<bool> listenerDone{false};
     std::string boundAddress;
+    // Last, so that its threads end before what they use goes.
+    std::unique_ptr<HttpConnections> connections;
 };
 
 HttpService::HttpService(SoapService& soap, const HttpSecurity& security, SoapService::Log log,
-                         int workerThreads)
-    : m_impl(std::make_unique<Impl>(soap, security)) {
-    httplib::Server& server = *m_impl->server;
-    const auto threads = static_cast<std::size_t>(std::max(1, workerThreads));
-    server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+                         std::chrono::seconds readTimeout, int workerThreads)
+    : m_impl(std::make_unique<Impl>(soap, security,
+                                    HttpConnections::Settings{
+                                        .workers = workerThreads,
+                                        .readTimeout = readTimeout,
+                                        .maximumConnections = MaximumConnections,
+                                        .maximumBodyBytes = MaximumRequestBytes,
+                                    })) {
+    httplib::Server& server = m_impl->answerer;
+    // The connections refuse a longer body before it arrives; this is the same limit again.
     server.set_payload_max_length(MaximumRequestBytes);
-    // httplib's default sets SO_REUSEPORT, which lets a second server bind a port that is
-    // already in use and silently share its connections. SO_REUSEADDR alone still allows a
-    // restart on a port whose old connections linger in TIME_WAIT.
-    server.set_socket_options([](socket_t socket) {
-        const int yes = 1;
-        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-    // Headers and an answer's body go out in separate writes; with Nagle's algorithm the body
-    // of a short answer on a reused connection waited for the client's delayed
-    // acknowledgement, 40 ms.
-    server.set_tcp_nodelay(true);
-    // An idle keep-alive connection holds a worker and delays stop() by up to this long.
-    server.set_keep_alive_timeout(2);
+    // What httplib announces in its Keep-Alive header; the connections keep to it.
+    server.set_keep_alive_timeout(readTimeout.count());
+    server.set_keep_alive_max_count(HttpConnections::Settings{}.requestsPerConnection);
 
     if (security.asksForCredentials()) {
         // "Basic <base64 of user:password>"
@@ -129,9 +154,6 @@ HttpService::HttpService(SoapService& soap, const HttpSecurity& security, SoapSe
                 }
                 response.status = 401;
                 response.set_header("WWW-Authenticate", R"(Basic realm="Stowline")");
-                // The refusal comes before the body is read; what is left of it on the
-                // connection must not be taken for the next request.
-                response.set_header("Connection", "close");
                 return httplib::Server::HandlerResponse::Handled;
             });
     }
@@ -177,43 +199,21 @@ HttpService::~HttpService() {
 }
 
 int HttpService::start(const std::string& host, int port) {
-    httplib::Server& server = *m_impl->server;
-    int bound = -1;
-    if (port == 0) {
-        bound = server.bind_to_any_port(host);
-    } else if (server.bind_to_port(host, port)) {
-        bound = port;
-    }
+    const int bound = m_impl->connections->listen(host, port);
     if (bound <= 0) {
         throw std::runtime_error("cannot listen on " + hostAndPort(host, port));
     }
     m_impl->boundAddress = hostAndPort(host, bound);
-    m_impl->listener = std::thread([impl = m_impl.get()] {
-        impl->server->listen_after_bind();
-        impl->listenerDone = true;
-    });
-    // The socket already accepts connections into its backlog; waiting here makes isRunning()
-    // true on return, and catches a listener that gave up at once.
-    while (!server.is_running() && !m_impl->listenerDone) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    if (m_impl->listenerDone) {
-        stop();
-        throw std::runtime_error("the HTTP listener on " + m_impl->boundAddress +
-                                 " stopped at once");
-    }
+    m_impl->connections->start();
     return bound;
 }
 
 void HttpService::stop() {
-    m_impl->server->stop();
-    if (m_impl->listener.joinable()) {
-        m_impl->listener.join();
-    }
+    m_impl->connections->stop();
 }
 
 bool HttpService::isRunning() const {
-    return m_impl->server->is_running() && !m_impl->listenerDone;
+    return m_impl->connections->isRunning();
 }
 
 } // namespace stowline::server

@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A client that goes away while its answer is written must not end the server; plain
+    // sockets are written with MSG_NOSIGNAL, but OpenSSL writes with write().
+    std::signal(SIGPIPE, SIG_IGN);
 
     try {
         ConnectionPool pool(options.databasePath);
@@ -80,7 +83,7 @@ int main(int argc, char** argv) {
             std::cerr << "stowline-server: " << line << '\n';
         };
         SoapService soap(pool, log);
-        HttpService http(soap, options.security, log);
+        HttpService http(soap, options.security, log, options.readTimeout);
         const int port = http.start(options.host, options.port);
         // Scripts and tests read this one line to learn the chosen port.
         std::cout << serverName(options.host, port, options.security.servesTls()) << std::endl;

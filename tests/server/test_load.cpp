@@ -1,17 +1,31 @@
-// The server program under load and across its life: concurrent clients, a crash after
-// acknowledged updates, clean stops on signals, and what it says when it cannot start.
+// The server program under load and across its life: concurrent clients, clients that are
+// slow, stalled or idle, a crash after acknowledged updates, clean stops on signals, and what
+// it says when it cannot start.
 #include "ServerTestSupport.h"
+
+#include <stowline/ServiceNamespace.h>
 
 #include <QProcess>
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <csignal>
-#include <set>
+#include <filesystem>
+#include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace stowline::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -43,36 +57,108 @@ struct ServerProcess {
     QProcess process;
 };
 
+int occurrences(std::string_view text, std::string_view part) {
+    int found = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos;
+         at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+// A loopback connection of a client that misbehaves on purpose.
+class RawClient {
+public:
+    explicit RawClient(const StandInServer& server) : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(QUrl(server.serverName()).port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            ::close(m_socket);
+            throw std::runtime_error("cannot connect to the server");
+        }
+    }
+    ~RawClient() { ::close(m_socket); }
+    RawClient(const RawClient&) = delete;
+    RawClient& operator=(const RawClient&) = delete;
+
+    bool send(std::string_view data) const {
+        return ::send(m_socket, data.data(), data.size(), MSG_NOSIGNAL) ==
+               static_cast<ssize_t>(data.size());
+    }
+    bool readable(std::chrono::milliseconds wait) const {
+        pollfd socket{m_socket, POLLIN, 0};
+        return ::poll(&socket, 1, static_cast<int>(wait.count())) > 0;
+    }
+    // What the server sends until `until` has come `times` times, the server closes, or
+    // `limit` has passed.
+    std::string receive(std::chrono::milliseconds limit, std::string_view until = {},
+                        int times = 1) const {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        std::string received;
+        char chunk[4096];
+        while (until.empty() || occurrences(received, until) < times) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            const ssize_t n = left.count() > 0 && readable(left)
+                                  ? ::recv(m_socket, chunk, sizeof chunk, 0)
+                                  : ssize_t{0};
+            if (n <= 0) {
+                break;
+            }
+            received.append(chunk, static_cast<std::size_t>(n));
+        }
+        return received;
+    }
+
+private:
+    int m_socket;
+};
+
+// What the server answers when it refuses a request without reading on.
+std::string refusal(const std::string& status) {
+    return "HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
+StandInServer::Extras readTimeout(int seconds) {
+    return {{QStringLiteral("--read-timeout"), QString::number(seconds)}};
+}
+
+HttpResult facilities(const StandInServer& server) {
+    return postToEndpoint(server, requestEnvelope(queryElement("GetFacilities")),
+                          soapAction("GetFacilities"));
+}
+
 } // namespace
 
 TEST(ServerLoad, EightClientsTimesTwoHundredUpdatesAllArrive) {
     StandInServer server;
-    const int routesBefore =
-        server.queryValue(QStringLiteral("SELECT count(*) FROM routes")).toInt();
-    const int baysBefore =
-        server.queryValue(QStringLiteral("SELECT count(*) FROM storage_locations")).toInt();
-
     constexpr int Threads = 8;
     constexpr int UpdatesPerThread = 200;
+    const auto code = [](int t, int i) {
+        return "T" + std::to_string(t) + "-" + std::to_string(i);
+    };
     std::atomic<int> refused{0};
     std::vector<std::thread> clients;
+    QStringList expectedRoutes;
+    QStringList expectedBays;
     for (int t = 0; t < Threads; ++t) {
-        clients.emplace_back([&server, &refused, t] {
+        for (int i = 0; i < UpdatesPerThread; ++i) {
+            (i % 2 == 0 ? expectedRoutes : expectedBays) << QString::fromStdString(code(t, i));
+        }
+        clients.emplace_back([&server, &refused, &code, t] {
             for (int i = 0; i < UpdatesPerThread; ++i) {
-                const std::string code = "T" + std::to_string(t) + "-" + std::to_string(i);
                 const std::string facility = std::to_string(t % 3 + 1);
-                const HttpResult answer = i % 2 == 0
-                                              ? postUpdate(server, "AddDeliveryRoute",
-                                                           {{"FacilityID", facility},
-                                                            {"Route", code},
-                                                            {"Description", "Load " + code}})
-                                              : postUpdate(server, "AddStorageLocation",
-                                                           {{"TOVAFacilityID", facility},
-                                                            {"RouteName", code},
-                                                            {"Description", "Load " + code}});
-                if (answer.status != 200) {
-                    ++refused;
-                }
+                const HttpResult answer = i % 2 == 0 ? postUpdate(server, "AddDeliveryRoute",
+                                                                  {{"FacilityID", facility},
+                                                                   {"Route", code(t, i)},
+                                                                   {"Description", "Load"}})
+                                                     : postUpdate(server, "AddStorageLocation",
+                                                                  {{"TOVAFacilityID", facility},
+                                                                   {"RouteName", code(t, i)},
+                                                                   {"Description", "Load"}});
+                refused += answer.status != 200 ? 1 : 0;
             }
         });
     }
@@ -80,32 +166,121 @@ TEST(ServerLoad, EightClientsTimesTwoHundredUpdatesAllArrive) {
         client.join();
     }
     EXPECT_EQ(refused, 0);
+    // Every update once: none lost, none applied twice.
+    expectedRoutes.sort();
+    expectedBays.sort();
+    EXPECT_EQ(server.queryColumn(
+                  QStringLiteral("SELECT code FROM routes WHERE code LIKE 'T%' ORDER BY code")),
+              expectedRoutes);
+    EXPECT_EQ(server.queryColumn(QStringLiteral(
+                  "SELECT name FROM storage_locations WHERE name LIKE 'T%' ORDER BY name")),
+              expectedBays);
+}
 
-    std::set<std::string> expectedRoutes;
-    std::set<std::string> expectedBays;
-    for (int t = 0; t < Threads; ++t) {
-        for (int i = 0; i < UpdatesPerThread; ++i) {
-            const std::string code = "T" + std::to_string(t) + "-" + std::to_string(i);
-            (i % 2 == 0 ? expectedRoutes : expectedBays).insert(code);
-        }
+// With 64 stalled connections and 16 workers, a server that gives each connection a worker
+// answers another client only after a round of read time-outs (3 s here). Loopback queries
+// take milliseconds, so the 2 s bound tells the two apart on a busy machine too.
+TEST(Connections, StalledRequestsHoldNoWorkerAndAreAnswered408AfterTheReadTimeout) {
+    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(3));
+    std::vector<std::unique_ptr<RawClient>> stalled;
+    for (int i = 0; i < 64; ++i) {
+        stalled.push_back(std::make_unique<RawClient>(server));
+        ASSERT_TRUE(
+            stalled.back()->send("POST " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\n"));
     }
-    const QStringList routes =
-        server.queryColumn(QStringLiteral("SELECT code FROM routes WHERE code LIKE 'T%'"));
-    const QStringList bays = server.queryColumn(
-        QStringLiteral("SELECT name FROM storage_locations WHERE name LIKE 'T%'"));
-    const auto asSet = [](const QStringList& values) {
-        std::set<std::string> set;
-        for (const QString& value : values) {
-            set.insert(value.toStdString());
-        }
-        return set;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(facilities(server).status, 200);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_FALSE(std::any_of(stalled.begin(), stalled.end(), [](const auto& client) {
+        return client->readable(0ms);
+    })) << "answered before the read time-out";
+    for (const auto& client : stalled) {
+        EXPECT_EQ(client->receive(10s), refusal("408 Request Timeout"));
+    }
+}
+
+TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedOnce) {
+    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(1));
+    const std::vector<std::pair<std::string, std::string>> values{
+        {"FacilityID", "1"}, {"Route", "TRICKLE"}, {"Description", "Trickled"}};
+    const std::string body = requestEnvelope(updateElement("AddDeliveryRoute", values));
+    RawClient trickle(server);
+    ASSERT_TRUE(trickle.send(
+        "POST " + std::string(stowline::AsmxPath) +
+        " HTTP/1.1\r\nHost: 127.0.0.1\r\nSOAPAction: " + soapAction("AddDeliveryRoute") +
+        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n"));
+    // A byte per 100 ms for at most 3 s, three read time-outs; the whole body would take 40 s.
+    for (std::size_t sent = 0; sent < 30 && !trickle.readable(100ms); ++sent) {
+        ASSERT_TRUE(trickle.send(body.substr(sent, 1)));
+    }
+    EXPECT_EQ(trickle.receive(5s), refusal("408 Request Timeout"));
+    const QString count = QStringLiteral("SELECT count(*) FROM routes WHERE code = 'TRICKLE'");
+    EXPECT_EQ(server.queryValue(count), QStringLiteral("0"));
+    EXPECT_EQ(postUpdate(server, "AddDeliveryRoute", values).status, 200);
+    EXPECT_EQ(server.queryValue(count), QStringLiteral("1"));
+}
+
+TEST(Connections, FrameRequestsAsHttpSays) {
+    StandInServer server;
+    const std::string body = requestEnvelope(queryElement("GetFacilities"));
+    const std::string head = "POST " + std::string(stowline::AsmxPath) +
+                             " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+    const std::string length = "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "Transfer-Encoding: chunked\r\n\r\n5\r\n" + body.substr(0, 5) + "\r\n" +
+             (std::ostringstream() << std::hex << body.size() - 5).str() + ";x=y\r\n" +
+             body.substr(5) + "\r\n0\r\n\r\n",
+         "HTTP/1.1 200 OK\r\n"},
+        {head + length + "Expect: 100-continue\r\n\r\n", "HTTP/1.1 100 Continue\r\n\r\n"},
+        {head + length + "Transfer-Encoding: chunked\r\n\r\n", refusal("400 Bad Request")},
+        {head + "Content-Length: 5x\r\n\r\n", refusal("400 Bad Request")},
+        {head + "Transfer-Encoding: chunked\r\n\r\nzz\r\n", refusal("400 Bad Request")},
+        {head + "Transfer-Encoding: chunked\r\n\r\n100001\r\n", refusal("413 Payload Too Large")},
+        {head + "X-Padding: " + std::string(70'000, 'p') + "\r\n\r\n",
+         refusal("431 Request Header Fields Too Large")},
     };
-    EXPECT_EQ(asSet(routes), expectedRoutes);
-    EXPECT_EQ(asSet(bays), expectedBays);
-    EXPECT_EQ(server.queryValue(QStringLiteral("SELECT count(*) FROM routes")).toInt(),
-              routesBefore + Threads * UpdatesPerThread / 2);
-    EXPECT_EQ(server.queryValue(QStringLiteral("SELECT count(*) FROM storage_locations")).toInt(),
-              baysBefore + Threads * UpdatesPerThread / 2);
+    for (const auto& [request, answer] : cases) {
+        RawClient client(server);
+        ASSERT_TRUE(client.send(request));
+        EXPECT_EQ(client.receive(10s, "\r\n\r\n").substr(0, answer.size()), answer)
+            << request.substr(head.size(), 50);
+    }
+}
+
+// Idle connections wait without a thread; a keep-alive connection carries more than the five
+// requests httplib allows one by itself, pipelined ones too.
+TEST(Connections, FiveHundredIdleKeepAliveConnectionsHoldNoThreads) {
+    // Longer than the test, so that the connections are still open when the threads are counted.
+    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(60));
+    const auto threads = [&server] {
+        const std::filesystem::path tasks = "/proc/" + std::to_string(server.processId()) + "/task";
+        return std::distance(std::filesystem::directory_iterator(tasks),
+                             std::filesystem::directory_iterator());
+    };
+    const auto atRest = threads();
+    EXPECT_LE(atRest, 16 + 2) << "16 workers, the thread that waits on the connections, main()";
+    const std::string page =
+        "GET " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    const std::string pageEnd = "?WSDL\n";
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < 500; ++i) {
+        idle.push_back(std::make_unique<RawClient>(server));
+        ASSERT_TRUE(idle.back()->send(page));
+        ASSERT_TRUE(idle.back()->receive(10s, pageEnd).starts_with("HTTP/1.1 200 OK\r\n"));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(facilities(server).status, 200);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_EQ(threads(), atRest);
+
+    std::string tenPages;
+    for (int i = 0; i < 10; ++i) {
+        tenPages += page;
+    }
+    ASSERT_TRUE(idle.front()->send(tenPages));
+    const std::string answers = idle.front()->receive(10s, pageEnd, 10);
+    EXPECT_EQ(occurrences(answers, "HTTP/1.1 200 OK\r\n"), 10);
+    EXPECT_EQ(occurrences(answers, "Connection: close"), 0);
 }
 
 TEST(ServerLoad, AcknowledgedUpdatesSurviveSigkill) {

@@ -433,6 +433,7 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--listen", ":80"}, "--listen expects HOST:PORT"},
         {{"--listen", "127.0.0.1:70000"}, "--listen expects HOST:PORT with a port"},
         {{"--listen", "127.0.0.1:http"}, "--listen expects HOST:PORT with a port"},
+        {{"--read-timeout", "0"}, "--read-timeout expects seconds from 1 to 3600"},
         {{"--db"}, "--db needs a value"},
         {{"--db="}, "--db needs a file name"},
         {{"--demo-data=yes"}, "--demo-data takes no value"},

@@ -47,6 +47,7 @@ public:
     QString errorOutput() const;
     QString databasePath() const;
     bool isRunning() const;
+    qint64 processId() const { return m_process.processId(); }
 
     // SIGTERM, and waits for the server to end.
     void stop();
