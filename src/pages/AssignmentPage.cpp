@@ -97,7 +97,7 @@ void AssignmentPage::cmdChangeStowline_Click() {
 
 void AssignmentPage::ChangeStowline() {
     guarded(QStringLiteral("ChangeStowline"), [&] {
-        if (m_state.ui.cmdChangeStowline->text() == m_captions.idle) {
+        if (!m_editMode) {
             enterEditMode();
         } else {
             sendAssignment();
@@ -114,7 +114,7 @@ void AssignmentPage::enterEditMode() {
         return;
     }
     m_state.mEditingCenter = true;
-    ui.cmdChangeStowline->setText(m_captions.edit);
+    showMode(true);
     ui.cmdCancelStowline->setEnabled(true);
     showPickListLook(*ui.cboLocation, true);
     showPickListLook(*ui.cboRoute, true);
@@ -155,10 +155,15 @@ void AssignmentPage::sendAssignment() {
 
 void AssignmentPage::showIdleLook() {
     state::ControlSurface& ui = m_state.ui;
-    ui.cmdChangeStowline->setText(m_captions.idle);
+    showMode(false);
     ui.cmdCancelStowline->setEnabled(false);
     showPickListLook(*ui.cboLocation, false);
     showPickListLook(*ui.cboRoute, false);
+}
+
+void AssignmentPage::showMode(bool edit) {
+    m_editMode = edit;
+    m_state.ui.cmdChangeStowline->setText(edit ? m_captions.edit : m_captions.idle);
 }
 
 void AssignmentPage::ResetStowlineEdit() {
@@ -173,7 +178,7 @@ void AssignmentPage::cmdCancelStowline_Click() {
         }
         showPickListLook(*ui.cboRoute, false);
         showPickListLook(*ui.cboLocation, false);
-        ui.cmdChangeStowline->setText(m_captions.idle);
+        showMode(false);
         ui.cmdChangeStowline->setEnabled(true);
         ui.cmdCancelStowline->setEnabled(false);
     });

@@ -9,7 +9,7 @@ struct ComponentState;
 namespace stowline::pages {
 
 // The "Assign Routes and Locations" page: its handlers, installed on the controls on creation.
-// The page's mode lives in the caption of cmdChangeStowline: idle or edit.
+// The page is idle or edits a center's assignment; cmdChangeStowline's caption shows which.
 class AssignmentPage {
 public:
     explicit AssignmentPage(state::ComponentState& state);
@@ -37,6 +37,8 @@ private:
     void sendAssignment();
     void refilterCenters(bool activeOnly);
     void showIdleLook();
+    // The page's mode, shown by cmdChangeStowline's caption.
+    void showMode(bool edit);
 
     // The captions cmdChangeStowline switches between.
     struct Captions {
@@ -48,6 +50,7 @@ private:
     // Looked up once, as the controls get their first captions, so that a translator installed
     // later cannot make the shown caption differ from the one the mode check compares with.
     const Captions m_captions;
+    bool m_editMode = false;
 };
 
 } // namespace stowline::pages

@@ -1,10 +1,7 @@
 #include "pages/LocationPage.h"
 
-#include "pages/ColumnSort.h"
-#include "pages/FieldLook.h"
 #include "pages/PageText.h"
 #include "pages/Requery.h"
-#include "pages/Reselect.h"
 #include "platform/MessageBox.h"
 #include "platform/UiText.h"
 #include "readers/Conversions.h"
@@ -16,294 +13,101 @@ namespace {
 
 using platform::UiText;
 
-// Storage-location requests carry the facility as decimal text; reading the item data of
-// "no entry" fails, before anything is sent.
-QString selectedFacilityText(const platform::DropDown& facilities) {
-    return QString::number(facilities.itemData(facilities.listIndex()));
+MaintenancePage::Controls controlsOf(state::ComponentState& state) {
+    const state::ControlSurface& ui = state.ui;
+    return {.list = ui.lstLocation,
+            .listFrame = ui.fraLocationList,
+            .nameBox = ui.txtLocationID,
+            .descriptionBox = ui.txtLocationDesc,
+            .facility = ui.cboFacility,
+            .addButton = ui.cmdAddLocation,
+            .changeButton = ui.cmdChangeLocation,
+            .deleteButton = ui.cmdDeleteLocation,
+            .selected = &state.mSelectedLocationItem};
 }
+
+constexpr MaintenancePage::Texts PageTexts = {
+    .addCaption = QT_TRANSLATE_NOOP("Stowline", "Add Location"),
+    .changeCaption = QT_TRANSLATE_NOOP("Stowline", "Change Location"),
+    .nameMissing = nullptr,
+    .descriptionMissing = QT_TRANSLATE_NOOP("Stowline", "Enter a Location description."),
+    .duplicate = QT_TRANSLATE_NOOP(
+        "Stowline", "This Storage Location already defined, please enter different Location."),
+    .selectToChange = QT_TRANSLATE_NOOP("Stowline", "Please select a Location to change."),
+    .selectToDelete = QT_TRANSLATE_NOOP("Stowline", "Please select Storage Location to delete."),
+    .confirmDelete = QT_TRANSLATE_NOOP("Stowline", "The selected storage location will be deleted "
+                                                   "permanently. Do you want to proceed?"),
+    .added = QT_TRANSLATE_NOOP("Stowline", "Storage location has been added successfully!!!!."),
+    .addedTitle = QT_TRANSLATE_NOOP("Stowline", "Add Storage Location"),
+    .updated = QT_TRANSLATE_NOOP("Stowline", "Storage location has been updated successfully!!!!."),
+    .updatedTitle = QT_TRANSLATE_NOOP("Stowline", "Update Storage Location"),
+    .deleted = QT_TRANSLATE_NOOP("Stowline", "Storage location has been deleted successfully!!!!"),
+    .deletedTitle = QT_TRANSLATE_NOOP("Stowline", "Storage Location Deleted")};
 
 } // namespace
 
 LocationPage::LocationPage(state::ComponentState& state)
-    : m_state(state), m_captions{.addLocation = UiText::tr("Add Location"),
-                                 .changeLocation = UiText::tr("Change Location"),
-                                 .save = UiText::tr("Save"),
-                                 .update = UiText::tr("Update"),
-                                 .cancel = UiText::tr("Cancel")} {
-    state::ControlSurface& ui = m_state.ui;
-    QObject::connect(ui.cmdAddLocation, &QPushButton::clicked, ui.cmdAddLocation,
-                     [this] { cmdAddLocation_Click(); });
-    QObject::connect(ui.cmdChangeLocation, &QPushButton::clicked, ui.cmdChangeLocation,
-                     [this] { cmdChangeLocation_Click(); });
-    QObject::connect(ui.cmdDeleteLocation, &QPushButton::clicked, ui.cmdDeleteLocation,
-                     [this] { cmdDeleteLocation_Click(); });
-    ui.lstLocation->onClick = [this] { lstLocation_Click(); };
-    ui.lstLocation->onColumnClick = [this](int column) { lstLocation_ColumnClick(column); };
-    ui.txtLocationDesc->onGotFocus = [this] { txtLocationDesc_GotFocus(); };
-    ui.txtLocationDesc->onKeyPress = [this](int keyAscii) {
-        return txtLocationDesc_KeyPress(keyAscii);
-    };
-}
-
-void LocationPage::AddLocation() {
-    guarded(QStringLiteral("AddLocation"), [&] {
-        state::ControlSurface& ui = m_state.ui;
-        platform::ListView& list = *ui.lstLocation;
-
-        if (ui.cmdAddLocation->text() == m_captions.addLocation) {
-            enterAddingMode();
-            return;
-        }
-
-        // Only the description is required; a bay without a name is allowed.
-        if (isBlank(ui.txtLocationDesc->text())) {
-            platform::showMessageBox(UiText::tr("Enter a Location description."), platform::StyleOk,
-                                     informationRequired());
-            ui.txtLocationDesc->setFocus();
-            return;
-        }
-
-        if (ui.cmdAddLocation->text() == m_captions.save) {
-            if (StorageLocationExist(ui.txtLocationDesc->text())) {
-                platform::showMessageBox(
-                    UiText::tr(
-                        "This Storage Location already defined, please enter different Location."),
-                    platform::StyleOk, informationValidation());
-                ui.txtLocationDesc->setFocus();
-                return;
-            }
-            const QString facility = selectedFacilityText(*ui.cboFacility);
-            // A refused or unsent add has been reported: keep the operator's input for
-            // another try.
-            if (!m_state.client.AddLocationSOAP(facility, ui.txtLocationID->text(),
-                                                ui.txtLocationDesc->text())) {
-                return;
-            }
-
-            const platform::ListItemRef item = list.add(ui.txtLocationID->text());
-            list.setSubItem(item, 1, ui.txtLocationDesc->text());
-            list.setSubItem(item, 2, ui.cboFacility->shownText());
-            m_state.mSelectedLocationItem = item;
-
-            platform::showMessageBox(
-                UiText::tr("Storage location has been added successfully!!!!."), platform::StyleOk,
-                UiText::tr("Add Storage Location"));
-            ui.txtLocationID->setFocus();
-            finishSave(true, 0);
-            return;
-        }
-
-        m_state.mSelectedLocationItem = list.selectedItem();
-        if (ui.cboFacility->shownText().isEmpty()) {
-            platform::showMessageBox(UiText::tr("Please select a facility."), platform::StyleOk);
-            ui.cboFacility->setFocus();
-            return;
-        }
-        if (m_state.mSelectedLocationItem.isNothing()) {
-            return;
-        }
-        const int position = list.indexOf(m_state.mSelectedLocationItem);
-        const qint16 locationId = readers::toInt16(list.tag(m_state.mSelectedLocationItem));
-        const QString facility = selectedFacilityText(*ui.cboFacility);
-        if (!m_state.client.UpdateStorageLocationSOAP(
-                locationId, facility, ui.txtLocationID->text(), ui.txtLocationDesc->text())) {
-            return;
-        }
-
-        platform::showMessageBox(UiText::tr("Storage location has been updated successfully!!!!."),
-                                 platform::StyleOk, UiText::tr("Update Storage Location"));
-        const platform::ListItemRef selected = list.selectedItem();
-        list.setSubItem(selected, 1, ui.txtLocationDesc->text());
-        list.setSubItem(selected, 2, ui.cboFacility->shownText());
-        finishSave(false, position);
-    });
-}
-
-void LocationPage::finishSave(bool added, int position) {
-    state::ControlSurface& ui = m_state.ui;
-    platform::ListView& list = *ui.lstLocation;
-
-    const QString description = ui.txtLocationDesc->text();
-    makeReadOnly(*ui.cboFacility);
-    ui.cboFacility->clearShownText();
-    makeReadOnly(*ui.txtLocationDesc);
-    makeReadOnly(*ui.txtLocationID);
-    ui.cmdAddLocation->setText(m_captions.addLocation);
-    ui.cmdChangeLocation->setText(m_captions.changeLocation);
-    ui.cmdDeleteLocation->setEnabled(true);
-    ui.fraLocationList->setEnabled(true);
-
-    refreshAfterChange();
-
-    if (added) {
-        selectFirstWithDescription(list, description);
-    } else if (!selectPosition(list, position)) {
-        // The bay at that position is gone: the page shows nothing rather than a
-        // neighbour's values.
-        ui.txtLocationID->clear();
-        ui.txtLocationDesc->clear();
-    }
-    lstLocation_Click();
-}
-
-void LocationPage::ChangeLocation() {
-    guarded(QStringLiteral("ChangeLocation"), [&] {
-        if (m_state.ui.cmdChangeLocation->text() == m_captions.changeLocation) {
-            if (m_state.mSelectedLocationItem.isNothing()) {
-                platform::showMessageBox(UiText::tr("Please select a Location to change."),
-                                         platform::StyleOk, informationRequired());
-                return;
-            }
-            enterChangingMode();
-        } else {
-            cancelEdit();
-        }
-    });
-}
-
-void LocationPage::DeleteLocation() {
-    guarded(QStringLiteral("DeleteLocation"), [&] {
-        state::ControlSurface& ui = m_state.ui;
-        platform::ListView& list = *ui.lstLocation;
-
-        if (m_state.mSelectedLocationItem.isNothing()) {
-            platform::showMessageBox(UiText::tr("Please select Storage Location to delete."),
-                                     platform::StyleOk, informationRequired());
-            return;
-        }
-        const int answer =
-            platform::showMessageBox(UiText::tr("The selected storage location will be deleted "
-                                                "permanently. Do you want to proceed?"),
-                                     platform::StyleYesNo, informationValidation());
-        if (answer != platform::AnswerYes) {
-            return;
-        }
-
-        m_state.mSelectedLocationItem = list.selectedItem();
-        if (m_state.mSelectedLocationItem.isNothing()) {
-            return;
-        }
-        const int position = list.indexOf(m_state.mSelectedLocationItem);
-        const qint16 locationId = readers::toInt16(list.tag(m_state.mSelectedLocationItem));
-        if (!m_state.client.DeleteLocationSOAP(locationId)) {
-            return;
-        }
-
-        list.removeAt(position);
-        ui.txtLocationID->clear();
-        ui.txtLocationDesc->clear();
-
-        refreshAfterChange();
-
-        if (list.count() > 0) {
-            list.select(list.itemAt(list.count()));
-        }
-        lstLocation_Click();
-
-        platform::showMessageBox(UiText::tr("Storage location has been deleted successfully!!!!"),
-                                 platform::StyleOk, UiText::tr("Storage Location Deleted"));
-    });
+    : MaintenancePage(controlsOf(state), PageTexts,
+                      {.save = QStringLiteral("AddLocation"),
+                       .change = QStringLiteral("ChangeLocation"),
+                       .remove = QStringLiteral("DeleteLocation"),
+                       .click = QStringLiteral("lstLocation_Click()"),
+                       .columnClick = QStringLiteral("lstLocation_ColumnClick()")},
+                      {.duplicateByName = false,
+                       .nameChangeable = true,
+                       .changeShowsItemsFacility = false,
+                       .cancelRestoresBoxes = false}),
+      m_state(state) {
+    // Only the description selects its text on focus and never takes an apostrophe.
+    platform::TextBox* description = state.ui.txtLocationDesc;
+    description->onGotFocus = [description] { selectAll(*description); };
+    description->onKeyPress = discardApostrophe;
 }
 
 bool LocationPage::StorageLocationExist(const QString& description) {
     return guarded(QStringLiteral("StorageLocationExist"), false, [&](bool& exists) {
         const std::vector<StorageLocationUDT>& locations = m_state.mStorageLocations;
-        for (std::size_t i = 1; i < locations.size(); ++i) {
-            if (locations[i].Description == description) {
-                exists = true;
-                return;
-            }
+        for (std::size_t i = 1; i < locations.size() && !exists; ++i) {
+            exists = locations[i].Description == description;
         }
     });
 }
 
-void LocationPage::lstLocation_Click() {
-    guarded(QStringLiteral("lstLocation_Click()"), [&] {
-        state::ControlSurface& ui = m_state.ui;
-        platform::ListView& list = *ui.lstLocation;
-
-        m_state.mSelectedLocationItem = list.selectedItem();
-        if (m_state.mSelectedLocationItem.isNothing()) {
-            // Nothing selected (the operator cleared the selection, or the list is empty): the
-            // boxes show nothing rather than a row the list no longer marks.
-            ui.txtLocationID->clear();
-            ui.txtLocationDesc->clear();
-            return;
-        }
-        const platform::ListItemRef item = m_state.mSelectedLocationItem;
-        list.setFocus();
-        ui.txtLocationID->setText(list.text(item));
-        ui.txtLocationDesc->setText(list.subItem(item, 1));
-        ui.cmdAddLocation->setEnabled(true);
-        ui.cmdChangeLocation->setEnabled(true);
-        ui.cboFacility->selectEntryWithText(list.subItem(item, 2));
-        list.setHideSelection(false);
-    });
+bool LocationPage::exists(const QString& /*name*/, const QString& description) {
+    return StorageLocationExist(description);
 }
 
-void LocationPage::lstLocation_ColumnClick(int columnIndex) {
-    guarded(QStringLiteral("lstLocation_ColumnClick()"),
-            [&] { applyColumnClick(*m_state.ui.lstLocation, columnIndex); });
-}
-
-void LocationPage::txtLocationDesc_GotFocus() {
-    platform::TextBox& box = *m_state.ui.txtLocationDesc;
-    box.setSelection(0, static_cast<int>(box.text().size()));
-}
-
-int LocationPage::txtLocationDesc_KeyPress(int keyAscii) {
-    return discardApostrophe(keyAscii);
-}
-
-void LocationPage::enterAddingMode() {
-    state::ControlSurface& ui = m_state.ui;
-    ui.cmdAddLocation->setText(m_captions.save);
-    ui.cmdChangeLocation->setText(m_captions.cancel);
-    ui.cmdDeleteLocation->setEnabled(false);
-    ui.fraLocationList->setEnabled(false);
-    ui.txtLocationID->setBackColour(platform::windowBackgroundColour());
-    ui.txtLocationID->clear();
-    ui.txtLocationID->setLocked(false);
-    ui.txtLocationID->setFocus();
-    makeEditable(*ui.cboFacility);
-    if (ui.cboFacility->listCount() > 0) {
-        ui.cboFacility->setListIndex(0);
+bool LocationPage::facilityChosen(Mode mode) {
+    // An update needs a facility shown; a facility text that is no entry fails when it is read.
+    platform::DropDown& facilities = *controls().facility;
+    if (mode == Mode::Adding || !facilities.shownText().isEmpty()) {
+        return true;
     }
-    ui.txtLocationDesc->clear();
-    makeEditable(*ui.txtLocationDesc);
-    ui.lstLocation->setHideSelection(true);
-    m_state.mSelectedLocationItem = {};
+    platform::showMessageBox(UiText::tr("Please select a facility."), platform::StyleOk);
+    facilities.setFocus();
+    return false;
 }
 
-void LocationPage::enterChangingMode() {
-    // The boxes keep what the last list click put there.
-    state::ControlSurface& ui = m_state.ui;
-    makeEditable(*ui.cboFacility);
-    ui.cmdAddLocation->setText(m_captions.update);
-    ui.cmdChangeLocation->setText(m_captions.cancel);
-    ui.cmdDeleteLocation->setEnabled(false);
-    ui.fraLocationList->setEnabled(false);
-    makeEditable(*ui.txtLocationDesc);
-    makeEditable(*ui.txtLocationID);
-    ui.txtLocationID->setFocus();
+QString LocationPage::facilityText() const {
+    const platform::DropDown& facilities = *controls().facility;
+    return QString::number(facilities.itemData(facilities.listIndex()));
 }
 
-void LocationPage::cancelEdit() {
-    // Unlike the route page, the typed texts stay in the boxes.
-    state::ControlSurface& ui = m_state.ui;
-    makeReadOnly(*ui.cboFacility);
-    ui.cmdAddLocation->setText(m_captions.addLocation);
-    ui.cmdChangeLocation->setText(m_captions.changeLocation);
-    ui.cmdDeleteLocation->setEnabled(true);
-    ui.fraLocationList->setEnabled(true);
-    makeReadOnly(*ui.txtLocationDesc);
-    makeReadOnly(*ui.txtLocationID);
-    if (!m_state.mSelectedLocationItem.isNothing()) {
-        ui.lstLocation->setFocus();
-    }
+bool LocationPage::sendAdd(const QString& name, const QString& description) {
+    return m_state.client.AddLocationSOAP(facilityText(), name, description);
 }
 
-void LocationPage::refreshAfterChange() {
+bool LocationPage::sendUpdate(const platform::ListItemRef& item, const QString& name,
+                              const QString& description) {
+    const qint16 location = readers::toInt16(controls().list->tag(item));
+    return m_state.client.UpdateStorageLocationSOAP(location, facilityText(), name, description);
+}
+
+bool LocationPage::sendDelete(const platform::ListItemRef& item) {
+    return m_state.client.DeleteLocationSOAP(readers::toInt16(controls().list->tag(item)));
+}
+
+void LocationPage::requery() {
     // Facilities and routes cannot change by a bay change, so they are not asked for again.
     requeryLocations(m_state);
     requeryCenters(m_state);

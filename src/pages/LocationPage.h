@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "pages/MaintenancePage.h"
 
 namespace stowline::state {
 struct ComponentState;
@@ -8,54 +8,42 @@ struct ComponentState;
 
 namespace stowline::pages {
 
-// The "Maintain Storage Locations" page: its handlers, installed on the controls on creation.
-// The page's mode (idle, adding, changing) lives only in the captions of its first two
-// buttons.
-class LocationPage {
+// The "Maintain Storage Locations" page: the maintenance workflow on the bay records, its
+// handlers installed on the controls on creation. Only the description is required and must be
+// new; a bay's name can be changed, and what was typed stays in the boxes on Cancel.
+class LocationPage : public MaintenancePage {
 public:
     explicit LocationPage(state::ComponentState& state);
-    LocationPage(const LocationPage&) = delete;
-    LocationPage& operator=(const LocationPage&) = delete;
 
     void cmdAddLocation_Click() { AddLocation(); }
     void cmdChangeLocation_Click() { ChangeLocation(); }
     void cmdDeleteLocation_Click() { DeleteLocation(); }
-    void lstLocation_Click();
-    void lstLocation_ColumnClick(int columnIndex);
-    void txtLocationDesc_GotFocus();
-    int txtLocationDesc_KeyPress(int keyAscii);
+    void lstLocation_Click() { listClicked(); }
+    void lstLocation_ColumnClick(int columnIndex) { columnClicked(columnIndex); }
 
     // Enters adding mode, or saves the new or changed storage location.
-    void AddLocation();
+    void AddLocation() { saveOrAdd(); }
     // Enters changing mode, or cancels adding or changing.
-    void ChangeLocation();
-    void DeleteLocation();
+    void ChangeLocation() { changeOrCancel(); }
+    void DeleteLocation() { deleteSelected(); }
     // True when a storage location record has exactly this description, as of the last
     // rebuild.
     bool StorageLocationExist(const QString& description);
 
 private:
-    void enterAddingMode();
-    void enterChangingMode();
-    void cancelEdit();
-    // Back to idle after a save, then re-query and re-select (by description after an add,
-    // by position after an update).
-    void finishSave(bool added, int position);
-    void refreshAfterChange();
+    bool exists(const QString& name, const QString& description) override;
+    bool facilityChosen(Mode mode) override;
+    bool sendAdd(const QString& name, const QString& description) override;
+    bool sendUpdate(const platform::ListItemRef& item, const QString& name,
+                    const QString& description) override;
+    bool sendDelete(const platform::ListItemRef& item) override;
+    void requery() override;
 
-    // The captions the first two buttons switch between.
-    struct Captions {
-        QString addLocation;
-        QString changeLocation;
-        QString save;
-        QString update;
-        QString cancel;
-    };
+    // Storage-location requests carry the facility as decimal text; reading the item data of
+    // "no entry" fails, before anything is sent.
+    QString facilityText() const;
 
     state::ComponentState& m_state;
-    // Looked up once, as the controls get their first captions, so that a translator installed
-    // later cannot make a shown caption differ from the one the mode checks compare with.
-    const Captions m_captions;
 };
 
 } // namespace stowline::pages

@@ -23,13 +23,9 @@ inline int discardApostrophe(int keyAscii) {
     return keyAscii == 39 ? 0 : keyAscii;
 }
 
-// The titles of the route and storage-location pages' message boxes.
-inline QString informationRequired() {
-    return platform::UiText::tr("Information Required");
-}
-
-inline QString informationValidation() {
-    return platform::UiText::tr("Information Validation");
-}
+// The titles of the route and storage-location pages' message boxes, as source texts.
+inline constexpr char InformationRequired[] = QT_TRANSLATE_NOOP("Stowline", "Information Required");
+inline constexpr char InformationValidation[] =
+    QT_TRANSLATE_NOOP("Stowline", "Information Validation");
 
 } // namespace stowline::pages

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "pages/MaintenancePage.h"
 
 namespace stowline::state {
 struct ComponentState;
@@ -8,55 +8,39 @@ struct ComponentState;
 
 namespace stowline::pages {
 
-// The "Maintain Delivery Routes" page: its handlers, installed on the controls on creation.
-// The page's mode (idle, adding, changing) lives only in the captions of its first two
-// buttons.
-class RoutePage {
+// The "Maintain Delivery Routes" page: the maintenance workflow on the route records, its
+// handlers installed on the controls on creation. A route's name cannot be changed, and a name
+// already used at any facility cannot be added again.
+class RoutePage : public MaintenancePage {
 public:
     explicit RoutePage(state::ComponentState& state);
-    RoutePage(const RoutePage&) = delete;
-    RoutePage& operator=(const RoutePage&) = delete;
 
     void cmdAddRoute_Click() { AddRoute(); }
     void cmdChangeRoute_Click() { ChangeRoute(); }
     void cmdDeleteRoute_Click() { DeleteRoute(); }
-    void lstRoute_Click();
-    void lstRoute_ColumnClick(int columnIndex);
-    void txtRoute_GotFocus();
-    void txtRouteDesc_GotFocus();
-    int txtRoute_KeyPress(int keyAscii);
-    int txtRouteDesc_KeyPress(int keyAscii);
+    void lstRoute_Click() { listClicked(); }
+    void lstRoute_ColumnClick(int columnIndex) { columnClicked(columnIndex); }
 
     // Enters adding mode, or saves the new or changed route.
-    void AddRoute();
+    void AddRoute() { saveOrAdd(); }
     // Enters changing mode, or cancels adding or changing.
-    void ChangeRoute();
-    void DeleteRoute();
+    void ChangeRoute() { changeOrCancel(); }
+    void DeleteRoute() { deleteSelected(); }
     // True when a route of any facility has exactly this name, as of the last rebuild.
     bool RouteExist(const QString& route);
 
 private:
-    void enterAddingMode();
-    void enterChangingMode();
-    void cancelEdit();
-    void backToIdle();
-    void refreshAfterChange();
-    // False, with the operator told, when no facility entry is selected.
-    bool facilityChosen();
+    bool exists(const QString& name, const QString& description) override;
+    bool facilityChosen(Mode mode) override;
+    bool sendAdd(const QString& name, const QString& description) override;
+    bool sendUpdate(const platform::ListItemRef& item, const QString& name,
+                    const QString& description) override;
+    bool sendDelete(const platform::ListItemRef& item) override;
+    void requery() override;
 
-    // The captions the first two buttons switch between.
-    struct Captions {
-        QString addRoute;
-        QString changeRoute;
-        QString save;
-        QString update;
-        QString cancel;
-    };
+    qint16 facilityId() const;
 
     state::ComponentState& m_state;
-    // Looked up once, as the controls get their first captions, so that a translator installed
-    // later cannot make a shown caption differ from the one the mode checks compare with.
-    const Captions m_captions;
 };
 
 } // namespace stowline::pages

@@ -1,0 +1,268 @@
+#include "pages/MaintenancePage.h"
+
+#include "pages/ColumnSort.h"
+#include "pages/FieldLook.h"
+#include "pages/PageText.h"
+#include "pages/Reselect.h"
+#include "platform/MessageBox.h"
+#include "platform/UiText.h"
+#include "reporting/Guarded.h"
+
+namespace stowline::pages {
+
+using platform::UiText;
+
+MaintenancePage::MaintenancePage(const Controls& controls, const Texts& texts,
+                                 Procedures procedures, Rules rules)
+    : m_controls(controls), m_texts(texts), m_procedures(std::move(procedures)), m_rules(rules),
+      m_addCaption(UiText::tr(texts.addCaption)), m_changeCaption(UiText::tr(texts.changeCaption)),
+      m_saveCaption(UiText::tr("Save")), m_updateCaption(UiText::tr("Update")),
+      m_cancelCaption(UiText::tr("Cancel")) {
+    platform::ListView& list = *m_controls.list;
+    QObject::connect(m_controls.addButton, &QPushButton::clicked, m_controls.addButton,
+                     [this] { saveOrAdd(); });
+    QObject::connect(m_controls.changeButton, &QPushButton::clicked, m_controls.changeButton,
+                     [this] { changeOrCancel(); });
+    QObject::connect(m_controls.deleteButton, &QPushButton::clicked, m_controls.deleteButton,
+                     [this] { deleteSelected(); });
+    list.onClick = [this] { listClicked(); };
+    list.onColumnClick = [this](int column) { columnClicked(column); };
+}
+
+void MaintenancePage::saveOrAdd() {
+    guarded(m_procedures.save, [&] {
+        if (m_mode == Mode::Idle) {
+            enterAddingMode();
+            return;
+        }
+        if (!inputComplete()) {
+            return;
+        }
+        const QString description = m_controls.descriptionBox->text();
+        if (m_mode == Mode::Adding) {
+            add(description);
+        } else {
+            update(description);
+        }
+    });
+}
+
+void MaintenancePage::changeOrCancel() {
+    guarded(m_procedures.change, [&] {
+        if (m_mode != Mode::Idle) {
+            cancel();
+        } else if (m_controls.selected->isNothing()) {
+            tell(m_texts.selectToChange, InformationRequired);
+        } else {
+            enterChangingMode();
+        }
+    });
+}
+
+void MaintenancePage::deleteSelected() {
+    guarded(m_procedures.remove, [&] {
+        const Controls& c = m_controls;
+        if (c.selected->isNothing()) {
+            tell(m_texts.selectToDelete, InformationRequired);
+            return;
+        }
+        if (platform::showMessageBox(UiText::tr(m_texts.confirmDelete), platform::StyleYesNo,
+                                     UiText::tr(InformationValidation)) != platform::AnswerYes) {
+            return;
+        }
+        *c.selected = c.list->selectedItem();
+        if (c.selected->isNothing()) {
+            return;
+        }
+        const int position = c.list->indexOf(*c.selected);
+        if (!sendDelete(*c.selected)) {
+            return;
+        }
+
+        c.list->removeAt(position);
+        c.nameBox->clear();
+        c.descriptionBox->clear();
+        requery();
+        if (c.list->count() > 0) {
+            c.list->select(c.list->itemAt(c.list->count()));
+        }
+        listClicked();
+        tell(m_texts.deleted, m_texts.deletedTitle);
+    });
+}
+
+void MaintenancePage::listClicked() {
+    guarded(m_procedures.click, [&] {
+        const Controls& c = m_controls;
+        *c.selected = c.list->selectedItem();
+        if (c.selected->isNothing()) {
+            // Nothing selected (the operator cleared the selection, or the list is empty): the
+            // boxes show nothing rather than a row the list no longer marks.
+            c.nameBox->clear();
+            c.descriptionBox->clear();
+            return;
+        }
+        const platform::ListItemRef item = *c.selected;
+        c.list->setFocus();
+        c.nameBox->setText(c.list->text(item));
+        c.descriptionBox->setText(c.list->subItem(item, 1));
+        c.addButton->setEnabled(true);
+        c.changeButton->setEnabled(true);
+        c.facility->selectEntryWithText(c.list->subItem(item, 2));
+        c.list->setHideSelection(false);
+    });
+}
+
+void MaintenancePage::columnClicked(int columnIndex) {
+    guarded(m_procedures.columnClick, [&] { applyColumnClick(*m_controls.list, columnIndex); });
+}
+
+void MaintenancePage::selectAll(platform::TextBox& box) {
+    box.setSelection(0, static_cast<int>(box.text().size()));
+}
+
+void MaintenancePage::showMode(Mode mode) {
+    const Controls& c = m_controls;
+    m_mode = mode;
+    c.addButton->setText(mode == Mode::Idle     ? m_addCaption
+                         : mode == Mode::Adding ? m_saveCaption
+                                                : m_updateCaption);
+    c.changeButton->setText(mode == Mode::Idle ? m_changeCaption : m_cancelCaption);
+    // While the page edits, the list cannot be used and nothing can be deleted.
+    c.deleteButton->setEnabled(mode == Mode::Idle);
+    c.listFrame->setEnabled(mode == Mode::Idle);
+}
+
+void MaintenancePage::enterAddingMode() {
+    const Controls& c = m_controls;
+    makeEditable(*c.facility);
+    if (c.facility->listCount() > 0) {
+        c.facility->setListIndex(0);
+    }
+    showMode(Mode::Adding);
+    c.nameBox->clear();
+    c.descriptionBox->clear();
+    makeEditable(*c.nameBox);
+    makeEditable(*c.descriptionBox);
+    c.nameBox->setFocus();
+    *c.selected = {};
+    c.list->setHideSelection(true);
+}
+
+void MaintenancePage::enterChangingMode() {
+    const Controls& c = m_controls;
+    makeEditable(*c.facility);
+    if (m_rules.changeShowsItemsFacility) {
+        c.facility->selectEntryWithText(c.list->subItem(*c.selected, 2));
+    }
+    showMode(Mode::Changing);
+    if (m_rules.nameChangeable) {
+        makeEditable(*c.nameBox);
+    } else {
+        makeReadOnly(*c.nameBox);
+    }
+    makeEditable(*c.descriptionBox);
+    (m_rules.nameChangeable ? c.nameBox : c.descriptionBox)->setFocus();
+}
+
+void MaintenancePage::cancel() {
+    const Controls& c = m_controls;
+    makeReadOnly(*c.facility);
+    showMode(Mode::Idle);
+    if (m_rules.cancelRestoresBoxes) {
+        // With nothing selected (an empty list) there is nothing to restore: the boxes are
+        // emptied so that no abandoned input looks saved.
+        const platform::ListItemRef shown = c.list->selectedItem();
+        c.nameBox->setText(shown.isNothing() ? QString() : c.list->text(shown));
+        c.descriptionBox->setText(shown.isNothing() ? QString() : c.list->subItem(shown, 1));
+    }
+    makeReadOnly(*c.nameBox);
+    makeReadOnly(*c.descriptionBox);
+    if (!c.selected->isNothing()) {
+        c.list->setFocus();
+    }
+}
+
+bool MaintenancePage::inputComplete() {
+    const Controls& c = m_controls;
+    if (m_texts.nameMissing != nullptr && isBlank(c.nameBox->text())) {
+        tell(m_texts.nameMissing, InformationRequired);
+        c.nameBox->setFocus();
+        return false;
+    }
+    if (isBlank(c.descriptionBox->text())) {
+        tell(m_texts.descriptionMissing, InformationRequired);
+        c.descriptionBox->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void MaintenancePage::add(const QString& description) {
+    const Controls& c = m_controls;
+    const QString name = c.nameBox->text();
+    if (exists(name, description)) {
+        tell(m_texts.duplicate, InformationValidation);
+        (m_rules.duplicateByName ? c.nameBox : c.descriptionBox)->setFocus();
+        return;
+    }
+    if (!facilityChosen(Mode::Adding) || !sendAdd(name, description)) {
+        // Refused or not sent, and reported: the input stays for another try.
+        return;
+    }
+
+    const platform::ListItemRef item = c.list->add(name);
+    c.list->setSubItem(item, 1, description);
+    c.list->setSubItem(item, 2, c.facility->shownText());
+    *c.selected = item;
+    c.list->select(item);
+    tell(m_texts.added, m_texts.addedTitle);
+    c.nameBox->setFocus();
+    finishSave(true, description, 0);
+}
+
+void MaintenancePage::update(const QString& description) {
+    const Controls& c = m_controls;
+    *c.selected = c.list->selectedItem();
+    if (c.selected->isNothing()) {
+        return;
+    }
+    const int position = c.list->indexOf(*c.selected);
+    if (!facilityChosen(Mode::Changing) ||
+        !sendUpdate(*c.selected, c.nameBox->text(), description)) {
+        return;
+    }
+
+    const platform::ListItemRef shown = c.list->selectedItem();
+    c.list->setText(shown, c.nameBox->text());
+    c.list->setSubItem(shown, 1, description);
+    c.list->setSubItem(shown, 2, c.facility->shownText());
+    tell(m_texts.updated, m_texts.updatedTitle);
+    finishSave(false, description, position);
+}
+
+void MaintenancePage::finishSave(bool added, const QString& description, int position) {
+    const Controls& c = m_controls;
+    makeReadOnly(*c.facility);
+    c.facility->clearShownText();
+    makeReadOnly(*c.nameBox);
+    makeReadOnly(*c.descriptionBox);
+    showMode(Mode::Idle);
+
+    requery();
+    if (added) {
+        selectFirstWithDescription(*c.list, description);
+    } else if (!selectPosition(*c.list, position)) {
+        // The record at that position is gone: the page shows nothing rather than a
+        // neighbour's values.
+        c.nameBox->clear();
+        c.descriptionBox->clear();
+    }
+    listClicked();
+}
+
+void MaintenancePage::tell(const char* prompt, const char* title) {
+    platform::showMessageBox(UiText::tr(prompt), platform::StyleOk, UiText::tr(title));
+}
+
+} // namespace stowline::pages

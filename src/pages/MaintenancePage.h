@@ -1,0 +1,139 @@
+#pragma once
+
+#include "platform/DropDown.h"
+#include "platform/ListView.h"
+#include "platform/TextBox.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QString>
+
+namespace stowline::pages {
+
+// The workflow the route and the storage-location pages share: a list of records, a name and a
+// description box, a facility drop-down, and three buttons with which the operator adds,
+// changes and deletes a record. The page is idle, adding or changing; its first two buttons'
+// captions show the mode. Each change is sent to the service, and the lists are then read
+// again from it.
+class MaintenancePage {
+public:
+    enum class Mode { Idle, Adding, Changing };
+
+    // The page's controls, and where it remembers the item it takes as selected.
+    struct Controls {
+        platform::ListView* list = nullptr;
+        QFrame* listFrame = nullptr;
+        platform::TextBox* nameBox = nullptr;
+        platform::TextBox* descriptionBox = nullptr;
+        platform::DropDown* facility = nullptr;
+        QPushButton* addButton = nullptr;
+        QPushButton* changeButton = nullptr;
+        QPushButton* deleteButton = nullptr;
+        platform::ListItemRef* selected = nullptr;
+    };
+
+    // What the operator reads on the page, as source texts (QT_TRANSLATE_NOOP in the context
+    // "Stowline"). Captions are looked up once, as the controls get them, so that a translator
+    // installed later cannot make a shown caption differ from the mode; messages are looked up
+    // when shown.
+    struct Texts {
+        const char* addCaption = nullptr;    // the first button while idle
+        const char* changeCaption = nullptr; // the second button while idle
+        const char* nameMissing = nullptr;   // none: the name may be blank
+        const char* descriptionMissing = nullptr;
+        const char* duplicate = nullptr;
+        const char* selectToChange = nullptr;
+        const char* selectToDelete = nullptr;
+        const char* confirmDelete = nullptr;
+        const char* added = nullptr;
+        const char* addedTitle = nullptr;
+        const char* updated = nullptr;
+        const char* updatedTitle = nullptr;
+        const char* deleted = nullptr;
+        const char* deletedTitle = nullptr;
+    };
+
+    // The names the page's procedures report their failures under.
+    struct Procedures {
+        QString save;        // the first button: enter adding mode, or save
+        QString change;      // the second button: enter changing mode, or cancel
+        QString remove;      // the delete button
+        QString click;       // the list's click handling
+        QString columnClick; // a click on a column header
+    };
+
+    // Where the two pages behave differently.
+    struct Rules {
+        // The duplicate check is made on the name (else on the description), whose box then
+        // takes the focus.
+        bool duplicateByName = false;
+        // Changing mode lets the name be edited too, and starts there.
+        bool nameChangeable = false;
+        // Changing mode shows the facility of the item being changed.
+        bool changeShowsItemsFacility = false;
+        // Cancel shows the selected item again; otherwise what was typed stays in the boxes.
+        bool cancelRestoresBoxes = false;
+    };
+
+    MaintenancePage(const Controls& controls, const Texts& texts, Procedures procedures,
+                    Rules rules);
+    virtual ~MaintenancePage() = default;
+    MaintenancePage(const MaintenancePage&) = delete;
+    MaintenancePage& operator=(const MaintenancePage&) = delete;
+
+    Mode mode() const { return m_mode; }
+
+    // The first button: enters adding mode, or saves the new or changed record.
+    void saveOrAdd();
+    // The second button: enters changing mode, or cancels adding or changing.
+    void changeOrCancel();
+    void deleteSelected();
+    // Takes the list's selected item as the page's and shows it in the boxes.
+    void listClicked();
+    void columnClicked(int columnIndex);
+
+protected:
+    // True when a record already has this name or description (by Rules::duplicateByName).
+    virtual bool exists(const QString& name, const QString& description) = 0;
+    // False, with the operator told, when the facility the save needs is not chosen.
+    virtual bool facilityChosen(Mode mode) = 0;
+    // The requests: each tells whether the service accepted it; a refusal has been reported.
+    virtual bool sendAdd(const QString& name, const QString& description) = 0;
+    virtual bool sendUpdate(const platform::ListItemRef& item, const QString& name,
+                            const QString& description) = 0;
+    virtual bool sendDelete(const platform::ListItemRef& item) = 0;
+    // Reads the page's records and the centers again from the service.
+    virtual void requery() = 0;
+
+    const Controls& controls() const { return m_controls; }
+    // Selects the whole text of a box that takes the focus.
+    static void selectAll(platform::TextBox& box);
+
+private:
+    void showMode(Mode mode);
+    void enterAddingMode();
+    void enterChangingMode();
+    void cancel();
+    bool inputComplete();
+    void add(const QString& description);
+    void update(const QString& description);
+    // Back to idle after a save, then read again and select the saved record: the first with
+    // its description after an add, the one at its old position after an update.
+    void finishSave(bool added, const QString& description, int position);
+    // An information box with the translations of the source texts.
+    static void tell(const char* prompt, const char* title);
+
+    Controls m_controls;
+    const Texts m_texts;
+    const Procedures m_procedures;
+    const Rules m_rules;
+    // The captions of the three modes.
+    const QString m_addCaption;
+    const QString m_changeCaption;
+    const QString m_saveCaption;
+    const QString m_updateCaption;
+    const QString m_cancelCaption;
+    Mode m_mode = Mode::Idle;
+};
+
+} // namespace stowline::pages
