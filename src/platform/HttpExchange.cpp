@@ -77,6 +77,93 @@ bool isAbsoluteHttpUrl(const QString& url) {
            url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
+using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
+
+// The given headers in order, and none of those curl would add on its own.
+CurlList headerListFor(const std::vector<HttpHeader>& headers) {
+    CurlList list;
+    const auto add = [&list](const QByteArray& line) {
+        curl_slist* extended = curl_slist_append(list.get(), line.constData());
+        if (extended != nullptr) {
+            (void)list.release();
+            list.reset(extended);
+        }
+    };
+    for (const HttpHeader& header : headers) {
+        add(header.name + ": " + header.value);
+    }
+    // An empty value removes the header curl would otherwise add on its own.
+    add("Accept:");
+    add("Expect:");
+    return list;
+}
+
+// Credentials are sent only in answer to a challenge, in the scheme the service asks for: sent
+// unasked, Basic would show the password to a service that expects Digest. Without credentials
+// only Negotiate can answer, with the operator's Kerberos ticket; curl tries it only when a user
+// name is set, so an empty one stands in. CURLAUTH_ONLY keeps the single scheme from being used
+// before the challenge. curl copies the texts.
+void setCredentials(CURL* h, const UrlUserInfo& userInfo) {
+    curl_easy_setopt(h, CURLOPT_USERNAME, userInfo.user.toUtf8().constData());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, userInfo.password.toUtf8().constData());
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH,
+                     userInfo.present
+                         ? CURLAUTH_BASIC | CURLAUTH_DIGEST | CURLAUTH_NTLM | CURLAUTH_NEGOTIATE
+                         : CURLAUTH_NEGOTIATE | CURLAUTH_ONLY);
+}
+
+// curl's defaults, set here so that no change elsewhere can turn verification off.
+void setVerification(CURL* h) {
+    QByteArray certificateAuthorities;
+    {
+        std::lock_guard lock(settingsMutex);
+        certificateAuthorities = testCertificateAuthorities.toLocal8Bit();
+    }
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!certificateAuthorities.isEmpty()) {
+        curl_easy_setopt(h, CURLOPT_CAINFO, certificateAuthorities.constData());
+    }
+}
+
+// With POSTFIELDS curl sends the body again on every pass of a challenge, and leaves it out of
+// an NTLM or Negotiate probe, whose Content-Length: 0 then replaces ours. curl does not copy the
+// body or the header list: both must live until the exchange ends.
+void setRequest(CURL* h, std::string_view body, const CurlList& headerList) {
+    curl_easy_setopt(h, CURLOPT_POST, 1L);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.get());
+}
+
+void setReceiving(CURL* h, Sink& sink, char* errorBuffer) {
+    const HttpTimeouts timeouts = httpTimeouts();
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, countAnswers);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &sink);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectMilliseconds);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, timeouts.stallSeconds);
+}
+
+// Why an exchange failed, in words that never quote the password.
+QString failureText(CURLcode code, const char* errorBuffer, const Sink& sink, const QString& url) {
+    QString detail = withoutPassword(QString::fromUtf8(errorBuffer), url);
+    if (sink.tooLarge) {
+        detail = QStringLiteral("the answer is larger than %1 bytes").arg(MaximumAnswerBytes);
+    } else if (sink.answers > MaximumAnswersPerExchange) {
+        detail = QStringLiteral("the service asked for credentials again and again (%1 answers)")
+                     .arg(MaximumAnswersPerExchange);
+    }
+    QString text = QString::fromUtf8(curl_easy_strerror(code));
+    if (!detail.isEmpty()) {
+        text += QStringLiteral(": ") + detail;
+    }
+    return text;
+}
+
 } // namespace
 
 HttpTimeouts httpTimeouts() {
@@ -109,87 +196,25 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
         response.transportError = QStringLiteral("The HTTP client could not be created");
         return response;
     }
-
-    std::unique_ptr<curl_slist, CurlListDeleter> headerList;
-    auto addHeader = [&headerList](const QByteArray& line) {
-        curl_slist* extended = curl_slist_append(headerList.get(), line.constData());
-        if (extended != nullptr) {
-            (void)headerList.release();
-            headerList.reset(extended);
-        }
-    };
-    for (const HttpHeader& header : headers) {
-        addHeader(header.name + ": " + header.value);
-    }
-    // An empty value removes the header curl would otherwise add on its own.
-    addHeader("Accept:");
-    addHeader("Expect:");
-
-    const HttpTimeouts timeouts = httpTimeouts();
-    QByteArray certificateAuthorities;
-    {
-        std::lock_guard lock(settingsMutex);
-        certificateAuthorities = testCertificateAuthorities.toLocal8Bit();
-    }
+    CURL* h = handle.get();
     // The client gets the credentials apart from the URL, so that none of its texts quotes them.
     const UrlUserInfo userInfo = splitUserInfo(url);
-    const QByteArray urlBytes = userInfo.address.toUtf8();
-    const QByteArray user = userInfo.user.toUtf8();
-    const QByteArray password = userInfo.password.toUtf8();
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    Sink sink{&response.body, handle.get()};
-    CURL* h = handle.get();
-    curl_easy_setopt(h, CURLOPT_URL, urlBytes.constData());
+    curl_easy_setopt(h, CURLOPT_URL, userInfo.address.toUtf8().constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     // The component reads no configuration, proxy variables of the environment included.
     curl_easy_setopt(h, CURLOPT_PROXY, "");
-    // Credentials are sent only in answer to a challenge, in the scheme the service asks for:
-    // sent unasked, Basic would show the password to a service that expects Digest. Without
-    // credentials only Negotiate can answer, with the operator's Kerberos ticket; curl tries it
-    // only when a user name is set, so an empty one stands in. CURLAUTH_ONLY keeps the single
-    // scheme from being used before the challenge.
-    curl_easy_setopt(h, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
-    curl_easy_setopt(h, CURLOPT_HTTPAUTH,
-                     userInfo.present
-                         ? CURLAUTH_BASIC | CURLAUTH_DIGEST | CURLAUTH_NTLM | CURLAUTH_NEGOTIATE
-                         : CURLAUTH_NEGOTIATE | CURLAUTH_ONLY);
-    // curl's defaults, set here so that no change elsewhere can turn verification off.
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!certificateAuthorities.isEmpty()) {
-        curl_easy_setopt(h, CURLOPT_CAINFO, certificateAuthorities.constData());
-    }
-    // With POSTFIELDS curl sends the body again on every pass of a challenge, and leaves it out
-    // of an NTLM or Negotiate probe, whose Content-Length: 0 then replaces ours.
-    curl_easy_setopt(h, CURLOPT_POST, 1L);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.data());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headerList.get());
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, countAnswers);
-    curl_easy_setopt(h, CURLOPT_HEADERDATA, &sink);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectMilliseconds);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, timeouts.stallSeconds);
+    setCredentials(h, userInfo);
+    setVerification(h);
+    const CurlList headerList = headerListFor(headers);
+    setRequest(h, body, headerList);
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    Sink sink{&response.body, h};
+    setReceiving(h, sink, errorBuffer);
 
     const CURLcode code = curl_easy_perform(h);
     if (code != CURLE_OK) {
-        QString detail = withoutPassword(QString::fromUtf8(errorBuffer), url);
-        if (sink.tooLarge) {
-            detail = QStringLiteral("the answer is larger than %1 bytes").arg(MaximumAnswerBytes);
-        } else if (sink.answers > MaximumAnswersPerExchange) {
-            detail = QStringLiteral("the service asked for credentials again and again (%1 "
-                                    "answers)")
-                         .arg(MaximumAnswersPerExchange);
-        }
-        response.transportError = QString::fromUtf8(curl_easy_strerror(code));
-        if (!detail.isEmpty()) {
-            response.transportError += QStringLiteral(": ") + detail;
-        }
+        response.transportError = failureText(code, errorBuffer, sink, url);
         return response;
     }
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &response.status);
