@@ -382,89 +382,127 @@ std::size_t pastStartTag(std::string_view text, std::size_t i, const char*& prob
 // The serialiser would then write a repaired document, so a broken envelope would be posted
 // with changed content instead of being refused. This scan finds those cases in text that
 // pugixml has otherwise accepted (in an ASCII-compatible encoding).
-QString wellFormednessProblem(std::string_view text) {
-    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    int depth = 0;
-    int documentElements = 0;
-    int doctypes = 0;
-    const auto problemHere = [&i](const char* problem) {
-        return QStringLiteral("%1 (at offset %2)").arg(QLatin1String(problem)).arg(i);
-    };
-    const auto skipPast = [&](std::string_view terminator) {
-        const std::size_t end = text.find(terminator, i);
-        i = end == std::string_view::npos ? text.size() : end + terminator.size();
-    };
-    while (i < text.size()) {
-        const std::string_view rest = text.substr(i);
-        if (rest[0] == '&') {
-            const std::size_t length = referenceLength(text, i);
-            if (length == 0) {
-                return problemHere("\"&\" begins no predefined entity or character reference");
+class WellFormednessScan {
+public:
+    explicit WellFormednessScan(std::string_view text)
+        : m_text(text), m_i(text.starts_with("\xEF\xBB\xBF") ? 3 : 0) {}
+
+    // Empty when nothing was found.
+    QString problem() {
+        while (m_i < m_text.size()) {
+            const char c = m_text[m_i];
+            const char* found = nullptr;
+            if (c == '&') {
+                found = reference();
+            } else if (c == '<') {
+                found = markup();
+            } else if (m_depth > 0) {
+                // Character data, most of a large answer: on to the next markup, past every
+                // reference; a reference that is not one is left for reference() to report.
+                m_i = skipCharacterData(m_text, m_i);
+            } else {
+                found = outsideText();
             }
-            if (depth == 0) {
-                return problemHere("text outside the document element");
-            }
-            i += length;
-        } else if (rest[0] != '<' && depth > 0) {
-            // Character data, most of a large answer: on to the next markup, past every
-            // reference; a reference that is not one is left for the branch above to report.
-            i = skipCharacterData(text, i);
-        } else if (rest[0] != '<') {
-            if (depth == 0 && rest[0] != ' ' && rest[0] != '\t' && rest[0] != '\r' &&
-                rest[0] != '\n') {
-                return problemHere("text outside the document element");
-            }
-            ++i;
-        } else {
-            // What follows "<" tells the kind of markup.
-            switch (rest.size() > 1 ? rest[1] : '\0') {
-            case '/':
-                --depth;
-                i = std::min(text.find('>', i), text.size() - 1) + 1;
-                break;
-            case '?':
-                if (declarationCutShort(rest)) {
-                    return problemHere("an XML declaration that is not well-formed");
-                }
-                i += 2;
-                skipPast("?>");
-                break;
-            case '!':
-                if (rest.starts_with("<!--")) {
-                    // The end is searched after the opening: "<!-->" begins a comment, it is
-                    // not one.
-                    i += 4;
-                    skipPast("-->");
-                } else if (rest.starts_with("<![CDATA[")) {
-                    i += 9;
-                    skipPast("]]>");
-                } else {
-                    // The DOCTYPE comes once, before the document element.
-                    if (documentElements > 0) {
-                        return problemHere("a DOCTYPE after the document element");
-                    }
-                    if (++doctypes > 1) {
-                        return problemHere("a second DOCTYPE");
-                    }
-                    i = pastDoctype(text, i);
-                    if (i == std::string_view::npos) {
-                        i = text.size();
-                        return problemHere("a DOCTYPE that does not end");
-                    }
-                }
-                break;
-            default:
-                if (depth == 0 && ++documentElements > 1) {
-                    return problemHere("a second document element");
-                }
-                if (const char* problem = nullptr; (i = pastStartTag(text, i, problem), problem)) {
-                    return problemHere(problem);
-                }
-                depth += text[i - 2] == '/' ? 0 : 1;
+            if (found != nullptr) {
+                return QStringLiteral("%1 (at offset %2)").arg(QLatin1String(found)).arg(m_i);
             }
         }
+        return {};
     }
-    return {};
+
+private:
+    const char* reference() {
+        const std::size_t length = referenceLength(m_text, m_i);
+        if (length == 0) {
+            return "\"&\" begins no predefined entity or character reference";
+        }
+        if (m_depth == 0) {
+            return "text outside the document element";
+        }
+        m_i += length;
+        return nullptr;
+    }
+
+    // Only white space may stand outside the document element.
+    const char* outsideText() {
+        const char c = m_text[m_i];
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+            return "text outside the document element";
+        }
+        ++m_i;
+        return nullptr;
+    }
+
+    // What follows "<" tells the kind of markup.
+    const char* markup() {
+        const std::string_view rest = m_text.substr(m_i);
+        switch (rest.size() > 1 ? rest[1] : '\0') {
+        case '/':
+            --m_depth;
+            m_i = std::min(m_text.find('>', m_i), m_text.size() - 1) + 1;
+            return nullptr;
+        case '?':
+            if (declarationCutShort(rest)) {
+                return "an XML declaration that is not well-formed";
+            }
+            skipPast(2, "?>");
+            return nullptr;
+        case '!':
+            return declaration(rest);
+        default:
+            return startTag();
+        }
+    }
+
+    const char* declaration(std::string_view rest) {
+        if (rest.starts_with("<!--")) {
+            // The end is searched after the opening: "<!-->" begins a comment, it is not one.
+            skipPast(4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            skipPast(9, "]]>");
+        } else {
+            // The DOCTYPE comes once, before the document element.
+            if (m_documentElements > 0) {
+                return "a DOCTYPE after the document element";
+            }
+            if (++m_doctypes > 1) {
+                return "a second DOCTYPE";
+            }
+            m_i = pastDoctype(m_text, m_i);
+            if (m_i == std::string_view::npos) {
+                m_i = m_text.size();
+                return "a DOCTYPE that does not end";
+            }
+        }
+        return nullptr;
+    }
+
+    const char* startTag() {
+        if (m_depth == 0 && ++m_documentElements > 1) {
+            return "a second document element";
+        }
+        const char* problem = nullptr;
+        m_i = pastStartTag(m_text, m_i, problem);
+        if (problem == nullptr) {
+            m_depth += m_text[m_i - 2] == '/' ? 0 : 1;
+        }
+        return problem;
+    }
+
+    void skipPast(std::size_t opening, std::string_view terminator) {
+        const std::size_t end = m_text.find(terminator, m_i + opening);
+        m_i = end == std::string_view::npos ? m_text.size() : end + terminator.size();
+    }
+
+    std::string_view m_text;
+    std::size_t m_i;
+    int m_depth = 0;
+    int m_documentElements = 0;
+    int m_doctypes = 0;
+};
+
+QString wellFormednessProblem(std::string_view text) {
+    return WellFormednessScan(text).problem();
 }
 
 // The UTF-16 and UTF-32 forms pugixml recognises, by a byte-order mark or by how the first
