@@ -9,71 +9,87 @@ QString hostVersion() {
     return QStringLiteral(STOWLINE_HOST_VERSION);
 }
 
-CommandLine parseCommandLine(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Demo host of the Stowline component: maintains delivery routes, storage "
-                       "locations and their assignment to centers on a Stowline SOAP service."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption serverOption(
-        QStringLiteral("server"),
-        QStringLiteral("Load the data from <name>, e.g. http://127.0.0.1:8080."),
-        QStringLiteral("name"));
-    const QCommandLineOption eventLogOption(
-        QStringLiteral("event-log"),
-        QStringLiteral("Append the component's event-log entries to <file> (default: syslog)."),
-        QStringLiteral("file"));
-    const QCommandLineOption screenshotOption(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Load from --server, save a PNG of each page into <dir> and exit."),
-        QStringLiteral("dir"));
-    parser.addOption(serverOption);
-    parser.addOption(eventLogOption);
-    parser.addOption(screenshotOption);
+namespace {
 
-    CommandLine result;
-    auto refuse = [&result](const QString& reason) {
-        result.outcome = CommandLine::Outcome::Error;
-        result.message = reason;
-        return result;
-    };
-    if (!parser.parse(arguments)) {
-        return refuse(parser.errorText());
+// The host's options, as its --help lists them.
+struct Options {
+    Options() {
+        parser.setApplicationDescription(QStringLiteral(
+            "Demo host of the Stowline component: maintains delivery routes, storage locations "
+            "and their assignment to centers on a Stowline SOAP service."));
+        help = parser.addHelpOption();
+        version = parser.addVersionOption();
+        parser.addOption(server);
+        parser.addOption(eventLog);
+        parser.addOption(screenshot);
     }
-    if (parser.isSet(helpOption)) {
-        result.outcome = CommandLine::Outcome::ShowHelp;
-        result.message = parser.helpText();
-        return result;
-    }
-    if (parser.isSet(versionOption)) {
-        result.outcome = CommandLine::Outcome::ShowVersion;
-        result.message = QStringLiteral("stowline-host %1\n").arg(hostVersion());
-        return result;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return refuse(QStringLiteral("Unexpected argument: %1")
-                          .arg(parser.positionalArguments().constFirst()));
-    }
+
     // Later occurrences win, as with most programs.
-    const auto last = [&parser](const QCommandLineOption& option) {
+    QString last(const QCommandLineOption& option) const {
         const QStringList values = parser.values(option);
         return values.isEmpty() ? QString() : values.constLast();
-    };
-    result.options.serverName = last(serverOption).trimmed();
-    result.options.eventLogPath = last(eventLogOption);
-    result.options.screenshotDir = last(screenshotOption);
-    if (parser.isSet(serverOption) && result.options.serverName.isEmpty()) {
-        return refuse(QStringLiteral("--server needs a server name."));
     }
-    if (parser.isSet(eventLogOption) && result.options.eventLogPath.isEmpty()) {
-        return refuse(QStringLiteral("--event-log needs a file name."));
+
+    QCommandLineParser parser;
+    QCommandLineOption help{QString()};
+    QCommandLineOption version{QString()};
+    const QCommandLineOption server{
+        QStringLiteral("server"),
+        QStringLiteral("Load the data from <name>, e.g. http://127.0.0.1:8080."),
+        QStringLiteral("name")};
+    const QCommandLineOption eventLog{
+        QStringLiteral("event-log"),
+        QStringLiteral("Append the component's event-log entries to <file> (default: syslog)."),
+        QStringLiteral("file")};
+    const QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Load from --server, save a PNG of each page into <dir> and exit."),
+        QStringLiteral("dir")};
+};
+
+// Why the values given cannot be used; empty when they can.
+QString problemWith(const Options& options, const HostOptions& values) {
+    if (!options.parser.positionalArguments().isEmpty()) {
+        return QStringLiteral("Unexpected argument: %1")
+            .arg(options.parser.positionalArguments().constFirst());
     }
-    if (parser.isSet(screenshotOption) && result.options.screenshotDir.isEmpty()) {
-        return refuse(QStringLiteral("--screenshot needs a folder."));
+    if (options.parser.isSet(options.server) && values.serverName.isEmpty()) {
+        return QStringLiteral("--server needs a server name.");
     }
-    if (result.options.screenshotMode() && result.options.serverName.isEmpty()) {
-        return refuse(QStringLiteral("--screenshot needs --server to load the data from."));
+    if (options.parser.isSet(options.eventLog) && values.eventLogPath.isEmpty()) {
+        return QStringLiteral("--event-log needs a file name.");
+    }
+    if (options.parser.isSet(options.screenshot) && values.screenshotDir.isEmpty()) {
+        return QStringLiteral("--screenshot needs a folder.");
+    }
+    if (values.screenshotMode() && values.serverName.isEmpty()) {
+        return QStringLiteral("--screenshot needs --server to load the data from.");
+    }
+    return {};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    Options options;
+    CommandLine result;
+    if (!options.parser.parse(arguments)) {
+        result.outcome = CommandLine::Outcome::Error;
+        result.message = options.parser.errorText();
+    } else if (options.parser.isSet(options.help)) {
+        result.outcome = CommandLine::Outcome::ShowHelp;
+        result.message = options.parser.helpText();
+    } else if (options.parser.isSet(options.version)) {
+        result.outcome = CommandLine::Outcome::ShowVersion;
+        result.message = QStringLiteral("stowline-host %1\n").arg(hostVersion());
+    } else {
+        result.options.serverName = options.last(options.server).trimmed();
+        result.options.eventLogPath = options.last(options.eventLog);
+        result.options.screenshotDir = options.last(options.screenshot);
+        if (const QString problem = problemWith(options, result.options); !problem.isEmpty()) {
+            result.outcome = CommandLine::Outcome::Error;
+            result.message = problem;
+        }
     }
     return result;
 }

@@ -60,80 +60,121 @@ void readAuth(std::string_view value, ServerOptions& options) {
     options.security.password = value.substr(colon + 1);
 }
 
+void readReadTimeout(std::string_view value, ServerOptions& options) {
+    const std::optional<long> seconds = wholeNumber(value);
+    if (!seconds || *seconds < 1 || *seconds > 3600) {
+        throw CommandLineError("--read-timeout expects seconds from 1 to 3600, not \"" +
+                               std::string(value) + "\"");
+    }
+    options.readTimeout = std::chrono::seconds(*seconds);
+}
+
+// The arguments one option at a time: its name, and its value written after "=" or as the
+// next argument.
+class Arguments {
+public:
+    explicit Arguments(std::span<const std::string_view> all) : m_all(all) {}
+
+    bool next() {
+        if (++m_at >= m_all.size()) {
+            return false;
+        }
+        m_name = m_all[m_at];
+        m_inlineValue.reset();
+        if (const std::size_t equals = m_name.find('=');
+            m_name.starts_with("--") && equals != std::string_view::npos) {
+            m_inlineValue = m_name.substr(equals + 1);
+            m_name = m_name.substr(0, equals);
+        }
+        return true;
+    }
+
+    std::string_view name() const { return m_name; }
+
+    std::string_view value() {
+        if (m_inlineValue) {
+            return *m_inlineValue;
+        }
+        return following(std::string(m_name) + " needs a value");
+    }
+
+    // The next argument, which an option takes as a further value.
+    std::string_view following(const std::string& missing) {
+        if (m_at + 1 >= m_all.size()) {
+            throw CommandLineError(missing);
+        }
+        return m_all[++m_at];
+    }
+
+    void noValue() const {
+        if (m_inlineValue) {
+            throw CommandLineError(std::string(m_name) + " takes no value");
+        }
+    }
+
+private:
+    std::span<const std::string_view> m_all;
+    std::size_t m_at = static_cast<std::size_t>(-1);
+    std::string_view m_name;
+    std::optional<std::string_view> m_inlineValue;
+};
+
+void readTls(Arguments& arguments, ServerOptions& options) {
+    const std::string missing = "--tls needs a certificate file and a key file";
+    options.security.certificateFile = arguments.value();
+    options.security.keyFile = arguments.following(missing);
+    if (options.security.certificateFile.empty() || options.security.keyFile.empty()) {
+        throw CommandLineError(missing);
+    }
+}
+
+void readFill(Arguments& arguments, ServerOptions& options, bool& filled) {
+    if (filled) {
+        throw CommandLineError("--demo-data and --generate exclude each other");
+    }
+    filled = true;
+    if (arguments.name() == "--demo-data") {
+        arguments.noValue();
+        options.fill = ServerOptions::Fill::Demo;
+    } else {
+        readGenerate(arguments.value(), options);
+    }
+}
+
+void readOption(Arguments& arguments, ServerOptions& options, bool& filled) {
+    const std::string_view name = arguments.name();
+    if (name == "--help" || name == "-h") {
+        arguments.noValue();
+        options.help = true;
+    } else if (name == "--listen") {
+        readListen(arguments.value(), options);
+    } else if (name == "--db") {
+        options.databasePath = arguments.value();
+        if (options.databasePath.empty()) {
+            throw CommandLineError("--db needs a file name");
+        }
+    } else if (name == "--demo-data" || name == "--generate") {
+        readFill(arguments, options, filled);
+    } else if (name == "--read-timeout") {
+        readReadTimeout(arguments.value(), options);
+    } else if (name == "--auth") {
+        readAuth(arguments.value(), options);
+    } else if (name == "--tls") {
+        readTls(arguments, options);
+    } else {
+        // Only the name: the value of a mistyped --auth is a password.
+        throw CommandLineError("unknown option \"" + std::string(name) + "\"");
+    }
+}
+
 } // namespace
 
 ServerOptions parseCommandLine(std::span<const std::string_view> arguments) {
     ServerOptions options;
     bool filled = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view name = arguments[i];
-        std::optional<std::string_view> inlineValue;
-        if (const std::size_t equals = name.find('=');
-            name.starts_with("--") && equals != std::string_view::npos) {
-            inlineValue = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
-        const auto value = [&]() -> std::string_view {
-            if (inlineValue) {
-                return *inlineValue;
-            }
-            if (i + 1 >= arguments.size()) {
-                throw CommandLineError(std::string(name) + " needs a value");
-            }
-            return arguments[++i];
-        };
-        const auto noValue = [&] {
-            if (inlineValue) {
-                throw CommandLineError(std::string(name) + " takes no value");
-            }
-        };
-        const auto fillOnce = [&] {
-            if (filled) {
-                throw CommandLineError("--demo-data and --generate exclude each other");
-            }
-            filled = true;
-        };
-
-        if (name == "--help" || name == "-h") {
-            noValue();
-            options.help = true;
-        } else if (name == "--listen") {
-            readListen(value(), options);
-        } else if (name == "--db") {
-            options.databasePath = value();
-            if (options.databasePath.empty()) {
-                throw CommandLineError("--db needs a file name");
-            }
-        } else if (name == "--demo-data") {
-            noValue();
-            fillOnce();
-            options.fill = ServerOptions::Fill::Demo;
-        } else if (name == "--generate") {
-            fillOnce();
-            readGenerate(value(), options);
-        } else if (name == "--read-timeout") {
-            const std::string_view text = value();
-            const std::optional<long> seconds = wholeNumber(text);
-            if (!seconds || *seconds < 1 || *seconds > 3600) {
-                throw CommandLineError("--read-timeout expects seconds from 1 to 3600, not \"" +
-                                       std::string(text) + "\"");
-            }
-            options.readTimeout = std::chrono::seconds(*seconds);
-        } else if (name == "--auth") {
-            readAuth(value(), options);
-        } else if (name == "--tls") {
-            options.security.certificateFile = value();
-            if (i + 1 >= arguments.size()) {
-                throw CommandLineError("--tls needs a certificate file and a key file");
-            }
-            options.security.keyFile = arguments[++i];
-            if (options.security.certificateFile.empty() || options.security.keyFile.empty()) {
-                throw CommandLineError("--tls needs a certificate file and a key file");
-            }
-        } else {
-            // Only the name: the value of a mistyped --auth is a password.
-            throw CommandLineError("unknown option \"" + std::string(name) + "\"");
-        }
+    Arguments reader(arguments);
+    while (reader.next()) {
+        readOption(reader, options, filled);
     }
     return options;
 }
