@@ -243,5 +243,13 @@
         <source>Route Deleted</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No Routes Found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Locations Found</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

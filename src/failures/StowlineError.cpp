@@ -24,6 +24,23 @@ void raiseObjectNotSet() {
                QStringLiteral("Object variable or With block variable not set"));
 }
 
+void raiseInvalidPropertyValue() {
+    raiseError(error_number::InvalidPropertyValue, QStringLiteral("Invalid property value"));
+}
+
+void raiseIndexOutOfBounds() {
+    raiseError(error_number::IndexOutOfBounds, QStringLiteral("Index out of bounds"));
+}
+
+void raiseItemRemoved() {
+    raiseError(error_number::ItemRemoved,
+               QStringLiteral("The list item has been removed from its list"));
+}
+
+void raiseTransportFailure(const QString& description) {
+    raiseError(0, description, QString());
+}
+
 ErrorInfo currentErrorInfo() {
     try {
         throw;

@@ -30,6 +30,8 @@ inline constexpr qint32 SubscriptOutOfRange = 9;
 inline constexpr qint32 TypeMismatch = 13;
 inline constexpr qint32 ObjectNotSet = 91;
 inline constexpr qint32 InvalidPropertyValue = 380;
+inline constexpr qint32 IndexOutOfBounds = 35600;
+inline constexpr qint32 ItemRemoved = 35605;
 } // namespace error_number
 
 [[noreturn]] void raiseError(qint32 number, const QString& description,
@@ -37,6 +39,13 @@ inline constexpr qint32 InvalidPropertyValue = 380;
 [[noreturn]] void raiseOverflow();
 [[noreturn]] void raiseTypeMismatch();
 [[noreturn]] void raiseObjectNotSet();
+[[noreturn]] void raiseInvalidPropertyValue();
+[[noreturn]] void raiseIndexOutOfBounds();
+// A reference to an item that a rebuild or a removal took from its list.
+[[noreturn]] void raiseItemRemoved();
+// A failure of the transport's own checks, which leave number and source as they were: 0 and
+// empty.
+[[noreturn]] void raiseTransportFailure(const QString& description);
 
 // Describes the exception that is being handled (call only inside a catch block).
 ErrorInfo currentErrorInfo();

@@ -8,13 +8,6 @@
 #include <QSignalBlocker>
 
 namespace stowline::platform {
-namespace {
-
-[[noreturn]] void raiseInvalidIndex() {
-    raiseError(error_number::InvalidPropertyValue, QStringLiteral("Invalid property value"));
-}
-
-} // namespace
 
 DropDown::DropDown(bool editable, QWidget* parent) : QComboBox(parent) {
     setEditable(editable);
@@ -47,21 +40,21 @@ int DropDown::addEntry(const QString& text) {
 
 qint32 DropDown::itemData(int index) const {
     if (index < 0 || index >= count()) {
-        raiseInvalidIndex();
+        raiseInvalidPropertyValue();
     }
     return QComboBox::itemData(index).toInt();
 }
 
 void DropDown::setItemData(int index, qint32 value) {
     if (index < 0 || index >= count()) {
-        raiseInvalidIndex();
+        raiseInvalidPropertyValue();
     }
     QComboBox::setItemData(index, QVariant(value));
 }
 
 QString DropDown::entryText(int index) const {
     if (index < 0 || index >= count()) {
-        raiseInvalidIndex();
+        raiseInvalidPropertyValue();
     }
     return itemText(index);
 }
@@ -97,7 +90,7 @@ void DropDown::selectEntryWithText(const QString& text) {
 
 void DropDown::setListIndex(int index) {
     if (index < -1 || index >= count()) {
-        raiseInvalidIndex();
+        raiseInvalidPropertyValue();
     }
     const bool changed = index != listIndex();
     {

@@ -13,10 +13,6 @@ namespace {
 constexpr int TagRole = ListRow::TagRole;
 constexpr int IdRole = ListRow::IdRole;
 
-[[noreturn]] void raiseRemovedItem() {
-    raiseError(35605, QStringLiteral("The list item has been removed from its list"));
-}
-
 } // namespace
 
 ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
@@ -120,7 +116,7 @@ void ListView::removeAt(int index) {
     const ChangeByCode byCode(*this);
     ensureSorted();
     if (index < 1 || index > topLevelItemCount()) {
-        raiseError(35600, QStringLiteral("Index out of bounds"));
+        raiseIndexOutOfBounds();
     }
     QTreeWidgetItem* item = takeTopLevelItem(index - 1);
     forgetItem(item);
@@ -134,7 +130,7 @@ int ListView::count() {
 ListItemRef ListView::itemAt(int index) {
     ensureSorted();
     if (index < 1 || index > topLevelItemCount()) {
-        raiseError(35600, QStringLiteral("Index out of bounds"));
+        raiseIndexOutOfBounds();
     }
     return refFor(topLevelItem(index - 1));
 }
@@ -168,7 +164,7 @@ void ListView::setText(const ListItemRef& item, const QString& text) {
 QString ListView::subItem(const ListItemRef& item, int subItemIndex) const {
     QTreeWidgetItem* target = resolve(item);
     if (subItemIndex < 1 || subItemIndex >= columnCount()) {
-        raiseError(380, QStringLiteral("Invalid property value"));
+        raiseInvalidPropertyValue();
     }
     return target->text(subItemIndex);
 }
@@ -176,7 +172,7 @@ QString ListView::subItem(const ListItemRef& item, int subItemIndex) const {
 void ListView::setSubItem(const ListItemRef& item, int subItemIndex, const QString& text) {
     QTreeWidgetItem* target = resolve(item);
     if (subItemIndex < 1 || subItemIndex >= columnCount()) {
-        raiseError(380, QStringLiteral("Invalid property value"));
+        raiseInvalidPropertyValue();
     }
     target->setText(subItemIndex, text);
     scheduleSort();
@@ -195,7 +191,7 @@ int ListView::indexOf(const ListItemRef& item) {
     ensureSorted();
     const int position = indexOfTopLevelItem(target);
     if (position < 0) {
-        raiseRemovedItem();
+        raiseItemRemoved();
     }
     return position + 1;
 }
@@ -279,11 +275,11 @@ QTreeWidgetItem* ListView::resolve(const ListItemRef& item) const {
         raiseObjectNotSet();
     }
     if (item.m_view.data() != this) {
-        raiseRemovedItem();
+        raiseItemRemoved();
     }
     QTreeWidgetItem* target = m_referenced.value(item.m_id, nullptr);
     if (target == nullptr) {
-        raiseRemovedItem();
+        raiseItemRemoved();
     }
     return target;
 }

@@ -1,4 +1,5 @@
 #include "platform/SystemColours.h"
+#include "platform/UiText.h"
 #include "readers/Conversions.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
@@ -20,7 +21,7 @@ void finishPickList(platform::DropDown& dropDown, const char* placeholder) {
     if (dropDown.listCount() > 0) {
         dropDown.setLocked(false);
     } else {
-        dropDown.addEntry(QString::fromLatin1(placeholder));
+        dropDown.addEntry(platform::UiText::tr(placeholder));
         dropDown.setBackColour(Qt::white);
         dropDown.setEnabled(false);
         dropDown.setLocked(true);
@@ -48,7 +49,7 @@ void RefreshRouteComboBox(state::ComponentState& state) {
                 cboRoute.setItemData(entry, *key);
             }
         }
-        finishPickList(cboRoute, "No Routes Found");
+        finishPickList(cboRoute, QT_TRANSLATE_NOOP("Stowline", "No Routes Found"));
     });
 }
 
@@ -72,7 +73,7 @@ void RefreshStorageLocationComboBox(state::ComponentState& state) {
                 cboLocation.setItemData(entry, *key);
             }
         }
-        finishPickList(cboLocation, "Not Locations Found");
+        finishPickList(cboLocation, QT_TRANSLATE_NOOP("Stowline", "Not Locations Found"));
     });
 }
 

@@ -44,11 +44,9 @@ void requireDataSet(const QByteArray& unwrapped) {
     const QString found = name.empty() ? QStringLiteral("no element at all")
                                        : QStringLiteral("<%1>").arg(QString::fromUtf8(
                                              name.data(), static_cast<qsizetype>(name.size())));
-    raiseError(
-        0,
+    raiseTransportFailure(
         QStringLiteral("The service's answer holds no data set: %1 where <Root> was expected")
-            .arg(found),
-        QString());
+            .arg(found));
 }
 
 } // namespace stowline::service

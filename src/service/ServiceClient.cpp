@@ -39,12 +39,7 @@ QString ServiceClient::ReturnWebserviceXML(const QString& AsmxUrl, const QString
 QString ServiceClient::buildQueryEnvelope(QueryOperation operation) {
     const QString name = operationName(operation);
     return guarded(name + QStringLiteral("SOAPEnvelope"), QString(), [&](QString& result) {
-        mSOAPBody = queryElement(name);
-        mSOAPEnvelope = GetSOAPEnvelope();
-        mSOAPEnvelope = replaceAll(mSOAPEnvelope, u"XMLData", mSOAPBody);
-        mSOAPBody.clear();
-        result = mSOAPEnvelope;
-        mSOAPEnvelope.clear();
+        result = replaceAll(GetSOAPEnvelope(), u"XMLData", queryElement(name));
     });
 }
 
@@ -90,13 +85,10 @@ QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
 bool ServiceClient::sendUpdate(const QString& reportName, const QString& operation,
                                std::initializer_list<UpdateChild> children) {
     return guarded(reportName, false, [&](bool& accepted) {
-        mSOAPBody = updateElement(operation, children);
-        mSOAPEnvelope = GetSOAPEnvelope();
-        mSOAPEnvelope = replaceAll(mSOAPEnvelope, u"XMLData", mSOAPBody);
+        const QString envelope =
+            replaceAll(GetSOAPEnvelope(), u"XMLData", updateElement(operation, children));
         QByteArray ignored;
-        accepted = post(mAsmxUrl, mServiceNamespace + operation, mSOAPEnvelope, true, ignored);
-        mSOAPBody.clear();
-        mSOAPEnvelope.clear();
+        accepted = post(mAsmxUrl, mServiceNamespace + operation, envelope, true, ignored);
     });
 }
 

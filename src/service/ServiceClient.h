@@ -53,10 +53,6 @@ public:
     bool UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID, qint16 RouteID,
                                                  qint16 StorageLocationID);
 
-    // The builders' work in progress; empty whenever no builder is running.
-    const QString& soapBodyScratch() const { return mSOAPBody; }
-    const QString& soapEnvelopeScratch() const { return mSOAPEnvelope; }
-
 private:
     // The transport with its outcome: false when the failure was reported.
     bool post(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
@@ -68,8 +64,6 @@ private:
     QString mServerName;
     QString mAsmxUrl;
     QString mServiceNamespace;
-    QString mSOAPBody;
-    QString mSOAPEnvelope;
 };
 
 } // namespace stowline::service

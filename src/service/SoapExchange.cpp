@@ -41,11 +41,6 @@ std::optional<QString> soapFault(const pugi::xml_document& answer, const QString
                           : platform::withoutPassword(text, url);
 }
 
-[[noreturn]] void raiseTransportFailure(const QString& description) {
-    // The transport's own checks leave number and source as they were: 0 and empty.
-    raiseError(0, description, QString());
-}
-
 // Another status than 200 is a failure, with the SOAP fault's text when the answer carries one.
 void checkStatus(const platform::HttpResponse& response, const QString& url) {
     if (response.status == 200) {

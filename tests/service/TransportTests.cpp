@@ -340,8 +340,6 @@ TEST_F(Transport, SendersPostTheirElementAndTellThatTheServiceAccepted) {
         EXPECT_EQ(requests.front().body, PostedHead + c.element + PostedTail);
         EXPECT_EQ(requests.front().header("Content-Length"),
                   QByteArray::number(requests.front().body.size()));
-        EXPECT_TRUE(client.soapBodyScratch().isEmpty()) << c.op;
-        EXPECT_TRUE(client.soapEnvelopeScratch().isEmpty()) << c.op;
         EXPECT_TRUE(boxes.shown().empty()) << c.op;
     }
 }
@@ -382,8 +380,6 @@ TEST_F(Transport, ARejectedOrUnsentUpdateIsReportedOnceAndGivesFalse) {
         }
         EXPECT_FALSE(client.AddRouteSOAP(3, "07", "North")) << c.what;
         expectOneTransportReport(c.what, c.inDescription);
-        EXPECT_TRUE(client.soapBodyScratch().isEmpty()) << c.what;
-        EXPECT_TRUE(client.soapEnvelopeScratch().isEmpty()) << c.what;
     }
 }
 
