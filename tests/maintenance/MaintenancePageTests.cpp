@@ -1,0 +1,661 @@
+// The route and the storage-location pages as an operator uses them: modes, validation, add,
+// change, delete, sorting and the key filter, checked against what the stand-in service holds.
+// Both pages run one workflow; each test runs on both, with what differs in the page's table.
+#include "support/PageDriver.h"
+
+#include <QFrame>
+
+#include <algorithm>
+#include <functional>
+
+using namespace stowline;
+using namespace stowline::test;
+
+namespace {
+
+const QString Depot = QString::fromUtf8("Dépôt Sainte-Émilie");
+const QString Harbour = QStringLiteral("Harbour Point Cross-Dock");
+const QString Northfield = QStringLiteral("Northfield Distribution Center");
+const QString Required = QStringLiteral("Information Required");
+const QString Validation = QStringLiteral("Information Validation");
+
+// A save the page refuses: what was typed, the message, and whether the name box gets the
+// focus (else the description box).
+struct Refusal {
+    const char* name;
+    const char* description;
+    const char* prompt;
+    bool validation; // the title: "Information Validation", else "Information Required"
+    bool focusOnName;
+};
+
+struct Page {
+    const char* testName;
+    int tab;
+    const char *list, *frame, *name, *description, *facility, *add, *change, *remove;
+    const char *addCaption, *changeCaption;
+    const char *added, *addedTitle, *updated, *updatedTitle, *deleted, *deletedTitle;
+    const char *confirmDelete, *selectToChange, *selectToDelete;
+    const char *table, *key, *nameColumn; // in the service's database
+    int records;                          // in the demo data
+    // A record of the demo data, shown first by a click, and its key.
+    const char* sampleName;
+    int sampleKey;
+    const char* sampleDescription;
+    QString sampleFacility;
+    std::vector<Refusal> refusals;
+    // A new record that resembles an existing one and is still accepted.
+    const char *alikeName, *alikeDescription;
+    // Rules of the page.
+    bool nameChangeable;      // changing mode edits the name too, and starts there
+    bool cancelRestores;      // Cancel shows the selected record again
+    bool nameFiltered;        // the name box drops apostrophes as the description box does
+    bool facilityPromptOnAdd; // adding without a facility asks for one (else it is reported)
+    bool descriptionsRepeat;  // two records may have one description
+    const char *saveProcedure, *deleteProcedure;
+    const char* insertSql; // %1: key, %2: name, %3: description, at Northfield
+};
+
+const Page Pages[] = {
+    {"Routes",
+     0,
+     "lstRoute",
+     "fraRouteList",
+     "txtRoute",
+     "txtRouteDesc",
+     "cboFacility3",
+     "cmdAddRoute",
+     "cmdChangeRoute",
+     "cmdDeleteRoute",
+     "Add Route",
+     "Change Route",
+     "Route has been added successfully!!!!",
+     "Route Added",
+     "Route has been updated successfully!!!!",
+     "Update Route",
+     "Route has been deleted successfully!!!!",
+     "Route Deleted",
+     "The selected route will be deleted permanently. Do you want to proceed?",
+     "Please select a route to change.",
+     "Please select Route to delete.",
+     "routes",
+     "route_id",
+     "code",
+     12,
+     "H2",
+     6,
+     "Bayview <Overnight>",
+     Harbour,
+     {{"", "Some description", "Enter a route", false, true},
+      {"  ", "Some description", "Enter a route", false, true},
+      {"Z3", "", "Enter a route description", false, false},
+      {"Z3", "    ", "Enter a route description", false, false},
+      // A name is taken wherever it is used: H1 belongs to another facility.
+      {"H1", "Other", "This route already exists. Enter a different route.", true, true},
+      {"01", "Other", "This route already exists. Enter a different route.", true, true}},
+     "h1",
+     "Harbour Front",
+     false,
+     true,
+     true,
+     true,
+     true,
+     "AddRoute",
+     "DeleteRoute",
+     "INSERT INTO routes VALUES (%1, 1, '%2', '%3', '2024-01-01')"},
+    {"StorageLocations",
+     1,
+     "lstLocation",
+     "fraLocationList",
+     "txtLocationID",
+     "txtLocationDesc",
+     "cboFacility",
+     "cmdAddLocation",
+     "cmdChangeLocation",
+     "cmdDeleteLocation",
+     "Add Location",
+     "Change Location",
+     "Storage location has been added successfully!!!!.",
+     "Add Storage Location",
+     "Storage location has been updated successfully!!!!.",
+     "Update Storage Location",
+     "Storage location has been deleted successfully!!!!",
+     "Storage Location Deleted",
+     "The selected storage location will be deleted permanently. Do you want to proceed?",
+     "Please select a Location to change.",
+     "Please select Storage Location to delete.",
+     "storage_locations",
+     "storage_location_id",
+     "name",
+     15,
+     "Q-01",
+     8,
+     "Quarantine cage",
+     Harbour,
+     // Only the description is required, and only it must be new.
+     {{"N-2", "", "Enter a Location description.", false, false},
+      {"N-2", "   ", "Enter a Location description.", false, false},
+      {"N-2", "Quarantine cage",
+       "This Storage Location already defined, please enter different Location.", true, false},
+      {"D1", "Chilled <2-4 °C>",
+       "This Storage Location already defined, please enter different Location.", true, false}},
+     "",
+     "quarantine cage",
+     true,
+     false,
+     false,
+     false,
+     false,
+     "AddLocation",
+     "DeleteLocation",
+     "INSERT INTO storage_locations VALUES (%1, 1, '%2', '%3')"},
+};
+
+void PrintTo(const Page& page, std::ostream* out) {
+    *out << page.testName;
+}
+
+class MaintenancePageTest : public PageTest, public ::testing::WithParamInterface<Page> {
+protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        showPage(page.tab);
+        list = control<platform::ListView>(page.list);
+        frame = control<QFrame>(page.frame);
+        name = control<platform::TextBox>(page.name);
+        description = control<platform::TextBox>(page.description);
+        facility = control<platform::DropDown>(page.facility);
+        add = control<QPushButton>(page.add);
+        change = control<QPushButton>(page.change);
+        remove = control<QPushButton>(page.remove);
+    }
+
+    void clickNamed(const QString& text) {
+        const int position = positionOf(*list, text);
+        ASSERT_GT(position, 0) << text.toStdString();
+        clickRow(*list, position);
+    }
+
+    enum class Mode { Idle, Adding, Changing };
+
+    void expectMode(Mode mode) {
+        const bool idle = mode == Mode::Idle;
+        EXPECT_EQ(add->text(), idle                   ? qs(page.addCaption)
+                               : mode == Mode::Adding ? "Save"
+                                                      : "Update");
+        EXPECT_EQ(change->text(), idle ? qs(page.changeCaption) : "Cancel");
+        EXPECT_EQ(remove->isEnabled(), idle);
+        EXPECT_EQ(frame->isEnabled(), idle);
+        EXPECT_TRUE(add->isEnabled() && change->isEnabled());
+        expectEditable(*name, mode == Mode::Adding || (!idle && page.nameChangeable));
+        expectEditable(*description, !idle);
+        expectEditable(*facility, !idle);
+    }
+
+    void expectBoxes(const QString& nameText, const QString& descriptionText) {
+        EXPECT_EQ(name->text(), nameText);
+        EXPECT_EQ(description->text(), descriptionText);
+    }
+
+    // "name|description|facility" of a record as the service holds it; empty when it has none.
+    QString record(int key) {
+        return server->queryValue(
+            QStringLiteral("SELECT ifnull(t.%1, '') || '|' || t.description || '|' || f.name"
+                           " FROM %2 t JOIN facilities f ON f.facility_id = t.facility_id"
+                           " WHERE t.%3 = %4")
+                .arg(qs(page.nameColumn), qs(page.table), qs(page.key))
+                .arg(key));
+    }
+    QString keyOf(const QString& nameText) {
+        return server->queryValue(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = '%4'")
+                .arg(qs(page.key), qs(page.table), qs(page.nameColumn), nameText));
+    }
+    int count() {
+        return server->queryValue(QStringLiteral("SELECT count(*) FROM %1").arg(qs(page.table)))
+            .toInt();
+    }
+    void insert(int key, const char* nameText, const char* descriptionText) {
+        server->execute(qs(page.insertSql).arg(key).arg(qs(nameText), qs(descriptionText)));
+    }
+    QString sample() {
+        return QStringLiteral("%1|%2|%3")
+            .arg(qs(page.sampleName), qs(page.sampleDescription), page.sampleFacility);
+    }
+
+    void saveNew(const QString& nameText, const QString& descriptionText, const QString& at) {
+        click(add);
+        QTest::keyClicks(name, nameText);
+        QTest::keyClicks(description, descriptionText);
+        pickEntry(facility, at);
+        click(add);
+    }
+
+    const Page& page = GetParam();
+    platform::ListView* list = nullptr;
+    QFrame* frame = nullptr;
+    platform::TextBox* name = nullptr;
+    platform::TextBox* description = nullptr;
+    platform::DropDown* facility = nullptr;
+    QPushButton* add = nullptr;
+    QPushButton* change = nullptr;
+    QPushButton* remove = nullptr;
+};
+
+// --- Modes -------------------------------------------------------------------------------
+
+TEST_P(MaintenancePageTest, AddingModeAndCancel) {
+    clickNamed(qs(page.sampleName));
+    expectMode(Mode::Idle);
+    expectBoxes(qs(page.sampleName), qs(page.sampleDescription));
+    EXPECT_EQ(facility->shownText(), page.sampleFacility);
+    EXPECT_FALSE(list->hideSelection());
+    EXPECT_TRUE(hasFocus(list));
+
+    click(add);
+    expectMode(Mode::Adding);
+    expectBoxes(QString(), QString());
+    EXPECT_EQ(facility->shownText(), Depot); // the first entry
+    EXPECT_TRUE(list->hideSelection());
+    EXPECT_TRUE(hasFocus(name));
+
+    QTest::keyClicks(name, QStringLiteral("Q7"));
+    QTest::keyClicks(description, QStringLiteral("Typed, then abandoned"));
+    click(change);
+    expectMode(Mode::Idle);
+    if (page.cancelRestores) {
+        expectBoxes(qs(page.sampleName), qs(page.sampleDescription));
+    } else {
+        expectBoxes(QStringLiteral("Q7"), QStringLiteral("Typed, then abandoned"));
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+
+    // Adding forgot the selected record; the list has to be clicked again.
+    click(change);
+    EXPECT_TRUE(shownOnly(qs(page.selectToChange), platform::StyleOk, Required));
+    expectMode(Mode::Idle);
+    EXPECT_EQ(count(), page.records);
+}
+
+TEST_P(MaintenancePageTest, ChangingModeAndCancelSendNothing) {
+    clickNamed(qs(page.sampleName));
+    click(change);
+    expectMode(Mode::Changing);
+    EXPECT_EQ(facility->shownText(), page.sampleFacility);
+    EXPECT_TRUE(hasFocus(page.nameChangeable ? name : description));
+    if (page.nameChangeable) { // tabbing on to the description
+        QTest::keyClick(name, Qt::Key_Tab);
+    }
+    EXPECT_TRUE(hasFocus(description));
+    EXPECT_EQ(description->selectedText(), qs(page.sampleDescription));
+
+    QTest::keyClicks(description, QStringLiteral("Night run"));
+    pickEntry(facility, Northfield);
+    click(change);
+    expectMode(Mode::Idle);
+    EXPECT_EQ(description->text(),
+              page.cancelRestores ? qs(page.sampleDescription) : QStringLiteral("Night run"));
+    EXPECT_TRUE(hasFocus(list));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(record(page.sampleKey), sample());
+}
+
+TEST_P(MaintenancePageTest, ChangeOrDeleteWithNothingSelectedOnlyTells) {
+    click(change);
+    click(remove);
+    EXPECT_EQ(boxes.prompts(), (QStringList{qs(page.selectToChange), qs(page.selectToDelete)}));
+    EXPECT_EQ(boxes.shown()[1].title, Required);
+    expectMode(Mode::Idle);
+    EXPECT_EQ(count(), page.records);
+}
+
+// --- Add -----------------------------------------------------------------------------------
+
+TEST_P(MaintenancePageTest, AddSendsTheTextsUntrimmedAndSelectsTheNewRecord) {
+    saveNew(QStringLiteral("Z1"), QStringLiteral(" Zed loop "), Harbour);
+    EXPECT_TRUE(shownOnly(qs(page.added), platform::StyleOk, qs(page.addedTitle)));
+    EXPECT_TRUE(log.entries().isEmpty());
+    const QString key = keyOf(QStringLiteral("Z1"));
+    EXPECT_EQ(record(key.toInt()), "Z1| Zed loop |" + Harbour);
+
+    expectMode(Mode::Idle);
+    EXPECT_EQ(list->count(), page.records + 1);
+    ASSERT_GT(selectedPosition(*list), 0);
+    EXPECT_EQ(row(*list, selectedPosition(*list)), (QStringList{"Z1", " Zed loop ", Harbour}));
+    // The selected item is the rebuilt one, carrying the service's key.
+    EXPECT_EQ(list->tag(list->selectedItem()).toString(), key);
+    expectBoxes(QStringLiteral("Z1"), QStringLiteral(" Zed loop "));
+    EXPECT_EQ(facility->shownText(), Harbour);
+    EXPECT_FALSE(list->hideSelection());
+    EXPECT_TRUE(hasFocus(list));
+
+    boxes.clear();
+    click(change);
+    expectMode(Mode::Changing);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_P(MaintenancePageTest, AddSelectsTheFirstRecordWithTheSameDescription) {
+    // The checks are exact: another case is another name or description.
+    saveNew(qs(page.alikeName), qs(page.alikeDescription), Harbour);
+    EXPECT_TRUE(shownOnly(qs(page.added), platform::StyleOk, qs(page.addedTitle)));
+    EXPECT_EQ(count(), page.records + 1);
+    ASSERT_GT(selectedPosition(*list), 0);
+    EXPECT_EQ(row(*list, selectedPosition(*list)).at(1), qs(page.alikeDescription));
+    if (!page.descriptionsRepeat) {
+        return;
+    }
+    // A description that another record has too: the first in list order is selected.
+    insert(40, "0", "Twin");
+    insert(41, "1", "Twin");
+    reload();
+    saveNew(QStringLiteral("Z2"), QStringLiteral("Twin"), Northfield);
+    EXPECT_EQ(row(*list, selectedPosition(*list)).at(0), "0");
+}
+
+TEST_P(MaintenancePageTest, InvalidInputIsRefusedWithTheBoxFocusedAndNothingSent) {
+    click(add);
+    pickEntry(facility, Northfield);
+    for (const Refusal& r : page.refusals) {
+        SCOPED_TRACE(std::string(r.name) + " / " + r.description);
+        boxes.clear();
+        retype(name, qs(r.name));
+        retype(description, qs(r.description));
+        click(add);
+        EXPECT_TRUE(
+            shownOnly(qs(r.prompt), platform::StyleOk, r.validation ? Validation : Required));
+        EXPECT_TRUE(hasFocus(r.focusOnName ? name : description));
+        expectMode(Mode::Adding);
+        expectBoxes(qs(r.name), qs(r.description));
+    }
+    EXPECT_EQ(count(), page.records);
+    EXPECT_TRUE(log.entries().isEmpty());
+}
+
+TEST_P(MaintenancePageTest, SavingWithoutAFacilityAsksOrIsReported) {
+    const QString prompt = QStringLiteral("Please select a facility.");
+    click(add);
+    QTest::keyClicks(name, QStringLiteral("Z4"));
+    QTest::keyClicks(description, QStringLiteral("Four"));
+    retype(facility->lineEdit(), QStringLiteral("Xanadu"));
+    ASSERT_EQ(facility->listIndex(), -1);
+    click(add);
+    if (page.facilityPromptOnAdd) {
+        EXPECT_TRUE(shownOnly(prompt, platform::StyleOk, QString()));
+        EXPECT_TRUE(hasFocus(facility));
+    } else { // the facility of no entry is read, and that fails before anything is sent
+        EXPECT_EQ(log.procedures(), QStringList{qs(page.saveProcedure)});
+    }
+    expectMode(Mode::Adding);
+    expectBoxes(QStringLiteral("Z4"), QStringLiteral("Four"));
+
+    click(change);
+    clickNamed(qs(page.sampleName));
+    click(change);
+    retype(facility->lineEdit(), QString());
+    boxes.clear();
+    log.clear();
+    click(add);
+    EXPECT_TRUE(shownOnly(prompt, platform::StyleOk, QString()));
+    expectMode(Mode::Changing);
+    EXPECT_TRUE(log.entries().isEmpty());
+    EXPECT_EQ(count(), page.records);
+    EXPECT_EQ(record(page.sampleKey), sample());
+}
+
+// --- Change --------------------------------------------------------------------------------
+
+TEST_P(MaintenancePageTest, UpdateChangesTheRecordAndReselectsByPosition) {
+    const int position = positionOf(*list, qs(page.sampleName));
+    clickRow(*list, position);
+    click(change);
+    retype(description, QStringLiteral("Moved north"));
+    pickEntry(facility, Northfield);
+    click(add);
+
+    EXPECT_TRUE(shownOnly(qs(page.updated), platform::StyleOk, qs(page.updatedTitle)));
+    EXPECT_TRUE(log.entries().isEmpty());
+    EXPECT_EQ(record(page.sampleKey), qs(page.sampleName) + "|Moved north|" + Northfield);
+    expectMode(Mode::Idle);
+    EXPECT_EQ(selectedPosition(*list), position);
+    EXPECT_EQ(row(*list, position), (QStringList{qs(page.sampleName), "Moved north", Northfield}));
+    expectBoxes(qs(page.sampleName), QStringLiteral("Moved north"));
+    EXPECT_EQ(facility->shownText(), Northfield);
+    EXPECT_TRUE(hasFocus(list));
+}
+
+TEST_P(MaintenancePageTest, TheNameChangesOnlyWhereThePageAllowsIt) {
+    clickNamed(qs(page.sampleName));
+    click(change);
+    QTest::keyClicks(name, QStringLiteral("X"));
+    click(add);
+    const QString expectedName = qs(page.sampleName) + (page.nameChangeable ? "X" : "");
+    EXPECT_EQ(record(page.sampleKey),
+              expectedName + "|" + page.sampleDescription + "|" + page.sampleFacility);
+}
+
+TEST_P(MaintenancePageTest, UpdateSelectsWhateverNowStandsAtTheOldPosition) {
+    const int position = positionOf(*list, qs(page.sampleName));
+    clickRow(*list, position);
+    click(change);
+    retype(description, QStringLiteral("Moved"));
+    insert(40, "0", "Sorts early"); // another client's record, sorted before the sample
+    click(add);
+    EXPECT_EQ(list->count(), page.records + 1);
+    EXPECT_EQ(selectedPosition(*list), position);
+    EXPECT_EQ(name->text(), row(*list, position).at(0));
+    EXPECT_NE(name->text(), qs(page.sampleName));
+}
+
+TEST_P(MaintenancePageTest, UpdateLeavesNothingSelectedWhenTheListGotShorter) {
+    clickRow(*list, page.records);
+    click(change);
+    retype(description, QStringLiteral("Last one"));
+    server->execute(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = 1").arg(qs(page.table), qs(page.key)));
+    click(add);
+
+    EXPECT_TRUE(shownOnly(qs(page.updated), platform::StyleOk, qs(page.updatedTitle)));
+    EXPECT_EQ(list->count(), page.records - 1);
+    EXPECT_EQ(selectedPosition(*list), 0);
+    expectBoxes(QString(), QString());
+    expectMode(Mode::Idle);
+    boxes.clear();
+    click(change);
+    EXPECT_TRUE(shownOnly(qs(page.selectToChange), platform::StyleOk, Required));
+}
+
+// --- Delete --------------------------------------------------------------------------------
+
+TEST_P(MaintenancePageTest, DeleteAskedConfirmedAndAnsweredNo) {
+    insert(40, "Z9", "Spare");
+    reload();
+    clickNamed(QStringLiteral("Z9"));
+    boxes.queueAnswer(platform::AnswerNo);
+    click(remove);
+    EXPECT_TRUE(shownOnly(qs(page.confirmDelete), platform::StyleYesNo, Validation));
+    EXPECT_EQ(record(40), "Z9|Spare|" + Northfield);
+    expectBoxes(QStringLiteral("Z9"), QStringLiteral("Spare"));
+
+    boxes.clear();
+    click(remove);
+    ASSERT_EQ(boxes.shown().size(), 2u) << boxes.prompts().join(qs(" | ")).toStdString();
+    EXPECT_EQ(boxes.shown()[1].prompt, qs(page.deleted));
+    EXPECT_EQ(boxes.shown()[1].title, qs(page.deletedTitle));
+    EXPECT_TRUE(log.entries().isEmpty());
+    EXPECT_EQ(record(40), QString());
+    EXPECT_EQ(list->count(), page.records);
+    // The last in list order is selected and shown.
+    EXPECT_EQ(selectedPosition(*list), page.records);
+    EXPECT_EQ(name->text(), row(*list, page.records).at(0));
+    expectMode(Mode::Idle);
+}
+
+TEST_P(MaintenancePageTest, DeletingTheLastRecordLeavesAnEmptyIdlePage) {
+    server->execute(QStringLiteral("DELETE FROM centers; DELETE FROM %1 WHERE %2 <> %3")
+                        .arg(qs(page.table), qs(page.key))
+                        .arg(page.sampleKey));
+    reload();
+    clickRow(*list, 1);
+    click(remove);
+    EXPECT_EQ(boxes.prompts().value(1), qs(page.deleted));
+    EXPECT_EQ(count(), 0);
+    EXPECT_EQ(list->count(), 0);
+    expectBoxes(QString(), QString());
+    expectMode(Mode::Idle);
+
+    // Cancelled input on an empty list is not shown as if it were saved.
+    click(add);
+    QTest::keyClicks(name, QStringLiteral("S2"));
+    QTest::keyClicks(description, QStringLiteral("Never saved"));
+    click(change);
+    if (page.cancelRestores) {
+        expectBoxes(QString(), QString());
+    }
+    boxes.clear();
+    click(change);
+    EXPECT_TRUE(shownOnly(qs(page.selectToChange), platform::StyleOk, Required));
+    EXPECT_TRUE(log.entries().isEmpty());
+}
+
+// --- The service refuses, or cannot be reached -----------------------------------------------
+
+TEST_P(MaintenancePageTest, RefusedDeleteOfAnAssignedRecordIsReportedOnce) {
+    clickNamed(qs(page.sampleName));
+    click(remove);
+    expectOneTransportReport(1);
+    EXPECT_TRUE(log.entries().value(0).contains(QStringLiteral("still assigned")));
+    EXPECT_EQ(count(), page.records);
+    EXPECT_EQ(selectedPosition(*list), positionOf(*list, qs(page.sampleName)));
+    expectBoxes(qs(page.sampleName), qs(page.sampleDescription));
+    expectMode(Mode::Idle);
+}
+
+TEST_P(MaintenancePageTest, RefusedUpdateOfARecordDeletedMeanwhileKeepsTheChangingMode) {
+    clickNamed(qs(page.sampleName));
+    click(change);
+    retype(description, QStringLiteral("Gone"));
+    server->execute(QStringLiteral("DELETE FROM centers; DELETE FROM %1 WHERE %2 = %3")
+                        .arg(qs(page.table), qs(page.key))
+                        .arg(page.sampleKey));
+    click(add);
+    expectOneTransportReport();
+    expectMode(Mode::Changing);
+    expectBoxes(qs(page.sampleName), QStringLiteral("Gone"));
+    EXPECT_EQ(row(*list, positionOf(*list, qs(page.sampleName))).at(1), qs(page.sampleDescription));
+}
+
+TEST_P(MaintenancePageTest, AnUnreachableServiceIsReportedOnceAndThePageKeepsItsMode) {
+    server->stop();
+    saveNew(QStringLiteral("Z5"), QStringLiteral("Offline"), Northfield);
+    expectOneTransportReport();
+    expectMode(Mode::Adding);
+    expectBoxes(QStringLiteral("Z5"), QStringLiteral("Offline"));
+
+    click(change);
+    clickNamed(qs(page.sampleName));
+    click(change);
+    retype(description, QStringLiteral("Late"));
+    boxes.clear();
+    log.clear();
+    click(add);
+    expectOneTransportReport();
+    expectMode(Mode::Changing);
+
+    click(change);
+    boxes.clear();
+    log.clear();
+    click(remove);
+    expectOneTransportReport(1);
+    EXPECT_EQ(list->count(), page.records);
+    expectMode(Mode::Idle);
+}
+
+// A key the service holds but a 16-bit request cannot carry is reported; nothing is sent.
+TEST_P(MaintenancePageTest, KeysBeyondSixteenBitsAreReportedAndNothingIsSent) {
+    server->execute(QStringLiteral("PRAGMA ignore_check_constraints = ON;") +
+                    qs(page.insertSql).arg(40001).arg(qs("W1"), qs("Wide")));
+    reload();
+    clickNamed(QStringLiteral("W1"));
+    click(change);
+    retype(description, QStringLiteral("Wider"));
+    click(add);
+    EXPECT_EQ(log.procedures(), QStringList{qs(page.saveProcedure)});
+    EXPECT_TRUE(log.entries().value(0).contains(QStringLiteral("Overflow")));
+    expectMode(Mode::Changing);
+    click(change);
+    log.clear();
+    click(remove);
+    EXPECT_EQ(log.procedures(), QStringList{qs(page.deleteProcedure)});
+    EXPECT_EQ(record(40001), "W1|Wide|" + Northfield);
+}
+
+// --- Sorting, the key filter ---------------------------------------------------------------
+
+TEST_P(MaintenancePageTest, HeaderClicksChooseTheSortColumnAndFlipTheOrder) {
+    const auto sorted = [](QStringList values, bool descending) {
+        std::sort(values.begin(), values.end());
+        if (descending) {
+            std::reverse(values.begin(), values.end());
+        }
+        return values;
+    };
+    EXPECT_EQ(column(*list, 0), sorted(column(*list, 0), false));
+    clickHeader(*list, 1); // the sort column already: the order flips
+    EXPECT_EQ(list->sortOrder(), 1);
+    EXPECT_EQ(column(*list, 0), sorted(column(*list, 0), true));
+    clickHeader(*list, 2); // another column becomes the key and keeps the order
+    EXPECT_EQ(list->sortKey(), 1);
+    EXPECT_EQ(list->sortOrder(), 1);
+    EXPECT_EQ(column(*list, 1), sorted(column(*list, 1), true));
+    clickHeader(*list, 3);
+    clickHeader(*list, 3);
+    EXPECT_EQ(list->sortKey(), 2);
+    EXPECT_EQ(list->sortOrder(), 0);
+    EXPECT_EQ(column(*list, 2), sorted(column(*list, 2), false));
+    EXPECT_EQ(row(*list, 1).at(2), Depot);
+    EXPECT_TRUE(log.entries().isEmpty());
+}
+
+TEST_P(MaintenancePageTest, ApostrophesNeverReachTheFilteredBoxesTypedOrPasted) {
+    click(add);
+    QTest::keyClicks(name, QStringLiteral("'Z'6"));
+    EXPECT_EQ(name->text(), page.nameFiltered ? "Z6" : "'Z'6");
+    retype(name, QString());
+    paste(name, QStringLiteral("'7'"));
+    EXPECT_EQ(name->text(), page.nameFiltered ? "7" : "'7'");
+    QTest::keyClicks(description, QStringLiteral("Bob's & \"Ann's\""));
+    paste(description, QStringLiteral(" O'Neil's"));
+    EXPECT_EQ(description->text(), "Bobs & \"Anns\" ONeils");
+
+    pickEntry(facility, Northfield);
+    click(add);
+    EXPECT_TRUE(shownOnly(qs(page.added), platform::StyleOk, qs(page.addedTitle)));
+    EXPECT_EQ(record(keyOf(name->text().replace(u'\'', QStringLiteral("''"))).toInt()),
+              name->text() + "|Bobs & \"Anns\" ONeils|" + Northfield);
+}
+
+// A reference to a record that a rebuild removed is reported where the page reads it.
+TEST_P(MaintenancePageTest, AReferenceToARecordARebuildRemovedIsNotFollowed) {
+    clickNamed(qs(page.sampleName));
+    server->stop(); // a reload from a server that is gone empties the list
+    component->LoadData(server->serverName());
+    ASSERT_EQ(list->count(), 0);
+    boxes.clear();
+    log.clear();
+    click(change);
+    if (page.nameChangeable) { // the bay page reads nothing of the item before changing mode
+        expectMode(Mode::Changing);
+    } else {
+        EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("ChangeRoute")});
+        EXPECT_TRUE(log.entries().value(0).contains(QStringLiteral("removed")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, MaintenancePageTest, ::testing::ValuesIn(Pages),
+                         [](const auto& tested) { return std::string(tested.param.testName); });
+
+} // namespace
