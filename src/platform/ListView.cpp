@@ -1,21 +1,15 @@
 #include "platform/ListView.h"
 
 #include "failures/StowlineError.h"
-#include "platform/ListRow.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QTimer>
 
 namespace stowline::platform {
-namespace {
 
-constexpr int TagRole = ListRow::TagRole;
-constexpr int IdRole = ListRow::IdRole;
-
-} // namespace
-
-ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
+ListView::ListView(QWidget* parent) : QTreeView(parent), m_model(this) {
+    setModel(&m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -23,7 +17,7 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setAllColumnsShowFocus(true);
     setSortingEnabled(false);
-    setColumnCount(0);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setSectionsClickable(true);
     // Columns keep their places; a movable header also swallows the first click on a section.
     header()->setSectionsMovable(false);
@@ -41,7 +35,7 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
             runClick();
         }
     });
-    connect(this, &QTreeWidget::itemClicked, this, [this] {
+    connect(this, &QAbstractItemView::clicked, this, [this] {
         if (!m_pressChangedSelection) {
             runClick();
         }
@@ -55,10 +49,9 @@ ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ListView::addColumn(const QString& caption, int widthTwips) {
-    const int column = m_columnTwips.size();
+    const int column = m_model.columnCount();
     m_columnTwips.append(widthTwips);
-    setColumnCount(column + 1);
-    headerItem()->setText(column, caption);
+    m_model.addColumn(caption);
     if (widthTwips <= 0) {
         setColumnHidden(column, true);
     } else {
@@ -66,145 +59,116 @@ void ListView::addColumn(const QString& caption, int widthTwips) {
     }
 }
 
-ListItemRef ListView::add(const QString& text) {
-    return refFor(insertRow(QStringList{text}, QVariant()));
-}
-
-void ListView::appendRow(const QStringList& columns, const QVariant& tag) {
-    insertRow(columns, tag);
-}
-
-QTreeWidgetItem* ListView::insertRow(const QStringList& columns, const QVariant& tag) {
-    auto* item = new ListRow(columns);
-    if (tag.isValid()) {
-        item->setData(0, TagRole, tag);
-    }
-    if (m_batchDepth > 0) {
-        m_pending.append(item);
-    } else {
-        addTopLevelItem(item);
-    }
-    scheduleSort();
-    return item;
-}
-
-void ListView::beginBatch() {
-    ++m_batchDepth;
-}
-
-void ListView::endBatch() {
-    if (m_batchDepth == 0 || --m_batchDepth > 0) {
-        return;
-    }
-    if (!m_pending.isEmpty()) {
-        addTopLevelItems(m_pending);
-        m_pending.clear();
-    }
-    ensureSorted();
+QString ListView::columnCaption(int column) const {
+    return m_model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
 void ListView::clearItems() {
     const ChangeByCode byCode(*this);
-    m_referenced.clear();
-    qDeleteAll(m_pending);
-    m_pending.clear();
-    clear();
+    m_model.clear();
     m_unsorted = false;
+}
+
+void ListView::showRows(int rows) {
+    const ChangeByCode byCode(*this);
+    m_model.showSourceRows(rows);
+    m_unsorted = true;
+    ensureSorted();
+}
+
+ListItemRef ListView::add(const QString& text) {
+    const int key = m_model.addRow(text);
+    scheduleSort();
+    return ListItemRef(this, m_model.generation(), key);
 }
 
 void ListView::removeAt(int index) {
     const ChangeByCode byCode(*this);
     ensureSorted();
-    if (index < 1 || index > topLevelItemCount()) {
+    if (index < 1 || index > m_model.rows()) {
         raiseIndexOutOfBounds();
     }
-    QTreeWidgetItem* item = takeTopLevelItem(index - 1);
-    forgetItem(item);
-    delete item;
+    m_model.removeRowAt(index - 1);
 }
 
 int ListView::count() {
-    return topLevelItemCount() + static_cast<int>(m_pending.size());
+    return m_model.rows();
 }
 
 ListItemRef ListView::itemAt(int index) {
     ensureSorted();
-    if (index < 1 || index > topLevelItemCount()) {
+    if (index < 1 || index > m_model.rows()) {
         raiseIndexOutOfBounds();
     }
-    return refFor(topLevelItem(index - 1));
+    return refAt(index - 1);
+}
+
+QModelIndex ListView::rowIndex(int index) {
+    ensureSorted();
+    return m_model.index(index - 1, 0);
 }
 
 ListItemRef ListView::selectedItem() {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
+    const QModelIndexList selected = selectionModel()->selectedRows();
     if (selected.isEmpty()) {
         return {};
     }
-    return refFor(selected.first());
+    return refAt(selected.first().row());
 }
 
 void ListView::select(const ListItemRef& item) {
     const ChangeByCode byCode(*this);
-    QTreeWidgetItem* target = resolve(item);
+    const int key = keyOf(item);
     ensureSorted();
-    setCurrentItem(target);
-    target->setSelected(true);
-    scrollToItem(target);
+    const QModelIndex target = m_model.index(m_model.positionOf(key), 0);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+    scrollTo(target);
 }
 
 QString ListView::text(const ListItemRef& item) const {
-    return resolve(item)->text(0);
+    return m_model.text(keyOf(item), 0);
 }
 
 void ListView::setText(const ListItemRef& item, const QString& text) {
-    resolve(item)->setText(0, text);
+    m_model.setText(keyOf(item), 0, text);
     scheduleSort();
 }
 
 QString ListView::subItem(const ListItemRef& item, int subItemIndex) const {
-    QTreeWidgetItem* target = resolve(item);
-    if (subItemIndex < 1 || subItemIndex >= columnCount()) {
+    const int key = keyOf(item);
+    if (subItemIndex < 1 || subItemIndex >= m_model.columnCount()) {
         raiseInvalidPropertyValue();
     }
-    return target->text(subItemIndex);
+    return m_model.text(key, subItemIndex);
 }
 
 void ListView::setSubItem(const ListItemRef& item, int subItemIndex, const QString& text) {
-    QTreeWidgetItem* target = resolve(item);
-    if (subItemIndex < 1 || subItemIndex >= columnCount()) {
+    const int key = keyOf(item);
+    if (subItemIndex < 1 || subItemIndex >= m_model.columnCount()) {
         raiseInvalidPropertyValue();
     }
-    target->setText(subItemIndex, text);
+    m_model.setText(key, subItemIndex, text);
     scheduleSort();
 }
 
 QVariant ListView::tag(const ListItemRef& item) const {
-    return resolve(item)->data(0, TagRole);
-}
-
-void ListView::setTag(const ListItemRef& item, const QVariant& tag) {
-    resolve(item)->setData(0, TagRole, tag);
+    return m_model.tag(keyOf(item));
 }
 
 int ListView::indexOf(const ListItemRef& item) {
-    QTreeWidgetItem* target = resolve(item);
+    const int key = keyOf(item);
     ensureSorted();
-    const int position = indexOfTopLevelItem(target);
-    if (position < 0) {
-        raiseItemRemoved();
-    }
-    return position + 1;
+    return m_model.positionOf(key) + 1;
 }
 
 void ListView::setSortKey(int key) {
     m_sortKey = key;
-    m_unsorted = true;
     scheduleSort();
 }
 
 void ListView::setSortOrder(int order) {
     m_sortOrder = order;
-    m_unsorted = true;
     scheduleSort();
 }
 
@@ -223,12 +187,12 @@ void ListView::keyboardSearch(const QString& search) {
         return;
     }
     ensureSorted();
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = topLevelItem(row);
-        if (item->text(0).startsWith(m_typed, Qt::CaseInsensitive)) {
-            setCurrentItem(item);
-            item->setSelected(true);
-            scrollToItem(item);
+    for (int row = 0; row < m_model.rows(); ++row) {
+        if (m_model.text(m_model.keyAt(row), 0).startsWith(m_typed, Qt::CaseInsensitive)) {
+            const QModelIndex target = m_model.index(row, 0);
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
+            scrollTo(target);
             return;
         }
     }
@@ -242,16 +206,16 @@ void ListView::runClick() {
 
 void ListView::mousePressEvent(QMouseEvent* event) {
     m_pressChangedSelection = false;
-    QTreeWidget::mousePressEvent(event);
+    QTreeView::mousePressEvent(event);
 }
 
 void ListView::focusInEvent(QFocusEvent* event) {
-    QTreeWidget::focusInEvent(event);
+    QTreeView::focusInEvent(event);
     applySelectionPalette();
 }
 
 void ListView::focusOutEvent(QFocusEvent* event) {
-    QTreeWidget::focusOutEvent(event);
+    QTreeView::focusOutEvent(event);
     applySelectionPalette();
 }
 
@@ -270,41 +234,24 @@ void ListView::applySelectionPalette() {
     setPalette(p);
 }
 
-QTreeWidgetItem* ListView::resolve(const ListItemRef& item) const {
+int ListView::keyOf(const ListItemRef& item) const {
     if (item.isNothing()) {
         raiseObjectNotSet();
     }
-    if (item.m_view.data() != this) {
+    if (item.m_view.data() != this || item.m_generation != m_model.generation() ||
+        m_model.positionOf(item.m_key) < 0) {
         raiseItemRemoved();
     }
-    QTreeWidgetItem* target = m_referenced.value(item.m_id, nullptr);
-    if (target == nullptr) {
-        raiseItemRemoved();
-    }
-    return target;
+    return item.m_key;
 }
 
-ListItemRef ListView::refFor(QTreeWidgetItem* item) {
-    // Ids are handed out only to items something refers to, so large fills stay cheap.
-    quint64 id = item->data(0, IdRole).toULongLong();
-    if (id == 0) {
-        id = m_nextId++;
-        item->setData(0, IdRole, id);
-        m_referenced.insert(id, item);
-    }
-    return ListItemRef(this, id);
-}
-
-void ListView::forgetItem(QTreeWidgetItem* item) {
-    const quint64 id = item->data(0, IdRole).toULongLong();
-    if (id != 0) {
-        m_referenced.remove(id);
-    }
+ListItemRef ListView::refAt(int position) {
+    return ListItemRef(this, m_model.generation(), m_model.keyAt(position));
 }
 
 void ListView::scheduleSort() {
     m_unsorted = true;
-    if (m_batchDepth > 0 || m_sortScheduled) {
+    if (m_sortScheduled) {
         return;
     }
     m_sortScheduled = true;
@@ -313,15 +260,15 @@ void ListView::scheduleSort() {
 
 void ListView::ensureSorted() {
     m_sortScheduled = false;
-    if (!m_unsorted || m_batchDepth > 0) {
+    if (!m_unsorted) {
         return;
     }
     const ChangeByCode byCode(*this);
     m_unsorted = false;
     const Qt::SortOrder order = m_sortOrder == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
     header()->setSortIndicator(m_sortKey, order);
-    if (m_sortKey >= 0 && m_sortKey < columnCount()) {
-        sortItems(m_sortKey, order);
+    if (m_sortKey >= 0 && m_sortKey < m_model.columnCount()) {
+        m_model.sortRows(m_sortKey, order);
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/ListModel.h"
+
 #include <QElapsedTimer>
-#include <QHash>
 #include <QPointer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVariant>
 #include <functional>
 
@@ -11,43 +12,53 @@ namespace stowline::platform {
 
 class ListView;
 
-// A reference to one list item that never dangles: once the item has been removed from its
-// list (by Remove, Clear or a rebuild), using the reference fails like using a removed item.
+// A reference to one list item that never dangles: once the item has left its list (removed,
+// or the list cleared or rebuilt), using the reference fails like using a removed item.
 class ListItemRef {
 public:
     ListItemRef() = default;
     // True for a reference that was never set ("Nothing"), not for a removed item.
-    bool isNothing() const { return m_id == 0; }
+    bool isNothing() const { return m_view.isNull() && m_generation == 0; }
     bool operator==(const ListItemRef&) const = default;
 
 private:
     friend class ListView;
-    ListItemRef(ListView* view, quint64 id) : m_view(view), m_id(id) {}
+    ListItemRef(ListView* view, quint64 generation, int key)
+        : m_view(view), m_generation(generation), m_key(key) {}
     QPointer<ListView> m_view;
-    quint64 m_id = 0;
+    quint64 m_generation = 0;
+    int m_key = 0;
 };
 
-// A report-style list: rows under column headers. Positions are 1-based and follow the
-// displayed order; the list keeps its rows sorted by SortKey and SortOrder.
-class ListView : public QTreeWidget {
+// A report-style list over rows kept elsewhere (ListRows): rows under column headers, one
+// selected at most. Positions are 1-based and follow the displayed order; the list keeps its
+// rows sorted by SortKey and SortOrder, as a permutation of the rows, never as copies.
+class ListView : public QTreeView {
     Q_OBJECT
 
 public:
     explicit ListView(QWidget* parent = nullptr);
 
+    // Where the list's rows are read; it must outlive the list's use of it.
+    void setRows(const ListRows* rows) { m_model.setSource(rows); }
     // Adds a column; the width is in twips and zero hides the column.
     void addColumn(const QString& caption, int widthTwips);
     int columnWidthTwips(int column) const { return m_columnTwips.value(column); }
     int widthTwips() const { return width() * 15; }
+    int columnCount() const { return m_model.columnCount(); }
+    QString columnCaption(int column) const;
 
-    ListItemRef add(const QString& text);
-    // Adds a whole row at once (text, then the sub-items) with its tag; for bulk fills.
-    void appendRow(const QStringList& columns, const QVariant& tag);
+    // Empties the list, then, after a read, shows its first `rows` rows (sorted).
     void clearItems();
+    void showRows(int rows);
+    // Adds an item with only its text (a page's new record until the list is read again).
+    ListItemRef add(const QString& text);
     void removeAt(int index);
     int count();
     // The item at a 1-based position; fails when there is none.
     ListItemRef itemAt(int index);
+    // The view's index of the row at a 1-based position (its first column).
+    QModelIndex rowIndex(int index);
 
     ListItemRef selectedItem();
     // Makes the item the selected one (and the current one).
@@ -59,7 +70,6 @@ public:
     QString subItem(const ListItemRef& item, int subItemIndex) const;
     void setSubItem(const ListItemRef& item, int subItemIndex, const QString& text);
     QVariant tag(const ListItemRef& item) const;
-    void setTag(const ListItemRef& item, const QVariant& tag);
     int indexOf(const ListItemRef& item);
 
     int sortKey() const { return m_sortKey; }
@@ -70,16 +80,10 @@ public:
     bool hideSelection() const { return m_hideSelection; }
     void setHideSelection(bool hide);
 
-    // Adding many rows: items are inserted in one go and sorted once when the batch ends.
-    void beginBatch();
-    void endBatch();
-
     // Handlers the owning page installs: a click on the list, a click on a column header
     // (given the 1-based column index).
     std::function<void()> onClick;
     std::function<void(int column)> onColumnClick;
-
-    QTreeWidgetItem* resolve(const ListItemRef& item) const;
 
     // Typing jumps to the first row, from the top, whose first column starts with the text
     // typed (ignoring case); keys typed in quick succession extend that text.
@@ -101,19 +105,16 @@ private:
         ListView& m_view;
     };
 
+    // The key of a referenced item still in the list, or a failure.
+    int keyOf(const ListItemRef& item) const;
+    ListItemRef refAt(int position);
     void runClick();
-    QTreeWidgetItem* insertRow(const QStringList& columns, const QVariant& tag);
     void ensureSorted();
     void scheduleSort();
-    void forgetItem(QTreeWidgetItem* item);
-    ListItemRef refFor(QTreeWidgetItem* item);
     void applySelectionPalette();
 
+    ListModel m_model;
     QList<int> m_columnTwips;
-    QHash<quint64, QTreeWidgetItem*> m_referenced;
-    quint64 m_nextId = 1;
-    QList<QTreeWidgetItem*> m_pending;
-    int m_batchDepth = 0;
     bool m_unsorted = false;
     bool m_sortScheduled = false;
     int m_sortKey = 0;

@@ -5,13 +5,13 @@
 
 #include <QByteArray>
 #include <initializer_list>
-#include <utility>
 
 namespace stowline::readers {
 
-// The walk every list reader shares: the list is cleared, and when the text parses it is
-// filled in one batch, onRow getting the given columns of each row. Returns whether the text
-// parsed; a reader skips its closing steps when it did not. Rows added before a failure stay.
+// The walk every list reader shares: the list is cleared, and when the text parses onRow gets
+// the given columns of each row with the number the row would have (from 1) and tells whether
+// it kept the row; the list then shows the kept rows, also those kept before a failure.
+// Returns whether the text parsed; a reader skips its closing steps when it did not.
 template <typename OnRow>
 bool refillList(platform::ListView& list, const QByteArray& XMLData,
                 std::initializer_list<const char*> columns, OnRow&& onRow) {
@@ -20,12 +20,18 @@ bool refillList(platform::ListView& list, const QByteArray& XMLData,
     if (!walk.parsed()) {
         return false;
     }
-    list.beginBatch();
-    struct EndBatch {
-        platform::ListView& list;
-        ~EndBatch() { list.endBatch(); }
-    } endBatch{list};
-    walk.forEachRow(columns, std::forward<OnRow>(onRow));
+    int kept = 0;
+    try {
+        walk.forEachRow(columns, [&](const QStringList& row) {
+            if (onRow(row, kept + 1)) {
+                ++kept;
+            }
+        });
+    } catch (...) {
+        list.showRows(kept);
+        throw;
+    }
+    list.showRows(kept);
     return true;
 }
 

@@ -7,18 +7,17 @@ namespace stowline::readers {
 
 void RefreshLocationData(state::ComponentState& state, const QByteArray& XMLData) {
     guarded(QStringLiteral("RefreshLocationData"), [&] {
-        platform::ListView& list = *state.ui.lstLocation;
-        std::size_t rowCount = 0;
         const bool parsed = refillList(
-            list, XMLData,
+            *state.ui.lstLocation, XMLData,
             {"StorageLocationID", "Description", "Facility", "TOVAFacilityID", "RouteName"},
-            [&](const QStringList& row) {
-                const QString& id = row[0];
-                ++rowCount;
-                state.mStorageLocations.resize(rowCount + 1);
+            [&](const QStringList& row, int k) {
+                const auto index = static_cast<std::size_t>(k);
+                state.mStorageLocations.resize(index + 1);
+                state.mStorageLocationNames.resize(index + 1);
+                state.mStorageLocations[index] = StorageLocationUDT{row[1], row[0], row[2], row[3]};
                 // The bay's name is shown but has no place in the record.
-                list.appendRow({row[4], row[1], row[2]}, id.isEmpty() ? QVariant(0) : QVariant(id));
-                state.mStorageLocations[rowCount] = StorageLocationUDT{row[1], id, row[2], row[3]};
+                state.mStorageLocationNames[index] = row[4];
+                return true;
             });
         if (!parsed) {
             return;

@@ -3,6 +3,7 @@
 #include "platform/ListView.h"
 #include "service/ServiceClient.h"
 #include "state/ControlSurface.h"
+#include "state/RecordRows.h"
 
 #include <stowline/Records.h>
 
@@ -16,7 +17,22 @@ namespace stowline::state {
 // Record arrays use index 0 as an unused slot once a read has given them rows, and hold no
 // element at all before that.
 struct ComponentState {
-    explicit ComponentState(const ControlSurface& surface) : ui(surface) {}
+    // The lists show the record arrays; the state stays where it was built.
+    explicit ComponentState(const ControlSurface& surface) : ui(surface) {
+        ui.lstRoute->setRows(&routeRows);
+        ui.lstLocation->setRows(&locationRows);
+        ui.lstStowline->setRows(&centerRows);
+    }
+    // The lists outlive the state (they go with the component's widgets): they let go of the
+    // records first.
+    ~ComponentState() {
+        for (platform::ListView* list : {ui.lstRoute, ui.lstLocation, ui.lstStowline}) {
+            list->clearItems();
+            list->setRows(nullptr);
+        }
+    }
+    ComponentState(const ComponentState&) = delete;
+    ComponentState& operator=(const ComponentState&) = delete;
 
     service::ServiceClient client;
 
@@ -28,6 +44,24 @@ struct ComponentState {
     std::vector<RouteUDT> mRoutes;
     std::vector<StorageLocationUDT> mStorageLocations;
     std::vector<RouteAndLocationsUDT> mCenters;
+    // The bays' names, which their records do not hold, at the records' indices.
+    std::vector<QString> mStorageLocationNames;
+
+    // What the three lists show of the records, column by column.
+    const RecordRows<RouteUDT, 3> routeRows{
+        mRoutes,
+        {&RouteUDT::Route, &RouteUDT::Description, &RouteUDT::Facility},
+        [](const RouteUDT& route) { return keyTag(route.ID); }};
+    const LocationRows locationRows{mStorageLocations, mStorageLocationNames,
+                                    [](const StorageLocationUDT& bay) { return keyTag(bay.ID); }};
+    // A center's item carries a copy of its whole record.
+    const RecordRows<RouteAndLocationsUDT, 8> centerRows{
+        mCenters,
+        {&RouteAndLocationsUDT::CenterID, &RouteAndLocationsUDT::Name,
+         &RouteAndLocationsUDT::RouteDescription, &RouteAndLocationsUDT::Location,
+         &RouteAndLocationsUDT::Facility, &RouteAndLocationsUDT::TOVAFacilityID,
+         &RouteAndLocationsUDT::Route, &RouteAndLocationsUDT::DeliveryRouteID},
+        [](const RouteAndLocationsUDT& center) { return QVariant::fromValue(center); }};
 
     QString mSelectedFacilityID;
     platform::ListItemRef mSelectedRouteItem;

@@ -26,7 +26,7 @@ template <typename T> T* find(QWidget& root, const char* name) {
 QStringList headers(platform::ListView& list) {
     QStringList captions;
     for (int i = 0; i < list.columnCount(); ++i) {
-        captions << list.headerItem()->text(i);
+        captions << list.columnCaption(i);
     }
     return captions;
 }

@@ -57,9 +57,8 @@ protected:
                            const std::function<QString(platform::ListView&, int)>& rowText) {
         showPage(page);
         auto* list = control<platform::ListView>(listName);
-        const bool fits =
-            list->visualItemRect(list->resolve(list->itemAt(list->count()))).bottom() <
-            list->viewport()->height() - 8;
+        const bool fits = list->visualRect(list->rowIndex(list->count())).bottom() <
+                          list->viewport()->height() - 8;
         for (const Gesture& gesture : gestures(fits)) {
             SCOPED_TRACE(gesture.name);
             clickRow(*list, 2);
@@ -175,7 +174,7 @@ bool drawnSelected(platform::ListView& list, int position) {
     QApplication::processEvents();
     const QImage image = list.viewport()->grab().toImage();
     const auto background = [&](int p) {
-        const QRect rect = list.visualItemRect(list.resolve(list.itemAt(p)));
+        const QRect rect = list.visualRect(list.rowIndex(p));
         return image.pixel(rect.right() - 3, rect.center().y());
     };
     return background(position) != background(position == 1 ? 2 : 1);

@@ -69,10 +69,9 @@ inline int positionOf(platform::ListView& list, const QString& text) {
 
 // A mouse click on the row, as the operator makes it.
 inline void clickRow(platform::ListView& list, int position, Qt::KeyboardModifiers modifiers = {}) {
-    QTreeWidgetItem* item = list.resolve(list.itemAt(position));
-    list.scrollToItem(item);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers,
-                      list.visualItemRect(item).center());
+    const QModelIndex row = list.rowIndex(position);
+    list.scrollTo(row);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualRect(row).center());
 }
 
 inline void clickHeader(platform::ListView& list, int column1Based) {

@@ -1,0 +1,175 @@
+#include "platform/ListModel.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace stowline::platform {
+namespace {
+
+const QString NoText;
+
+const QString& textOf(const QStringList& texts, int column) {
+    return column >= 0 && column < texts.size() ? texts.at(column) : NoText;
+}
+
+} // namespace
+
+ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ListModel::addColumn(const QString& caption) {
+    const int column = static_cast<int>(m_captions.size());
+    beginInsertColumns({}, column, column);
+    m_captions.append(caption);
+    endInsertColumns();
+}
+
+void ListModel::clear() {
+    beginResetModel();
+    m_order.clear();
+    m_sourcePositions.clear();
+    m_addedPositions.clear();
+    m_added.clear();
+    m_changed.clear();
+    ++m_generation;
+    endResetModel();
+}
+
+void ListModel::showSourceRows(int count) {
+    beginResetModel();
+    m_order.resize(static_cast<std::size_t>(count));
+    std::iota(m_order.begin(), m_order.end(), 0);
+    m_sourcePositions = m_order;
+    endResetModel();
+}
+
+int ListModel::addRow(const QString& text) {
+    const int key = addedKey(m_added.size());
+    const int position = rows();
+    beginInsertRows({}, position, position);
+    m_added.push_back(QStringList{text});
+    m_order.push_back(key);
+    m_addedPositions.push_back(position);
+    endInsertRows();
+    return key;
+}
+
+void ListModel::removeRowAt(int position) {
+    beginRemoveRows({}, position, position);
+    m_order.erase(m_order.begin() + position);
+    rebuildPositions();
+    endRemoveRows();
+}
+
+int ListModel::positionOf(int key) const {
+    const std::vector<int>& positions = key >= 0 ? m_sourcePositions : m_addedPositions;
+    const std::size_t index = key >= 0 ? static_cast<std::size_t>(key) : addedIndex(key);
+    return index < positions.size() ? positions[index] : -1;
+}
+
+QStringList* ListModel::changedTexts(int key) {
+    const auto found = std::find_if(m_changed.begin(), m_changed.end(),
+                                    [key](const ChangedRow& row) { return row.key == key; });
+    return found == m_changed.end() ? nullptr : &found->texts;
+}
+
+const QStringList* ListModel::changedTexts(int key) const {
+    return const_cast<ListModel*>(this)->changedTexts(key);
+}
+
+const QString& ListModel::text(int key, int column) const {
+    if (key < 0) {
+        return textOf(m_added.at(addedIndex(key)), column);
+    }
+    if (!m_changed.empty()) {
+        if (const QStringList* texts = changedTexts(key)) {
+            return textOf(*texts, column);
+        }
+    }
+    return m_source != nullptr && column >= 0 && column < m_captions.size()
+               ? m_source->text(key, column)
+               : NoText;
+}
+
+void ListModel::setText(int key, int column, const QString& text) {
+    QStringList* texts = nullptr;
+    if (key < 0) {
+        texts = &m_added.at(addedIndex(key));
+    } else if (QStringList* changed = changedTexts(key)) {
+        texts = changed;
+    } else {
+        QStringList copied;
+        for (int c = 0; c < m_captions.size(); ++c) {
+            copied.append(m_source->text(key, c));
+        }
+        m_changed.push_back({key, copied});
+        texts = &m_changed.back().texts;
+    }
+    if (column >= texts->size()) {
+        texts->resize(column + 1);
+    }
+    (*texts)[column] = text;
+    const int position = positionOf(key);
+    emit dataChanged(index(position, column), index(position, column));
+}
+
+QVariant ListModel::tag(int key) const {
+    return key < 0 || m_source == nullptr ? QVariant() : m_source->tag(key);
+}
+
+void ListModel::sortRows(int column, Qt::SortOrder order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> keys;
+    keys.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& index : before) {
+        keys.push_back(keyAt(index.row()));
+    }
+    const auto less = [this, column](int a, int b) { return text(a, column) < text(b, column); };
+    if (order == Qt::AscendingOrder) {
+        std::stable_sort(m_order.begin(), m_order.end(), less);
+    } else {
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [&less](int a, int b) { return less(b, a); });
+    }
+    rebuildPositions();
+    QModelIndexList after;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        after.append(index(positionOf(keys[i]), before[static_cast<qsizetype>(i)].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ListModel::rebuildPositions() {
+    std::fill(m_sourcePositions.begin(), m_sourcePositions.end(), -1);
+    std::fill(m_addedPositions.begin(), m_addedPositions.end(), -1);
+    for (std::size_t position = 0; position < m_order.size(); ++position) {
+        const int key = m_order[position];
+        (key >= 0 ? m_sourcePositions[static_cast<std::size_t>(key)]
+                  : m_addedPositions[addedIndex(key)]) = static_cast<int>(position);
+    }
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows();
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_captions.size());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return text(keyAt(index.row()), index.column());
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return {};
+    }
+    return m_captions.value(section);
+}
+
+} // namespace stowline::platform

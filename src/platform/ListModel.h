@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+namespace stowline::platform {
+
+// The rows a list shows, read where they are kept: row r is the r-th record of the last read,
+// counted from 0. Texts are returned by reference, so that the list holds no copy of them.
+class ListRows {
+public:
+    virtual ~ListRows() = default;
+    virtual const QString& text(int row, int column) const = 0;
+    virtual QVariant tag(int row) const = 0;
+};
+
+// A list's rows in the order shown: the rows of its source, as a permutation of their numbers,
+// and the few rows a page adds or changes before the list is read again. Each row has a key
+// that stays with it through sorting: a source row's number, or for an added row a negative
+// key. Keys are valid until the next reset.
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit ListModel(QObject* parent = nullptr);
+
+    void setSource(const ListRows* source) { m_source = source; }
+    void addColumn(const QString& caption);
+
+    // Empties the list; every key handed out so far stops being valid.
+    void clear();
+    // Shows source rows 0 to count - 1, in source order.
+    void showSourceRows(int count);
+    // Appends a row with only its first text and no tag; returns its key.
+    int addRow(const QString& text);
+    void removeRowAt(int position);
+
+    int rows() const { return static_cast<int>(m_order.size()); }
+    int keyAt(int position) const { return m_order.at(static_cast<std::size_t>(position)); }
+    // The position of a key, -1 when its row is not (any more) in the list.
+    int positionOf(int key) const;
+    quint64 generation() const { return m_generation; }
+
+    const QString& text(int key, int column) const;
+    void setText(int key, int column, const QString& text);
+    QVariant tag(int key) const;
+
+    // Orders the rows by one column's texts, compared by code unit; rows with equal texts keep
+    // their order.
+    void sortRows(int column, Qt::SortOrder order);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    // A source row the page changed: its texts in full.
+    struct ChangedRow {
+        int key;
+        QStringList texts;
+    };
+
+    static int addedKey(std::size_t index) { return -1 - static_cast<int>(index); }
+    static std::size_t addedIndex(int key) { return static_cast<std::size_t>(-1 - key); }
+    QStringList* changedTexts(int key);
+    const QStringList* changedTexts(int key) const;
+    void rebuildPositions();
+
+    const ListRows* m_source = nullptr;
+    QStringList m_captions;
+    std::vector<int> m_order;
+    // The position of each source row (-1: not shown), and of each added row.
+    std::vector<int> m_sourcePositions;
+    std::vector<int> m_addedPositions;
+    std::vector<QStringList> m_added;
+    std::vector<ChangedRow> m_changed;
+    quint64 m_generation = 1;
+};
+
+} // namespace stowline::platform
