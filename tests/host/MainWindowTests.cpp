@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QTimer>
-#include <functional>
+#include <array>
 #include <gtest/gtest.h>
 
 #include "support/QtPrinters.h"
@@ -18,131 +18,80 @@
 namespace stowline::host {
 namespace {
 
-struct Counts {
-    int routes = -1;
-    int locations = -1;
-    int centers = -1;
-    bool operator==(const Counts&) const = default;
-};
+using Rows = std::array<int, 3>; // routes, storage locations, active centers
 
-std::ostream& operator<<(std::ostream& out, const Counts& c) {
-    return out << '{' << c.routes << ", " << c.locations << ", " << c.centers << '}';
-}
-
-Counts shown(const MainWindow& window) {
-    const auto rows = [&window](const char* name) {
-        const auto* list = window.findChild<QAbstractItemView*>(QString::fromLatin1(name));
-        return list == nullptr ? -1 : list->model()->rowCount();
-    };
-    return {rows("lstRoute"), rows("lstLocation"), rows("lstStowline")};
-}
-
-Counts stored(const test::StandInServer& server) {
-    return {server.queryValue(QStringLiteral("SELECT count(*) FROM routes")).toInt(),
-            server.queryValue(QStringLiteral("SELECT count(*) FROM storage_locations")).toInt(),
-            // Only active centers are listed.
-            server.queryValue(QStringLiteral("SELECT count(*) FROM centers WHERE status = '2'"))
-                .toInt()};
-}
-
-QAction* action(const MainWindow& window, const char* name) {
-    return window.findChild<QAction*>(QString::fromLatin1(name));
-}
-
-// Answers the next input dialog once it is up: with `text`, or cancels it when text is null.
-void answerNextInputDialog(const QString& text, QString* shownLabel) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, text, shownLabel] {
-        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        *shownLabel = dialog->labelText();
-        if (text.isNull()) {
-            dialog->reject();
-        } else {
-            dialog->setTextValue(text);
-            dialog->accept();
-        }
-        poll->deleteLater();
-    });
-    poll->start(10);
-}
-
-TEST(HostMainWindow, OffersConnectReloadAndQuit) {
-    MainWindow window;
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Not connected"));
-    EXPECT_TRUE(window.serverName().isEmpty());
-    for (const char* name : {"actionConnect", "actionReload", "actionQuit"}) {
-        EXPECT_NE(action(window, name), nullptr) << name;
+Rows shown(const MainWindow& window) {
+    Rows rows{};
+    const char* const lists[] = {"lstRoute", "lstLocation", "lstStowline"};
+    for (int i = 0; i < 3; ++i) {
+        const auto* list = window.findChild<QAbstractItemView*>(lists[i]);
+        rows[i] = list == nullptr ? -1 : list->model()->rowCount();
     }
-    ASSERT_NE(action(window, "actionReload"), nullptr);
-    EXPECT_EQ(action(window, "actionReload")->shortcut(), QKeySequence(Qt::Key_F5));
+    return rows;
+}
+
+Rows stored(const test::StandInServer& server) {
+    const auto count = [&server](const char* from) {
+        return server.queryValue(QStringLiteral("SELECT count(*) FROM ") + from).toInt();
+    };
+    return {count("routes"), count("storage_locations"), count("centers WHERE status = '2'")};
+}
+
+void trigger(const MainWindow& window, const char* name) {
+    auto* action = window.findChild<QAction*>(name);
+    ASSERT_NE(action, nullptr) << name;
+    action->trigger();
+}
+
+// Triggers the action and answers the input dialog it opens with `text`, or cancels it when
+// text is null; returns the dialog's label.
+QString triggerAndAnswer(const MainWindow& window, const char* name, const QString& text) {
+    QString label;
+    QTimer::singleShot(0, [&label, text] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            label = dialog->labelText();
+            dialog->setTextValue(text);
+            text.isNull() ? dialog->reject() : dialog->accept();
+        }
+    });
+    trigger(window, name);
+    return label;
+}
+
+TEST(HostMainWindow, ConnectsReloadsFromTheServerAndQuits) {
+    test::StandInServer server;
+    const MessageBoxAutoAnswer boxes({});
+    MainWindow window;
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "Not connected");
     EXPECT_EQ(window.centralWidget(), &window.component());
     EXPECT_EQ(window.component().size(), window.component().sizeHint());
 
-    window.show();
-    ASSERT_TRUE(window.isVisible());
-    action(window, "actionQuit")->trigger();
-    EXPECT_FALSE(window.isVisible());
-}
+    // Reload without a server asks for one; cancelled, nothing is attempted.
+    EXPECT_EQ(triggerAndAnswer(window, "actionReload", QString()), "Server name:");
+    EXPECT_TRUE(window.serverName().isEmpty());
+    EXPECT_EQ(shown(window), (Rows{0, 0, 0}));
 
-TEST(HostMainWindow, LoadsFromTheServerAndReloadAsksAgainWithoutDuplicates) {
-    test::StandInServer server;
-    const MessageBoxAutoAnswer boxes({});
-    MainWindow window;
-    window.show();
-
-    window.loadFrom(server.serverName());
+    EXPECT_EQ(triggerAndAnswer(window, "actionConnect", "  " + server.serverName() + " "),
+              "Server name:");
     EXPECT_EQ(window.serverName(), server.serverName());
     EXPECT_EQ(window.windowTitle(), server.serverName());
-    const Counts expected = stored(server);
-    EXPECT_GT(expected.routes, 0);
-    EXPECT_GT(expected.centers, 0);
-    EXPECT_EQ(shown(window), expected);
+    const Rows loaded = stored(server);
+    EXPECT_TRUE(loaded[0] > 0 && loaded[2] > 0);
+    EXPECT_EQ(shown(window), loaded);
 
-    action(window, "actionReload")->trigger();
-    EXPECT_EQ(shown(window), expected);
-
-    // Reload asks the server again: a route added behind the component's back appears.
-    server.execute(
-        QStringLiteral("INSERT INTO routes (facility_id, code, description, last_updated)"
-                       " SELECT facility_id, 'ZZ', 'Added behind the back', '2024-01-01' FROM "
-                       "facilities LIMIT 1"));
-    action(window, "actionReload")->trigger();
-    EXPECT_EQ(shown(window).routes, expected.routes + 1);
-    EXPECT_EQ(shown(window), stored(server));
+    // Reload asks the server again: a route added behind the component's back appears, and
+    // nothing is listed twice.
+    server.execute("INSERT INTO routes (facility_id, code, description, last_updated) SELECT "
+                   "facility_id, 'ZZ', 'Added behind the back', '2024-01-01' FROM facilities "
+                   "LIMIT 1");
+    trigger(window, "actionReload");
+    EXPECT_EQ(shown(window), (Rows{loaded[0] + 1, loaded[1], loaded[2]}));
     EXPECT_EQ(boxes.answered(), 0);
-}
 
-TEST(HostMainWindow, ConnectAsksForTheServerThenLoads) {
-    test::StandInServer server;
-    const MessageBoxAutoAnswer boxes({});
-    MainWindow window;
-    window.show();
-
-    QString label;
-    answerNextInputDialog(QStringLiteral("  %1 ").arg(server.serverName()), &label);
-    action(window, "actionConnect")->trigger();
-    EXPECT_EQ(label, QStringLiteral("Server name:"));
-    EXPECT_EQ(window.serverName(), server.serverName());
-    EXPECT_EQ(shown(window), stored(server));
-    EXPECT_EQ(boxes.answered(), 0);
-}
-
-TEST(HostMainWindow, ReloadWithoutAServerAsksAndCancelLoadsNothing) {
-    const MessageBoxAutoAnswer boxes({});
-    MainWindow window;
-    window.show();
-
-    QString label;
-    answerNextInputDialog(QString(), &label);
-    action(window, "actionReload")->trigger();
-    EXPECT_EQ(label, QStringLiteral("Server name:"));
-    EXPECT_TRUE(window.serverName().isEmpty());
-    EXPECT_EQ(shown(window), (Counts{0, 0, 0}));
-    // Nothing was attempted, so nothing failed.
-    EXPECT_EQ(boxes.answered(), 0);
+    EXPECT_EQ(window.findChild<QAction*>("actionReload")->shortcut(), QKeySequence(Qt::Key_F5));
+    trigger(window, "actionQuit");
+    EXPECT_FALSE(window.isVisible());
 }
 
 } // namespace
