@@ -26,17 +26,10 @@ TEST(HostScreenshots, SavesEachPageOfTheWindowAndRestoresTheShownPage) {
     const ScreenshotResult result = saveScreenshots(window, dir.filePath("shots/today"));
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(tabs->currentIndex(), 2);
-    const char* const expected[][2] = {{"page1-routes.png", "lstRoute"},
-                                       {"page2-storage-locations.png", "lstLocation"},
-                                       {"page3-assignments.png", "lstStowline"}};
+    // Where the pictures went and what they show of the lists, the host program's test sees.
     ASSERT_EQ(result.pages.size(), 3);
     QList<QImage> images;
-    for (int i = 0; i < 3; ++i) {
-        const PageShot& page = result.pages[i];
-        EXPECT_EQ(page.filePath,
-                  QDir(dir.filePath("shots/today")).absoluteFilePath(expected[i][0]));
-        EXPECT_EQ(page.listName, expected[i][1]);
-        EXPECT_EQ(page.rows, 0) << "nothing was loaded";
+    for (const PageShot& page : result.pages) {
         // The whole window: the component at its design size under the menu bar.
         images << QImage(page.filePath, "PNG");
         EXPECT_EQ(images.last().size(), window.grab().size()) << page.filePath.toStdString();
