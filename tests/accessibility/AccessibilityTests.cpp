@@ -25,10 +25,10 @@ protected:
         QStringList names;
         for (QWidget* w = page->nextInFocusChain(); w != page && names.size() < 50;
              w = w->nextInFocusChain()) {
-            const QString name = w->objectName();
+            // Unnamed stops are the line edits inside editable drop-downs.
             if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0 && !w->isHidden() &&
-                !name.isEmpty() && !name.startsWith("qt_")) {
-                names << name;
+                !w->objectName().isEmpty()) {
+                names << w->objectName();
             }
         }
         return names;

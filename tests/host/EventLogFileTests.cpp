@@ -11,13 +11,7 @@
 namespace stowline::host {
 namespace {
 
-TEST(HostEventLogFile, FormatsTheTimeWithItsOffset) {
-    const QDateTime when(QDate(2024, 5, 1), QTime(9, 30, 0, 123), QTimeZone(2 * 3600));
-    EXPECT_EQ(EventLogFile::formatLine(when, "Error in LoadData"),
-              "2024-05-01T09:30:00.123+02:00 Error in LoadData\n");
-}
-
-TEST(HostEventLogFile, AppendsStampedLinesAcrossOpeningsOrReportsAFileItCannotOpen) {
+TEST(HostEventLogFile, StampsEachLineWithItsOffsetAppendsAcrossOpeningsOrReportsAFailure) {
     const QTemporaryDir dir;
     const QString path = dir.filePath("events.log");
     QFile file(path);
@@ -37,6 +31,11 @@ TEST(HostEventLogFile, AppendsStampedLinesAcrossOpeningsOrReportsAFileItCannotOp
                                    QRegularExpression::MultilineOption);
     EXPECT_EQ(QString::fromUtf8(file.readAll()).replace(stamp, "@ "),
               "earlier line\n@ one\n@ zwei – ü\n@ three\n");
+
+    // The stamp: local time to the millisecond with its offset from UTC.
+    const QDateTime when(QDate(2024, 5, 1), QTime(9, 30, 0, 123), QTimeZone(2 * 3600));
+    EXPECT_EQ(EventLogFile::formatLine(when, "Error in LoadData"),
+              "2024-05-01T09:30:00.123+02:00 Error in LoadData\n");
 
     const QString missing = dir.filePath("missing-folder/events.log");
     EXPECT_FALSE(EventLogFile::open(missing, &error));

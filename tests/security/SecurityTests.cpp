@@ -38,19 +38,15 @@ bool showsPassword(const QString& text) {
 // One report naming `reported`, or none when it is null; and no box or entry shows the password.
 void expectReport(const test::MessageBoxRecorder& boxes, const test::EventLogRecorder& log,
                   const char* reported, const char* what) {
-    if (reported == nullptr) {
-        EXPECT_EQ(log.entries(), QStringList()) << what;
-    } else {
-        EXPECT_EQ(log.procedures(), QStringList{"ReturnWebserviceXML"}) << what;
-        EXPECT_TRUE(log.entries().value(0).contains(reported)) << what;
-    }
-    QStringList texts = log.entries();
+    EXPECT_EQ(log.procedures(),
+              reported == nullptr ? QStringList() : QStringList{"ReturnWebserviceXML"})
+        << what;
+    EXPECT_TRUE(reported == nullptr || log.entries().value(0).contains(reported)) << what;
+    QString shown = log.entries().join('\n');
     for (const platform::MessageBoxRequest& box : boxes.shown()) {
-        texts << box.prompt << box.title;
+        shown += '\n' + box.prompt + '\n' + box.title;
     }
-    for (const QString& text : texts) {
-        EXPECT_FALSE(showsPassword(text)) << what << ": " << text.toStdString();
-    }
+    EXPECT_FALSE(showsPassword(shown)) << what << ": " << shown.toStdString();
 }
 
 TEST(PasswordRedaction, HidesThePasswordAndSplitsTheUserInfoOff) {
