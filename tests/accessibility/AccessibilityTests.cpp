@@ -1,6 +1,4 @@
 // Screen-reader names, keyboard tab order and type-ahead in the lists.
-#include "component/DataSetText.h"
-#include "readers/Readers.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 #include "widget/StowlinePrivate.h"
@@ -75,23 +73,17 @@ TEST_F(Accessibility, FieldsAreNamedAfterTheirLabelsAndTabFollowsEachPageInReadi
 }
 
 TEST_F(Accessibility, TypingInAListJumpsToTheFirstRowStartingWithTheText) {
-    // Given out of order: the list shows its rows sorted by the first column.
-    const char* const given[][2] = {
-        {"CA", "Echo"}, {"B7", "Bravo"}, {"A1", "Cargo"}, {"C3", "Delta"}, {"B2", "Alpha"}};
-    std::vector<test::Row> routes;
-    for (const auto& [code, description] : given) {
-        routes.push_back({{"DeliveryRouteID", code},
-                          {"Route", code},
-                          {"Description", description},
-                          {"Facility", "North"},
-                          {"TOVAFacilityID", "1"}});
-    }
     state::ControlSurface& ui = component.state.ui;
-    readers::RefreshRouteData(component.state, test::dataSetText(routes));
+    platform::ListView& list = *ui.lstRoute;
+    // Given out of order: the list shows its rows sorted by the first column.
+    for (const auto& [code, description] :
+         {std::pair{"CA", "Echo"}, std::pair{"B7", "Bravo"}, std::pair{"A1", "Cargo"},
+          std::pair{"C3", "Delta"}, std::pair{"B2", "Alpha"}}) {
+        list.setSubItem(list.add(code), 1, description);
+    }
     ui.fraRouteList->setEnabled(true);
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
-    platform::ListView& list = *ui.lstRoute;
     list.setFocus();
 
     const struct {
