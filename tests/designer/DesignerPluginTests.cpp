@@ -25,11 +25,10 @@ TEST(DesignerPlugin, DescribesTheComponentAndFormsPlaceItAtItsDesignSize) {
     ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
     auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
     ASSERT_NE(plugin, nullptr);
+    // What forms and the code generated from them name.
     EXPECT_EQ(plugin->name(), "stowline::Stowline");
-    EXPECT_EQ(plugin->group(), "Stowline");
     EXPECT_EQ(plugin->includeFile(), "stowline/Stowline.h");
     EXPECT_FALSE(plugin->isContainer());
-    EXPECT_FALSE(plugin->toolTip().isEmpty() || plugin->whatsThis().isEmpty());
 
     // The widget box's icon: a 16-colour picture of 16 x 15.
     ASSERT_EQ(plugin->icon().availableSizes(), QList<QSize>{QSize(16, 15)});
