@@ -26,7 +26,8 @@ TEST(HostScreenshots, SavesEachPageOfTheWindowAndRestoresTheShownPage) {
     const ScreenshotResult result = saveScreenshots(window, dir.filePath("shots/today"));
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(tabs->currentIndex(), 2);
-    // Where the pictures went and what they show of the lists, the host program's test sees.
+    // Their paths, list names and row counts are what the host program prints; its test checks
+    // them.
     ASSERT_EQ(result.pages.size(), 3);
     QList<QImage> images;
     for (const PageShot& page : result.pages) {
