@@ -100,12 +100,13 @@ TEST(HostMainWindow, ConnectsReloadsFromTheServerAndQuits) {
     EXPECT_EQ(shown(window), (Rows{loaded[0] + 1, loaded[1], loaded[2]}));
     EXPECT_EQ(boxes.answered(), 0);
 
-    // The keyboard way to each action.
+    // The keyboard way to the actions (Quit's standard key depends on the desktop, and the
+    // offscreen platform has none).
     const auto key = [&window](const char* action) {
         return window.findChild<QAction*>(action)->shortcut();
     };
-    EXPECT_EQ((QList{key("actionConnect"), key("actionReload"), key("actionQuit")}),
-              (QList<QKeySequence>{QKeySequence::Open, Qt::Key_F5, QKeySequence::Quit}));
+    EXPECT_EQ((QList{key("actionConnect"), key("actionReload")}),
+              (QList<QKeySequence>{QKeySequence::Open, Qt::Key_F5}));
     trigger(window, "actionQuit");
     EXPECT_FALSE(window.isVisible());
 }
