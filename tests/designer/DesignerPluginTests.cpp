@@ -20,88 +20,54 @@ inline void PrintTo(const QSize& size, std::ostream* out) {
 
 namespace {
 
-class DesignerPluginTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
-        plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
-        ASSERT_NE(plugin, nullptr);
-    }
-
-    QPluginLoader loader{QStringLiteral(STOWLINE_DESIGNER_PLUGIN)};
-    QDesignerCustomWidgetInterface* plugin = nullptr;
-};
-
-// The class and the geometry size of the widget a Designer snippet places.
-struct SnippetWidget {
-    QString className;
-    QSize size;
-};
-
-SnippetWidget widgetOf(const QString& domXml) {
-    SnippetWidget widget;
-    QXmlStreamReader xml(domXml);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        if (xml.name() == QLatin1String("widget")) {
-            widget.className = xml.attributes().value(QLatin1String("class")).toString();
-        } else if (xml.name() == QLatin1String("width")) {
-            widget.size.setWidth(xml.readElementText().toInt());
-        } else if (xml.name() == QLatin1String("height")) {
-            widget.size.setHeight(xml.readElementText().toInt());
-        }
-    }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return widget;
-}
-
-} // namespace
-
-TEST_F(DesignerPluginTest, DescribesTheComponentForTheWidgetBox) {
-    EXPECT_EQ(plugin->name(), QStringLiteral("stowline::Stowline"));
-    EXPECT_EQ(plugin->group(), QStringLiteral("Stowline"));
-    EXPECT_EQ(plugin->includeFile(), QStringLiteral("stowline/Stowline.h"));
+TEST(DesignerPlugin, DescribesTheComponentAndFormsPlaceItAtItsDesignSize) {
+    QPluginLoader loader(STOWLINE_DESIGNER_PLUGIN);
+    ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
+    auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
+    ASSERT_NE(plugin, nullptr);
+    // What forms and the code generated from them name.
+    EXPECT_EQ(plugin->name(), "stowline::Stowline");
+    EXPECT_EQ(plugin->includeFile(), "stowline/Stowline.h");
     EXPECT_FALSE(plugin->isContainer());
-    EXPECT_FALSE(plugin->toolTip().isEmpty());
-    EXPECT_FALSE(plugin->whatsThis().isEmpty());
 
-    const QIcon icon = plugin->icon();
-    ASSERT_EQ(icon.availableSizes(), QList<QSize>{QSize(16, 15)});
-    const QImage picture = icon.pixmap(QSize(16, 15)).toImage();
+    // The widget box's icon: a 16-colour picture of 16 x 15.
+    ASSERT_EQ(plugin->icon().availableSizes(), QList<QSize>{QSize(16, 15)});
+    const QImage picture = plugin->icon().pixmap(QSize(16, 15)).toImage();
     QSet<QRgb> colours;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            colours.insert(picture.pixel(x, y));
-        }
+    for (int i = 0; i < 16 * 15; ++i) {
+        colours.insert(picture.pixel(i % 16, i / 16));
     }
     EXPECT_EQ(colours.size(), 16);
-}
 
-TEST_F(DesignerPluginTest, PlacesTheComponentAtItsDesignSize) {
-    const SnippetWidget widget = widgetOf(plugin->domXml());
-    EXPECT_EQ(widget.className, plugin->name());
-    EXPECT_EQ(widget.size, Stowline().sizeHint());
-
+    // The snippet Designer drops onto a form, and the widget it creates for it.
+    const QSize design = Stowline().sizeHint();
+    const QString snippet = plugin->domXml();
+    QXmlStreamReader xml(snippet);
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const QString& part : {QStringLiteral("<widget class=\"%1\"").arg(plugin->name()),
+                                QStringLiteral("<width>%1</width>").arg(design.width()),
+                                QStringLiteral("<height>%1</height>").arg(design.height())}) {
+        EXPECT_TRUE(snippet.contains(part)) << part.toStdString();
+    }
     QWidget form;
-    QWidget* created = plugin->createWidget(&form);
-    auto* component = qobject_cast<Stowline*>(created);
+    auto* component = qobject_cast<Stowline*>(plugin->createWidget(&form));
     ASSERT_NE(component, nullptr);
     EXPECT_EQ(component->parentWidget(), &form);
-    EXPECT_EQ(component->size(), widget.size);
-}
+    EXPECT_EQ(component->size(), design);
 
-TEST(DesignerForm, AFormWithTheComponentBuildsAndRuns) {
+    // A form that places the component as a custom widget, compiled by uic.
     QWidget host;
-    Ui::HostForm form;
-    form.setupUi(&host);
-
-    auto* component = host.findChild<Stowline*>(QStringLiteral("stowlineComponent"));
+    Ui::HostForm hostForm;
+    hostForm.setupUi(&host);
+    component = host.findChild<Stowline*>("stowlineComponent");
     ASSERT_NE(component, nullptr);
-    EXPECT_EQ(component, form.stowlineComponent);
-    EXPECT_EQ(component->size(), component->sizeHint());
-    const auto* tabs = component->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    EXPECT_EQ(component->size(), design);
+    const auto* tabs = component->findChild<QTabWidget*>("SSTab1");
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->count(), 3);
 }
+
+} // namespace

@@ -1,6 +1,5 @@
-// The error reporter's box and entry, and the catch every working procedure wraps its body in.
+// The catch every working procedure wraps its body in, and the error reporter's box and entry.
 #include "reporting/Guarded.h"
-#include "reporting/LogError.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 
@@ -14,114 +13,82 @@
 namespace stowline {
 namespace {
 
-TEST(LogError, ShowsTheFixedBoxAndThenWritesTheSixLineEntry) {
-    struct Case {
-        ErrorInfo error;
-        QString procedure;
-        QString expectedEntry;
-    };
-    const std::vector<Case> cases = {
-        {{5, "x", "src"},
-         "Proc",
-         "\r\n\r\nError Number - 5\r\nError Description - x\r\nError Source - src Proc\r\n"
-         "Project Associated - prjStowline"},
-        {{0, "", ""},
-         "ReturnWebserviceXML",
-         "\r\n\r\nError Number - 0\r\nError Description - \r\nError Source -  ReturnWebserviceXML"
-         "\r\nProject Associated - prjStowline"},
-        {{-2147483647 - 1, "Zürich & <x>", "prjStowline"},
-         "lstRoute_Click()",
-         "\r\n\r\nError Number - -2147483648\r\nError Description - Zürich & <x>\r\n"
-         "Error Source - prjStowline lstRoute_Click()\r\nProject Associated - prjStowline"},
-        {{-7, "two\r\nlines", " s "},
-         "",
-         "\r\n\r\nError Number - -7\r\nError Description - two\r\nlines\r\nError Source -  s  \r\n"
-         "Project Associated - prjStowline"},
-    };
-    test::EventLogRecorder log;
-    for (const Case& c : cases) {
-        log.clear();
-        std::vector<platform::MessageBoxRequest> shown;
-        qsizetype entriesWhileBoxOpen = -1;
-        platform::setMessageBoxPresenter([&](const platform::MessageBoxRequest& request) {
-            shown.push_back(request);
-            entriesWhileBoxOpen = log.entries().size();
-            return platform::AnswerOk;
-        });
-        LogError(c.error, c.procedure);
-        platform::setMessageBoxPresenter({});
-
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].prompt, "An application error has occured. Please check the error logs");
-        EXPECT_EQ(shown[0].style, 64);
-        EXPECT_TRUE(shown[0].title.isEmpty());
-        EXPECT_EQ(entriesWhileBoxOpen, 0) << "the entry is written after the box closes";
-        EXPECT_EQ(log.entries(), QStringList{c.expectedEntry});
-    }
+QString entry(const QString& number, const QString& description, const QString& source) {
+    return "\r\n\r\nError Number - " + number + "\r\nError Description - " + description +
+           "\r\nError Source - " + source + "\r\nProject Associated - prjStowline";
 }
 
-TEST(Guarded, ReportsOnceUnderTheProcedureNameAndReturnsTheResultAsItStood) {
-    struct Case {
+TEST(Guarded, ReportsOnceWithTheFixedBoxThenTheSixLineEntryAndReturnsTheResultAsItStood) {
+    const struct {
         const char* what;
         std::function<void(QString&)> body;
-        QString expectedResult;
-        QStringList expectedEntries;
-    };
-    const std::vector<Case> cases = {
+        QString result;
+        QStringList entries;
+    } cases[] = {
         {"no failure", [](QString& r) { r = "done"; }, "done", {}},
-        {"our own error before the result is set",
+        {"our own error",
          [](QString&) { raiseError(91, "gone", "src"); },
          "initial",
-         {"\r\n\r\nError Number - 91\r\nError Description - gone\r\nError Source - src "
-          "RouteExist\r\nProject Associated - prjStowline"}},
+         {entry("91", "gone", "src RouteExist")}},
+        {"the lowest number, markup",
+         [](QString&) { raiseError(-2147483647 - 1, "Zürich & <x>", ""); },
+         "initial",
+         {entry("-2147483648", "Zürich & <x>", " RouteExist")}},
+        {"line ends and blanks",
+         [](QString&) { raiseError(-7, "two\r\nlines", " s "); },
+         "initial",
+         {entry("-7", "two\r\nlines", " s  RouteExist")}},
         {"result set, then a standard exception",
          [](QString& r) {
              r = "partial";
              throw std::runtime_error("boom");
          },
          "partial",
-         {}},
-        {"something that is no exception class", [](QString&) { throw 42; }, "initial", {}},
+         {entry("0", "boom", "prjStowline RouteExist")}},
+        {"something that is no exception class",
+         [](QString&) { throw 42; },
+         "initial",
+         {entry("0", "Unknown failure", "prjStowline RouteExist")}},
+        // The innermost catch reports, and the caller carries on with its next step.
+        {"a failure caught inside",
+         [](QString& r) {
+             guarded(QStringLiteral("AddRouteSOAP"), [] { raiseError(5, "refused"); });
+             r = "carried on";
+         },
+         "carried on",
+         {entry("5", "refused", "prjStowline AddRouteSOAP")}},
     };
-    test::MessageBoxRecorder boxes;
     test::EventLogRecorder log;
-    for (const Case& c : cases) {
-        boxes.clear();
+    std::vector<platform::MessageBoxRequest> shown;
+    QList<qsizetype> entriesWhileBoxOpen;
+    platform::setMessageBoxPresenter([&](const platform::MessageBoxRequest& request) {
+        shown.push_back(request);
+        entriesWhileBoxOpen << log.entries().size();
+        return platform::AnswerOk;
+    });
+    for (const auto& c : cases) {
         log.clear();
+        shown.clear();
+        entriesWhileBoxOpen.clear();
         EXPECT_EQ(guarded(QStringLiteral("RouteExist"), QStringLiteral("initial"), c.body),
-                  c.expectedResult)
+                  c.result)
             << c.what;
-        const int reports = c.expectedResult == "done" ? 0 : 1;
-        EXPECT_EQ(boxes.errorBoxes(), reports) << c.what;
-        EXPECT_EQ(log.procedures(),
-                  reports == 0 ? QStringList() : QStringList{QStringLiteral("RouteExist")})
-            << c.what;
-        if (!c.expectedEntries.isEmpty()) {
-            EXPECT_EQ(log.entries(), c.expectedEntries) << c.what;
+        EXPECT_EQ(log.entries(), c.entries) << c.what;
+        // The entry is written after the box closes.
+        EXPECT_EQ(entriesWhileBoxOpen, QList<qsizetype>(c.entries.size(), 0)) << c.what;
+        for (const platform::MessageBoxRequest& box : shown) {
+            EXPECT_EQ(box.prompt, "An application error has occured. Please check the error logs");
+            EXPECT_EQ(box.style, 64);
+            EXPECT_TRUE(box.title.isEmpty());
         }
     }
-}
 
-TEST(Guarded, TheInnermostCatchReportsAndTheCallerCarriesOn) {
-    test::MessageBoxRecorder boxes;
-    test::EventLogRecorder log;
-    const int outcome = guarded(QStringLiteral("AddRoute"), 0, [](int& result) {
-        guarded(QStringLiteral("AddRouteSOAP"), [] { raiseError(5, "refused"); });
-        result = 1; // the caller goes on with its next step
-    });
-    EXPECT_EQ(outcome, 1);
-    EXPECT_EQ(boxes.errorBoxes(), 1);
-    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("AddRouteSOAP")});
-}
-
-TEST(Guarded, AFailingReporterDoesNotEscapeTheCatch) {
-    test::MessageBoxRecorder boxes;
+    // A failing reporter does not escape the catch.
+    shown.clear();
     setEventLogSink([](const QString&) { throw std::runtime_error("log is full"); });
-    const QString result = guarded(QStringLiteral("LoadData"), QStringLiteral("initial"),
-                                   [](QString&) { raiseError(6, "Overflow"); });
-    setEventLogSink({});
-    EXPECT_EQ(result, "initial");
-    EXPECT_EQ(boxes.errorBoxes(), 1);
+    EXPECT_EQ(guarded(QStringLiteral("LoadData"), 1, [](int&) { raiseError(6, "Overflow"); }), 1);
+    EXPECT_EQ(shown.size(), 1u);
+    platform::setMessageBoxPresenter({});
 }
 
 } // namespace

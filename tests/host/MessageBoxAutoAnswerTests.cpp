@@ -13,19 +13,15 @@ namespace {
 TEST(HostMessageBoxAutoAnswer, AnswersNoToAQuestionOkOtherwiseAndDescribesEachBox) {
     QStringList lines;
     const MessageBoxAutoAnswer autoAnswer([&lines](const QString& line) { lines << line; });
-
-    QMessageBox information(QMessageBox::Information, QStringLiteral("Route Added"),
-                            QStringLiteral("Route saved."), QMessageBox::Ok);
+    QMessageBox information(QMessageBox::Information, "Route Added", "Route saved.",
+                            QMessageBox::Ok);
     EXPECT_EQ(information.exec(), QMessageBox::Ok);
-    QMessageBox question(QMessageBox::Information, QStringLiteral("Confirm"),
-                         QStringLiteral("Delete route 12?"), QMessageBox::Yes | QMessageBox::No);
+    QMessageBox question(QMessageBox::Information, "Confirm", "Delete route 12?",
+                         QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(question.exec(), QMessageBox::No);
-
     EXPECT_EQ(autoAnswer.answered(), 2);
-    EXPECT_EQ(lines, (QStringList{QStringLiteral("message box \"Route Added\" answered OK: "
-                                                 "Route saved."),
-                                  QStringLiteral("message box \"Confirm\" answered No: "
-                                                 "Delete route 12?")}));
+    EXPECT_EQ(lines, (QStringList{"message box \"Route Added\" answered OK: Route saved.",
+                                  "message box \"Confirm\" answered No: Delete route 12?"}));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 
 #include <stowline/Stowline.h>
 
-#include <QFileInfo>
+#include <QDir>
 #include <QImage>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -15,67 +15,45 @@ namespace stowline::host {
 namespace {
 
 TEST(HostScreenshots, SavesEachPageOfTheWindowAndRestoresTheShownPage) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const QTemporaryDir dir;
     MainWindow window;
     window.show();
-    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    auto* tabs = window.findChild<QTabWidget*>("SSTab1");
     ASSERT_NE(tabs, nullptr);
     tabs->setCurrentIndex(2);
 
     // A folder that does not exist yet, two levels deep.
-    const QString target = dir.filePath(QStringLiteral("shots/today"));
-    const ScreenshotResult result = saveScreenshots(window, target);
+    const ScreenshotResult result = saveScreenshots(window, dir.filePath("shots/today"));
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_EQ(tabs->currentIndex(), 2);
-
-    const QStringList names{QStringLiteral("page1-routes.png"),
-                            QStringLiteral("page2-storage-locations.png"),
-                            QStringLiteral("page3-assignments.png")};
-    const QStringList lists{QStringLiteral("lstRoute"), QStringLiteral("lstLocation"),
-                            QStringLiteral("lstStowline")};
+    // Their paths, list names and row counts are what the host program prints; its test checks
+    // them.
     ASSERT_EQ(result.pages.size(), 3);
     QList<QImage> images;
-    for (int i = 0; i < 3; ++i) {
-        const PageShot& page = result.pages[i];
-        EXPECT_EQ(page.filePath, QFileInfo(target + u'/' + names[i]).absoluteFilePath());
-        EXPECT_EQ(page.listName, lists[i]);
-        EXPECT_EQ(page.rows, 0) << "nothing was loaded";
-        QImage image(page.filePath, "PNG");
-        ASSERT_FALSE(image.isNull()) << page.filePath.toStdString();
+    for (const PageShot& page : result.pages) {
         // The whole window: the component at its design size under the menu bar.
-        EXPECT_EQ(image.size(), window.grab().size());
-        EXPECT_GE(image.height(), window.component().sizeHint().height());
-        images << image;
+        images << QImage(page.filePath, "PNG");
+        EXPECT_EQ(images.last().size(), window.grab().size()) << page.filePath.toStdString();
+        EXPECT_GE(images.last().height(), window.component().sizeHint().height());
     }
     // Each picture shows its own page.
-    EXPECT_NE(images[0], images[1]);
-    EXPECT_NE(images[1], images[2]);
-    EXPECT_NE(images[0], images[2]);
+    EXPECT_TRUE(images[0] != images[1] && images[1] != images[2] && images[0] != images[2]);
 }
 
-TEST(HostScreenshots, ReportsAFolderItCannotCreate) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString blocker = dir.filePath(QStringLiteral("file"));
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-
+TEST(HostScreenshots, RefusesAFolderItCannotCreateOrAWindowWithoutTheComponent) {
+    const QTemporaryDir dir;
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     MainWindow window;
-    const ScreenshotResult result = saveScreenshots(window, blocker + QStringLiteral("/shots"));
-    EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.pages.isEmpty());
-}
+    const ScreenshotResult blocked = saveScreenshots(window, dir.filePath("file/shots"));
+    EXPECT_FALSE(blocked.ok());
+    EXPECT_TRUE(blocked.pages.isEmpty());
 
-TEST(HostScreenshots, NeedsTheComponent) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QWidget empty;
-    const ScreenshotResult result = saveScreenshots(empty, dir.path());
-    EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.error.contains(QStringLiteral("SSTab1"))) << result.error.toStdString();
-    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "nothing is written";
+    const ScreenshotResult refused = saveScreenshots(empty, dir.filePath("shots"));
+    EXPECT_TRUE(refused.error.contains("SSTab1")) << refused.error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("shots"))) << "nothing is written";
 }
 
 } // namespace

@@ -11,72 +11,41 @@
 #include <gtest/gtest.h>
 
 using namespace stowline;
-using namespace stowline::test;
 
 namespace {
 
-// Installs the test translation while it lives.
-class TestTranslation {
-public:
-    TestTranslation() {
-        EXPECT_TRUE(m_translator.load(QStringLiteral(STOWLINE_TEST_TRANSLATION)));
-        EXPECT_TRUE(QCoreApplication::installTranslator(&m_translator));
-    }
-    ~TestTranslation() { QCoreApplication::removeTranslator(&m_translator); }
-    TestTranslation(const TestTranslation&) = delete;
-    TestTranslation& operator=(const TestTranslation&) = delete;
-
-private:
-    QTranslator m_translator;
-};
-
-struct Shown {
-    QString caption;
-    platform::MessageBoxRequest box;
-};
-
-// Clicks "Change Route" with no route selected, which asks the operator to select one first.
-Shown askToSelectARoute(Stowline& component) {
-    auto* change = component.findChild<QPushButton*>(QStringLiteral("cmdChangeRoute"));
-    EXPECT_NE(change, nullptr);
+// Clicks "Change Route" with no route selected, which asks the operator to select one first:
+// the button's caption, then the prompt and title of each box shown.
+QStringList askToSelectARoute(Stowline& component) {
+    auto* change = component.findChild<QPushButton*>("cmdChangeRoute");
     if (change == nullptr) {
-        return {};
+        return {"no cmdChangeRoute"};
     }
-    MessageBoxRecorder boxes;
-    const QString caption = change->text();
+    test::MessageBoxRecorder boxes;
     change->click();
-    EXPECT_EQ(boxes.shown().size(), 1u);
-    return {caption, boxes.shown().empty() ? platform::MessageBoxRequest{} : boxes.shown().front()};
-}
-
-} // namespace
-
-TEST(Translation, CaptionsAndMessagesComeFromTheInstalledTranslator) {
-    const TestTranslation translation;
-    Stowline component;
-    const Shown shown = askToSelectARoute(component);
-    EXPECT_EQ(shown.caption, QString::fromUtf8("Route ändern"));
-    EXPECT_EQ(shown.box.prompt,
-              QString::fromUtf8("Bitte zuerst die Route wählen, die geändert werden soll."));
-    EXPECT_EQ(shown.box.title, QStringLiteral("Angabe fehlt"));
-}
-
-TEST(Translation, WithoutATranslatorTheDesignedTextsStay) {
-    Stowline component;
-    const Shown shown = askToSelectARoute(component);
-    EXPECT_EQ(shown.caption, QStringLiteral("Change Route"));
-    EXPECT_EQ(shown.box.prompt, QStringLiteral("Please select a route to change."));
-    EXPECT_EQ(shown.box.title, QStringLiteral("Information Required"));
+    QStringList texts{change->text()};
+    for (const platform::MessageBoxRequest& box : boxes.shown()) {
+        texts << box.prompt << box.title;
+    }
+    return texts;
 }
 
 // Captions are looked up when the component is built; messages when they are shown. A
 // translator installed afterwards must not upset the page modes, which are told apart by the
 // captions.
-TEST(Translation, ATranslatorInstalledLaterReachesMessagesButNotCaptions) {
-    Stowline component;
-    const TestTranslation translation;
-    const Shown shown = askToSelectARoute(component);
-    EXPECT_EQ(shown.caption, QStringLiteral("Change Route"));
-    EXPECT_EQ(shown.box.prompt,
-              QString::fromUtf8("Bitte zuerst die Route wählen, die geändert werden soll."));
+TEST(Translation, CaptionsComeFromTheTranslatorAtConstructionMessagesWhenShown) {
+    const QString caption = "Change Route";
+    const QString german[] = {
+        "Route ändern", "Bitte zuerst die Route wählen, die geändert werden soll.", "Angabe fehlt"};
+    Stowline before;
+    EXPECT_EQ(askToSelectARoute(before),
+              (QStringList{caption, "Please select a route to change.", "Information Required"}));
+    QTranslator translator; // removes itself from the application when destroyed
+    ASSERT_TRUE(translator.load(STOWLINE_TEST_TRANSLATION));
+    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
+    EXPECT_EQ(askToSelectARoute(before), (QStringList{caption, german[1], german[2]}));
+    Stowline after;
+    EXPECT_EQ(askToSelectARoute(after), (QStringList{german[0], german[1], german[2]}));
 }
+
+} // namespace

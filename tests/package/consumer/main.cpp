@@ -6,11 +6,11 @@
 #include <stowline/ServiceNamespace.h>
 #include <stowline/Stowline.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
 #include <QMetaObject>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <cstdio>
 #include <dlfcn.h>
 
@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
         const auto* tabs = component.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
         check(tabs != nullptr && tabs->count() == 3, "SSTab1 with three pages");
         for (const char* list : {"lstRoute", "lstLocation", "lstStowline"}) {
-            const auto* view = component.findChild<QTreeWidget*>(QString::fromLatin1(list));
-            check(view != nullptr && view->topLevelItemCount() == 0, list);
+            const auto* view = component.findChild<QAbstractItemView*>(QString::fromLatin1(list));
+            check(view != nullptr && view->model()->rowCount() == 0, list);
         }
         const auto* label = component.findChild<QLabel*>(QStringLiteral("lblversion(1)"));
         check(label != nullptr &&
