@@ -241,7 +241,7 @@ void AssignmentPage::optAllCenters_Click() {
 
 void AssignmentPage::refilterCenters(bool activeOnly) {
     // The stored answer is filtered again; the service is not asked.
-    readers::RefreshStowlineData(m_state, m_state.mRelativeDataXML, activeOnly);
+    readers::RefreshStowlineData(m_state, activeOnly);
     if (m_state.mEditingCenter) {
         ResetStowlineEdit();
     }

@@ -1,5 +1,6 @@
 #include "pages/Requery.h"
 
+#include "platform/FreedMemory.h"
 #include "readers/Readers.h"
 #include "state/ComponentState.h"
 
@@ -8,18 +9,17 @@ namespace stowline::pages {
 using service::QueryOperation;
 
 void requeryRoutes(state::ComponentState& state) {
-    state.mDeliveryRouteXML = state.client.queryUtf8(QueryOperation::GetDeliveryRoute);
-    readers::RefreshRouteData(state, state.mDeliveryRouteXML);
+    readers::RefreshRouteData(state, state.client.queryUtf8(QueryOperation::GetDeliveryRoute));
 }
 
 void requeryLocations(state::ComponentState& state) {
-    state.mStorageLocationXML = state.client.queryUtf8(QueryOperation::GetStorageLocation);
-    readers::RefreshLocationData(state, state.mStorageLocationXML);
+    readers::RefreshLocationData(state, state.client.queryUtf8(QueryOperation::GetStorageLocation));
 }
 
 void requeryCenters(state::ComponentState& state) {
-    state.mRelativeDataXML = state.client.queryUtf8(QueryOperation::GetRelativeData);
-    readers::RefreshStowlineData(state, state.mRelativeDataXML, state.activeCentersOnly());
+    readers::RefreshStowlineData(state, state.client.queryUtf8(QueryOperation::GetRelativeData),
+                                 state.activeCentersOnly());
+    platform::returnFreedMemory();
 }
 
 } // namespace stowline::pages

@@ -36,7 +36,7 @@ struct CurlListDeleter {
 };
 
 struct Sink {
-    std::string* body;
+    QByteArray* body;
     CURL* handle = nullptr;
     bool tooLarge = false;
     int answers = 0;
@@ -55,20 +55,21 @@ size_t countAnswers(char* data, size_t size, size_t count, void* userData) {
 size_t appendBody(char* data, size_t size, size_t count, void* userData) {
     auto* sink = static_cast<Sink*>(userData);
     const size_t bytes = size * count;
-    if (sink->body->size() + bytes > MaximumAnswerBytes) {
+    if (static_cast<std::size_t>(sink->body->size()) + bytes > MaximumAnswerBytes) {
         sink->tooLarge = true;
         return 0;
     }
     // A large answer grown piece by piece is copied again at every doubling; its announced
     // length (within the limit) is room enough from the start.
     curl_off_t announced = -1;
-    if (sink->body->empty() &&
+    if (sink->body->isEmpty() &&
         curl_easy_getinfo(sink->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
             CURLE_OK &&
         announced > 0) {
-        sink->body->reserve(std::min(static_cast<std::size_t>(announced), MaximumAnswerBytes));
+        sink->body->reserve(
+            static_cast<qsizetype>(std::min(static_cast<std::size_t>(announced), MaximumAnswerBytes)));
     }
-    sink->body->append(data, bytes);
+    sink->body->append(data, static_cast<qsizetype>(bytes));
     return bytes;
 }
 

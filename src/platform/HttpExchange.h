@@ -33,7 +33,7 @@ struct HttpResponse {
     bool completed = false;
     QString transportError;
     long status = 0;
-    std::string body;
+    QByteArray body;
 };
 
 // One synchronous HTTP POST. The Host header comes from the URL; the given headers follow it

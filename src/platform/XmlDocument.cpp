@@ -530,7 +530,7 @@ std::optional<QStringConverter::Encoding> wideEncoding(std::string_view text) {
 } // namespace
 
 bool XmlDocument::loadXML(std::string_view utf8) {
-    return loadXMLInPlace(std::string(utf8));
+    return loadXMLInPlace(QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 bool XmlDocument::loadXML(const QString& text) {
@@ -553,28 +553,33 @@ bool XmlDocument::loadXML(const QString& text) {
         }
     }
     // The text is already decoded: an encoding its declaration names must not apply again.
-    return load(text.toStdString(), pugi::encoding_utf8);
+    return load(text.toUtf8(), pugi::encoding_utf8, ParseOptions);
 }
 
-bool XmlDocument::loadXMLInPlace(std::string&& utf8) {
-    return load(std::move(utf8), pugi::encoding_auto);
+bool XmlDocument::loadXMLInPlace(QByteArray&& text) {
+    return load(std::move(text), pugi::encoding_auto, ParseOptions);
 }
 
-bool XmlDocument::load(std::string&& text, pugi::xml_encoding encoding) {
+bool XmlDocument::loadForReading(QByteArray&& text) {
+    return load(std::move(text), pugi::encoding_auto, ParseOptions | pugi::parse_embed_pcdata);
+}
+
+bool XmlDocument::load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options) {
     m_buffer = std::move(text);
     m_doc.reset();
+    const auto view = [this] {
+        return std::string_view(m_buffer.constData(), static_cast<std::size_t>(m_buffer.size()));
+    };
     // Wide text is read as its UTF-8 form, so that the scan holds it to the same rules.
-    if (const auto wide = encoding == pugi::encoding_auto ? wideEncoding(m_buffer) : std::nullopt) {
+    if (const auto wide = encoding == pugi::encoding_auto ? wideEncoding(view()) : std::nullopt) {
         QStringDecoder decode(*wide);
-        m_buffer = QString(decode(QByteArrayView(m_buffer.data(),
-                                                 static_cast<qsizetype>(m_buffer.size()))))
-                       .toStdString();
+        m_buffer = QString(decode(m_buffer)).toUtf8();
         encoding = pugi::encoding_utf8;
     }
     // Scanned before parsing, which rewrites the buffer in place.
-    const QString problem = wellFormednessProblem(m_buffer);
-    const pugi::xml_parse_result result =
-        m_doc.load_buffer_inplace(m_buffer.data(), m_buffer.size(), ParseOptions, encoding);
+    const QString problem = wellFormednessProblem(view());
+    const pugi::xml_parse_result result = m_doc.load_buffer_inplace(
+        m_buffer.data(), static_cast<std::size_t>(m_buffer.size()), options, encoding);
     return finishLoad(result, problem);
 }
 
@@ -600,7 +605,7 @@ QByteArray XmlDocument::serialisedText(SerialisedForm form) const {
     if (!m_parsed) {
         return out;
     }
-    out.reserve(static_cast<qsizetype>(m_buffer.size() + m_buffer.size() / 8));
+    out.reserve(m_buffer.size() + m_buffer.size() / 8);
     // Iterative walk: answers may nest far deeper than the stack allows recursion.
     pugi::xml_node node = m_doc.first_child();
     while (node) {
@@ -625,14 +630,19 @@ QByteArray XmlDocument::serialisedText(SerialisedForm form) const {
 
 QString nodeText(const pugi::xml_node& node) {
     const pugi::xml_node first = node.first_child();
-    if (first && !first.next_sibling() &&
+    // A document read for reading keeps an element's first text as the element's value.
+    if (!first) {
+        return QString::fromUtf8(node.type() == pugi::node_element ? node.value() : "");
+    }
+    if (!first.next_sibling() && *node.value() == '\0' &&
         (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
         return QString::fromUtf8(first.value());
     }
-    std::string text;
+    std::string text = node.type() == pugi::node_element ? node.value() : "";
     pugi::xml_node current = first;
     while (current) {
-        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata) {
+        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata ||
+            current.type() == pugi::node_element) {
             text += current.value();
         }
         if (current.type() == pugi::node_element && current.first_child()) {

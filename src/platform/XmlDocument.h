@@ -34,7 +34,10 @@ public:
     // does not allow, such as U+0001.
     bool loadXML(const QString& text);
     // Parses a buffer the document may modify in place (saves a copy of large answers).
-    bool loadXMLInPlace(std::string&& utf8);
+    bool loadXMLInPlace(QByteArray&& text);
+    // The same for a document that is only read, never written again: an element's first text
+    // is kept as the element's value (nodeText reads it), which halves the nodes of a data set.
+    bool loadForReading(QByteArray&& text);
 
     bool parsed() const { return m_parsed; }
     // A human-readable reason with the position, empty when the last parse succeeded.
@@ -49,16 +52,17 @@ public:
     const pugi::xml_document& dom() const { return m_doc; }
 
 private:
-    bool load(std::string&& text, pugi::xml_encoding encoding);
+    bool load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options);
     bool finishLoad(const pugi::xml_parse_result& result, const QString& problem);
 
     pugi::xml_document m_doc;
-    std::string m_buffer;
+    QByteArray m_buffer;
     bool m_parsed = false;
     QString m_reason;
 };
 
-// All character data inside a node, in document order.
+// All character data inside a node, in document order, also where a document read for reading
+// keeps it as an element's value.
 QString nodeText(const pugi::xml_node& node);
 
 } // namespace stowline::platform

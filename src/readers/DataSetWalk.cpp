@@ -27,9 +27,8 @@ bool DataSetWalk::distinctNames(const std::vector<const char*>& names) {
     return true;
 }
 
-DataSetWalk::DataSetWalk(const QByteArray& XMLData) {
-    m_document.loadXML(
-        std::string_view(XMLData.constData(), static_cast<std::size_t>(XMLData.size())));
+DataSetWalk::DataSetWalk(QByteArray XMLData) {
+    m_document.loadForReading(std::move(XMLData));
 }
 
 std::vector<pugi::xml_node> DataSetWalk::tables() const {

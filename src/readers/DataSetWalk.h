@@ -16,7 +16,8 @@ namespace stowline::readers {
 // names are compared exactly as written, prefix included.
 class DataSetWalk {
 public:
-    explicit DataSetWalk(const QByteArray& XMLData);
+    // Takes the text to parse it in place: pass it with std::move where it is no longer needed.
+    explicit DataSetWalk(QByteArray XMLData);
 
     bool parsed() const { return m_document.parsed(); }
     QString parseErrorReason() const { return m_document.parseErrorReason(); }

@@ -7,9 +7,9 @@
 
 namespace stowline::readers {
 
-void RefreshFacilityDrop(state::ComponentState& state, const QByteArray& XMLData) {
+void RefreshFacilityDrop(state::ComponentState& state, QByteArray XMLData) {
     guarded(QStringLiteral("RefreshFacilityDrop"), [&] {
-        const DataSetWalk walk(XMLData);
+        const DataSetWalk walk(std::move(XMLData));
         platform::DropDown* const dropDowns[] = {state.ui.cboFacility, state.ui.cboFacility2,
                                                  state.ui.cboFacility3};
         for (platform::DropDown* dropDown : dropDowns) {

@@ -13,9 +13,9 @@ namespace stowline::readers {
 // it kept the row; the list then shows the kept rows, also those kept before a failure.
 // Returns whether the text parsed; a reader skips its closing steps when it did not.
 template <typename OnRow>
-bool refillList(platform::ListView& list, const QByteArray& XMLData,
+bool refillList(platform::ListView& list, QByteArray XMLData,
                 std::initializer_list<const char*> columns, OnRow&& onRow) {
-    const DataSetWalk walk(XMLData);
+    const DataSetWalk walk(std::move(XMLData));
     list.clearItems();
     if (!walk.parsed()) {
         return false;

@@ -5,10 +5,10 @@
 
 namespace stowline::readers {
 
-void RefreshLocationData(state::ComponentState& state, const QByteArray& XMLData) {
+void RefreshLocationData(state::ComponentState& state, QByteArray XMLData) {
     guarded(QStringLiteral("RefreshLocationData"), [&] {
         const bool parsed = refillList(
-            *state.ui.lstLocation, XMLData,
+            *state.ui.lstLocation, std::move(XMLData),
             {"StorageLocationID", "Description", "Facility", "TOVAFacilityID", "RouteName"},
             [&](const QStringList& row, int k) {
                 const auto index = static_cast<std::size_t>(k);

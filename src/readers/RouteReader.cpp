@@ -5,10 +5,10 @@
 
 namespace stowline::readers {
 
-void RefreshRouteData(state::ComponentState& state, const QByteArray& XMLData) {
+void RefreshRouteData(state::ComponentState& state, QByteArray XMLData) {
     guarded(QStringLiteral("RefreshRouteData"), [&] {
         const bool parsed =
-            refillList(*state.ui.lstRoute, XMLData,
+            refillList(*state.ui.lstRoute, std::move(XMLData),
                        {"DeliveryRouteID", "Description", "Route", "Facility", "TOVAFacilityID"},
                        [&](const QStringList& row, int k) {
                            state.mRoutes.resize(static_cast<std::size_t>(k) + 1);

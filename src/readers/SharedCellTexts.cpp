@@ -14,13 +14,16 @@ constexpr std::size_t RepeatsToKeepSharing = TrialRows / 2;
 
 QString SharedCellTexts::text(std::size_t column, const pugi::xml_node& cell) {
     Column& shared = m_columns.at(column);
+    // Only a cell holding one piece of text is shared: read for reading, its text is the cell's
+    // value, or its one CDATA section. Anything else takes the general way.
     const pugi::xml_node only = cell.first_child();
-    // Only a cell holding one piece of text is shared; anything else takes the general way.
-    if (!shared.sharing || !only || only.next_sibling() ||
-        (only.type() != pugi::node_pcdata && only.type() != pugi::node_cdata)) {
+    const char* const value = cell.value();
+    const bool oneSection = only && !only.next_sibling() && *value == '\0' &&
+                            (only.type() == pugi::node_pcdata || only.type() == pugi::node_cdata);
+    if (!shared.sharing || (only && !oneSection)) {
         return platform::nodeText(cell);
     }
-    const std::string_view raw = only.value();
+    const std::string_view raw = oneSection ? only.value() : value;
     const auto [entry, added] = shared.seen.try_emplace(raw);
     if (added) {
         entry->second = QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));

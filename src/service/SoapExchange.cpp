@@ -49,7 +49,7 @@ void checkStatus(const platform::HttpResponse& response, const QString& url) {
     QString description =
         QStringLiteral("The service answered with HTTP status %1").arg(response.status);
     platform::XmlDocument answer;
-    if (!response.body.empty() && answer.loadXML(response.body)) {
+    if (!response.body.isEmpty() && answer.loadXMLInPlace(QByteArray(response.body))) {
         if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
             description += QStringLiteral(": ") + *fault;
         }
@@ -59,8 +59,8 @@ void checkStatus(const platform::HttpResponse& response, const QString& url) {
 
 // A 200 answer must be XML without a SOAP fault, for an update as for a query: an empty answer,
 // plain text or an HTML page means the service did not do what was asked.
-void checkAnswer(platform::XmlDocument& answer, std::string&& body, const QString& url) {
-    if (body.empty()) {
+void checkAnswer(platform::XmlDocument& answer, QByteArray&& body, const QString& url) {
+    if (body.isEmpty()) {
         raiseTransportFailure(QStringLiteral("The service's answer is empty"));
     }
     if (!answer.loadXMLInPlace(std::move(body))) {

@@ -36,14 +36,14 @@ struct ComponentState {
 
     service::ServiceClient client;
 
-    // The latest unwrapped answers, as UTF-8 data-set text.
-    QByteArray mRelativeDataXML;
-    QByteArray mDeliveryRouteXML;
-    QByteArray mStorageLocationXML;
-
     std::vector<RouteUDT> mRoutes;
     std::vector<StorageLocationUDT> mStorageLocations;
-    std::vector<RouteAndLocationsUDT> mCenters;
+    // Every center of the last centers answer (from index 1), whether that answer parsed, and
+    // the indices of the centers the list shows (all, or the active ones), in answer order. The
+    // active and all options filter these again; the answer text itself is not kept.
+    std::vector<RouteAndLocationsUDT> mAllCenters;
+    bool mCentersRead = false;
+    std::vector<std::size_t> mListedCenters;
     // The bays' names, which their records do not hold, at the records' indices.
     std::vector<QString> mStorageLocationNames;
 
@@ -55,13 +55,7 @@ struct ComponentState {
     const LocationRows locationRows{mStorageLocations, mStorageLocationNames,
                                     [](const StorageLocationUDT& bay) { return keyTag(bay.ID); }};
     // A center's item carries a copy of its whole record.
-    const RecordRows<RouteAndLocationsUDT, 8> centerRows{
-        mCenters,
-        {&RouteAndLocationsUDT::CenterID, &RouteAndLocationsUDT::Name,
-         &RouteAndLocationsUDT::RouteDescription, &RouteAndLocationsUDT::Location,
-         &RouteAndLocationsUDT::Facility, &RouteAndLocationsUDT::TOVAFacilityID,
-         &RouteAndLocationsUDT::Route, &RouteAndLocationsUDT::DeliveryRouteID},
-        [](const RouteAndLocationsUDT& center) { return QVariant::fromValue(center); }};
+    const CenterRows centerRows{mAllCenters, mListedCenters};
 
     QString mSelectedFacilityID;
     platform::ListItemRef mSelectedRouteItem;

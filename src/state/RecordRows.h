@@ -56,6 +56,34 @@ private:
     const std::vector<QString>& m_names;
 };
 
+// The centers as lstStowline shows them: the listed ones of every center read, each item tagged
+// with a copy of its record.
+class CenterRows : public platform::ListRows {
+public:
+    CenterRows(const std::vector<RouteAndLocationsUDT>& centers,
+               const std::vector<std::size_t>& listed)
+        : m_centers(centers), m_listed(listed) {}
+
+    const QString& text(int row, int column) const override {
+        static const QString none;
+        using C = RouteAndLocationsUDT;
+        static constexpr std::array<QString C::*, 8> Columns = {
+            &C::CenterID,       &C::Name,  &C::RouteDescription, &C::Location, &C::Facility,
+            &C::TOVAFacilityID, &C::Route, &C::DeliveryRouteID};
+        const auto field = static_cast<std::size_t>(column);
+        return field < Columns.size() ? center(row).*Columns[field] : none;
+    }
+    QVariant tag(int row) const override { return QVariant::fromValue(center(row)); }
+
+private:
+    const RouteAndLocationsUDT& center(int row) const {
+        return m_centers[m_listed[static_cast<std::size_t>(row)]];
+    }
+
+    const std::vector<RouteAndLocationsUDT>& m_centers;
+    const std::vector<std::size_t>& m_listed;
+};
+
 // A record's key as a list item's tag: the text as sent, or the integer 0 when there is none.
 inline QVariant keyTag(const QString& id) {
     return id.isEmpty() ? QVariant(0) : QVariant(id);

@@ -1,3 +1,4 @@
+#include "platform/FreedMemory.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "widget/StowlinePrivate.h"
@@ -11,15 +12,17 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
 
         // One after the other, each to completion; a failed query gives empty text and the
         // load goes on.
-        const QByteArray facilities = state.client.queryUtf8(QueryOperation::GetFacilities);
-        state.mRelativeDataXML = state.client.queryUtf8(QueryOperation::GetRelativeData);
-        state.mDeliveryRouteXML = state.client.queryUtf8(QueryOperation::GetDeliveryRoute);
-        state.mStorageLocationXML = state.client.queryUtf8(QueryOperation::GetStorageLocation);
+        QByteArray facilities = state.client.queryUtf8(QueryOperation::GetFacilities);
+        QByteArray centers = state.client.queryUtf8(QueryOperation::GetRelativeData);
+        QByteArray routes = state.client.queryUtf8(QueryOperation::GetDeliveryRoute);
+        QByteArray bays = state.client.queryUtf8(QueryOperation::GetStorageLocation);
 
-        readers::RefreshRouteData(state, state.mDeliveryRouteXML);
-        readers::RefreshLocationData(state, state.mStorageLocationXML);
-        readers::RefreshStowlineData(state, state.mRelativeDataXML, true);
-        readers::RefreshFacilityDrop(state, facilities);
+        // Each answer is read in place and then let go.
+        readers::RefreshRouteData(state, std::move(routes));
+        readers::RefreshLocationData(state, std::move(bays));
+        readers::RefreshStowlineData(state, std::move(centers), true);
+        readers::RefreshFacilityDrop(state, std::move(facilities));
+        platform::returnFreedMemory();
 
         const state::ControlSurface& ui = state.ui;
         for (QWidget* control : std::initializer_list<QWidget*>{

@@ -1,0 +1,15 @@
+#include "platform/FreedMemory.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace stowline::platform {
+
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace stowline::platform
