@@ -162,6 +162,9 @@ TEST_F(Transport, QueriesPostTheirEnvelopeAndComeBackUnwrapped) {
 }
 
 TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
+    // The first answer is slow but steady, which is no stall: about three seconds in all, never
+    // more than a quarter second without a byte.
+    server.queueBehaviour(ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 80, 250ms));
     server.setBehaviour(reply(200, queryAnswer("GetFacilities")));
     EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope()),
               LongDeclarationCrLf + "<GetFacilitiesResponse xmlns=\"" + Ns +
@@ -195,10 +198,7 @@ TEST_F(Transport, EachFailedQueryIsReportedOnceAndGivesEmptyText) {
         {"stall mid-answer", ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 300, 5min),
          "Timeout"},
         {"refused", {}, "connect", refusedBaseUrl()},
-        {"not absolute",
-         {},
-         "absolute",
-         "127.0.0.1/WebServices/TOVAWebservice/TOVAWebservice.asmx"},
+        {"not absolute", {}, "absolute", "127.0.0.1/WebServices/TOVAWebservice.asmx"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -227,13 +227,6 @@ TEST_F(Transport, EnvelopesThatAreNotWellFormedAreReportedAndNotPosted) {
             EXPECT_TRUE(server.requests().empty());
         }
     }
-}
-
-TEST_F(Transport, ASlowButSteadyAnswerIsNotAStall) {
-    // About three seconds in all, never more than a quarter second without a byte.
-    server.setBehaviour(ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 80, 250ms));
-    EXPECT_EQ(client.query(QueryOperation::GetFacilities), "\r\n" + DataSet);
-    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(Transport, SendersPostTheirElementAndTellThatTheServiceAccepted) {
