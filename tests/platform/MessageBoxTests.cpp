@@ -22,8 +22,7 @@ public:
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QList<QMessageBox::StandardButton> buttons;
-    bool clicked = false;
+    QMessageBox::StandardButtons buttons;
 
 private:
     void clickWhenShown() {
@@ -35,11 +34,8 @@ private:
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
-        for (QAbstractButton* b : box->buttons()) {
-            buttons << box->standardButton(b);
-        }
+        buttons = box->standardButtons();
         if (QAbstractButton* target = box->button(m_button)) {
-            clicked = true;
             target->click();
         } else {
             box->done(QMessageBox::Cancel); // never leave the test waiting for a person
@@ -54,34 +50,26 @@ TEST(RealMessageBox, ShowsTheInformationIconAndReturnsTheButtonCode) {
     setMessageBoxPresenter({});
     struct Case {
         int style;
-        QString title;
+        QString title; // none: the application's display name
         QMessageBox::StandardButton click;
         int expectedAnswer;
-        QString expectedTitle;
-        QList<QMessageBox::StandardButton> expectedButtons;
+        QMessageBox::StandardButtons expectedButtons;
+    };
+    const Case cases[] = {
+        {64, QString(), QMessageBox::Ok, 1, QMessageBox::Ok},
+        {68, "Delete Route", QMessageBox::Yes, 6, QMessageBox::Yes | QMessageBox::No},
+        {68, QString(), QMessageBox::No, 7, QMessageBox::Yes | QMessageBox::No},
     };
     const QString appTitle = QGuiApplication::applicationDisplayName();
-    const std::vector<Case> cases = {
-        {64, QString(), QMessageBox::Ok, 1, appTitle, {QMessageBox::Ok}},
-        {68,
-         "Delete Route",
-         QMessageBox::Yes,
-         6,
-         "Delete Route",
-         {QMessageBox::Yes, QMessageBox::No}},
-        {68, QString(), QMessageBox::No, 7, appTitle, {QMessageBox::Yes, QMessageBox::No}},
-    };
     ASSERT_FALSE(appTitle.isEmpty());
     for (const Case& c : cases) {
         ModalBoxClicker clicker(c.click);
         EXPECT_EQ(showMessageBox(QStringLiteral("Route has been added successfully!!!!"), c.style,
                                  c.title),
                   c.expectedAnswer);
-        EXPECT_TRUE(clicker.clicked);
-        EXPECT_EQ(clicker.title, c.expectedTitle);
+        EXPECT_EQ(clicker.title, c.title.isEmpty() ? appTitle : c.title);
         EXPECT_EQ(clicker.text, "Route has been added successfully!!!!");
         EXPECT_EQ(clicker.icon, QMessageBox::Information);
-        std::sort(clicker.buttons.begin(), clicker.buttons.end());
         EXPECT_EQ(clicker.buttons, c.expectedButtons) << c.style;
     }
 }

@@ -20,7 +20,7 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
     struct Case {
         const char* what;
         const char* input;
-        const char* expected;
+        const char* expected; // none: the input unchanged
     };
     const std::vector<Case> cases = {
         {"declaration rewritten, CR LF after it",
@@ -28,36 +28,33 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
          "<?xml version=\"1.0\"?>\r\n<a>x</a>"},
         {"declaration with standalone and a blank",
          "<?xml version='1.0' standalone='yes' ?>\n\n<a/>", "<?xml version=\"1.0\"?>\r\n<a/>"},
-        {"no declaration, none added", "<a>x</a>", "<a>x</a>"},
+        {"no declaration, none added", "<a>x</a>", nullptr},
         {"whitespace-only text dropped, other text kept whole",
          "<a>\n  <b> </b>\r\n\t<c> y </c>\n</a>", "<a><b/><c> y </c></a>"},
         {"attribute order and prefixes kept",
          "<p:a xmlns:p=\"u\" z=\"1\" b='2' m=\"3\"><p:b/></p:a>",
          "<p:a xmlns:p=\"u\" z=\"1\" b=\"2\" m=\"3\"><p:b/></p:a>"},
-        {"markup characters in text", "<a>1 &lt; 2 &amp;&amp; 3 &gt; 2 \"q\" 'a'</a>",
-         "<a>1 &lt; 2 &amp;&amp; 3 &gt; 2 \"q\" 'a'</a>"},
-        {"markup characters in attributes", "<a v='&lt;&amp;\"&gt;&apos;'/>",
-         "<a v=\"&lt;&amp;&quot;>'\"/>"},
-        {"empty element", "<a><b></b></a>", "<a><b/></a>"},
-        {"character references decoded", "<a>&#65;&#x263A;</a>", "<a>A☺</a>"},
+        {"markup characters in attributes and text",
+         "<a v='&lt;&amp;\"&gt;&apos;'>1 &lt; 2 &amp;&amp; 3 &gt; 2 \"q\" 'a'</a>",
+         "<a v=\"&lt;&amp;&quot;>'\">1 &lt; 2 &amp;&amp; 3 &gt; 2 \"q\" 'a'</a>"},
+        {"empty element, references decoded, non-ASCII text",
+         "<a b=\"Süd\"><b></b>&#65;&#x263A; Zürich – ☺</a>", "<a b=\"Süd\"><b/>A☺ Zürich – ☺</a>"},
         {"an instruction whose target begins with xml is not a declaration",
-         "<?xml-stylesheet href=\"a/b\"?><a/>", "<?xml-stylesheet href=\"a/b\"?><a/>"},
+         "<?xml-stylesheet href=\"a/b\"?><a/>", nullptr},
         {"a DOCTYPE whose quotes, comments, instructions and sections hold \">\" and \"]\"",
-         "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>",
-         "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>"},
+         "<!DOCTYPE a [<!ENTITY e \"]>\"><!-- ] > --><?p > ?><![IGNORE[ <x> ]]>]><a/>", nullptr},
         {"comments, instructions and CDATA kept, markup characters in them too",
          "<!-- top -->\n<a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a>\n<?end?>",
          "<!-- top --><a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a><?end?>"},
-        {"a comment whose text begins with \">\" and holds \"&\"", "<a><!-->&--></a>",
-         "<a><!-->&--></a>"},
+        {"a comment whose text begins with \">\" and holds \"&\"", "<a><!-->&--></a>", nullptr},
         {"DOCTYPE kept, not applied", "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"&#x41;\">t</a>",
          "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"A\">t</a>"},
-        {"non-ASCII text", "<a b=\"Süd\">Zürich – ☺</a>", "<a b=\"Süd\">Zürich – ☺</a>"},
     };
     for (const Case& c : cases) {
         XmlDocument document;
         EXPECT_TRUE(document.loadXML(QString::fromUtf8(c.input))) << c.what;
-        EXPECT_EQ(QString::fromUtf8(document.serialisedText()), QString::fromUtf8(c.expected))
+        EXPECT_EQ(QString::fromUtf8(document.serialisedText()),
+                  QString::fromUtf8(c.expected ? c.expected : c.input))
             << c.what;
     }
 }
@@ -103,10 +100,7 @@ TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
 TEST(XmlDocument, FaultsAreFoundWhereverTheyFallInALongRun) {
     for (int before = 0; before < 20; ++before) {
         for (const char* filler : {"x", "\xC3\xA9", "\x7F", "\"", "'", "/"}) {
-            QByteArray run;
-            for (int k = 0; k < before; ++k) {
-                run += filler;
-            }
+            const QByteArray run = QByteArray(filler).repeated(before);
             const QByteArray tail = "plain text after it";
             struct Case {
                 QByteArray text;
@@ -167,19 +161,12 @@ TEST(XmlDocument, WideTextIsHeldToTheSameRulesAsUtf8) {
 }
 
 TEST(XmlDocument, DeepNestingIsParsedAndWrittenWithoutCrashing) {
-    constexpr int depth = 100000;
-    std::string text;
-    text.reserve(depth * 7);
-    for (int i = 0; i < depth; ++i) {
-        text += "<a>";
-    }
-    text += "x";
-    for (int i = 0; i < depth; ++i) {
-        text += "</a>";
-    }
+    const QByteArray text =
+        QByteArray("<a>").repeated(100'000) + "x" + QByteArray("</a>").repeated(100'000);
     XmlDocument document;
-    ASSERT_TRUE(document.loadXML(text)) << document.parseErrorReason().toStdString();
-    EXPECT_TRUE(document.serialisedText().toStdString() == text);
+    ASSERT_TRUE(document.loadXML(std::string_view(text.constData(), text.size())))
+        << document.parseErrorReason().toStdString();
+    EXPECT_TRUE(document.serialisedText() == text);
     EXPECT_EQ(nodeText(document.dom()), "x");
 }
 

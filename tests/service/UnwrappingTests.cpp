@@ -1,38 +1,35 @@
-// The answer clean-up by exact text replacement: which spellings are cut and which survive.
+// The answer clean-up by exact text replacement: which spellings are cut and which survive. Hosts
+// call the QString functions, the component the UTF-8 ones: every case is asked of both.
+#include "failures/StowlineError.h"
+#include "platform/XmlDocument.h"
+#include "service/DataSetCheck.h"
 #include "service/Unwrapping.h"
 #include "support/QtPrinters.h"
 
+#include <QRandomGenerator>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace stowline::service {
 namespace {
 
+const char* const Operations[] = {"GetDeliveryRoute", "GetFacilities", "GetRelativeData",
+                                  "GetStorageLocation"};
+
 // Table texts name the operation as {Op}, the service namespace as {NS} and the long
-// declaration as {DECL}, so one table serves all four functions.
-QString expand(QString text, const QString& op) {
-    return text.replace(QStringLiteral("{Op}"), op)
+// declaration as {DECL}, so one table serves all four operations.
+QString expand(const char* text, const QString& op) {
+    return QString::fromUtf8(text)
+        .replace(QStringLiteral("{Op}"), op)
         .replace(QStringLiteral("{NS}"),
                  QStringLiteral("http://tempuri.org/TOVAStowlines/Service1"))
         .replace(QStringLiteral("{DECL}"),
                  QStringLiteral(R"(<?xml version="1.0" encoding="utf-8" ?>)"));
 }
 
-struct Unwrapper {
-    QString op;
-    QString (*function)(QString);
-    QString otherOp; // an operation whose tags this function must leave alone
-};
-
-const std::vector<Unwrapper> unwrappers = {
-    {QStringLiteral("GetDeliveryRoute"), &ReplaceGetDeliveryRouteSOAPTags,
-     QStringLiteral("GetFacilities")},
-    {QStringLiteral("GetFacilities"), &ReplaceGetFacilitiesSOAPTags,
-     QStringLiteral("GetDeliveryRoute")},
-    {QStringLiteral("GetRelativeData"), &ReplaceGetRelativeDataSOAPTags,
-     QStringLiteral("GetStorageLocation")},
-    {QStringLiteral("GetStorageLocation"), &ReplaceGetStorageLocationSOAPTags,
-     QStringLiteral("GetRelativeData")},
-};
+QString onBytes(QByteArray (*clean)(QByteArray), const QString& text) {
+    return QString::fromUtf8(clean(text.toUtf8()));
+}
 
 TEST(ReplaceOperationSOAPTags, CutOnlyTheirOwnExactTags) {
     struct Case {
@@ -63,30 +60,29 @@ TEST(ReplaceOperationSOAPTags, CutOnlyTheirOwnExactTags) {
          "<?xml version=\"1.0\" encoding=\"utf-8\"?><Root/>",
          "<?xml version=\"1.0\" encoding=\"utf-8\"?><Root/>", nullptr},
     };
-    for (const Unwrapper& u : unwrappers) {
-        const bool facilities = u.op == QLatin1String("GetFacilities");
+    QString (*const byName[])(QString) = {
+        &ReplaceGetDeliveryRouteSOAPTags, &ReplaceGetFacilitiesSOAPTags,
+        &ReplaceGetRelativeDataSOAPTags, &ReplaceGetStorageLocationSOAPTags};
+    for (int i = 0; i < 4; ++i) {
+        const QString op = QString::fromLatin1(Operations[i]);
         for (const Case& c : cases) {
-            const char* expected =
-                facilities && c.expectedByFacilities ? c.expectedByFacilities : c.expected;
-            EXPECT_EQ(u.function(expand(QString::fromUtf8(c.input), u.op)),
-                      expand(QString::fromUtf8(expected), u.op))
-                << qPrintable(u.op) << ": " << c.what;
+            const QString input = expand(c.input, op);
+            const QString expected =
+                expand(i == 1 && c.expectedByFacilities ? c.expectedByFacilities : c.expected, op);
+            EXPECT_EQ(byName[i](input), expected) << Operations[i] << ": " << c.what;
+            EXPECT_EQ(QString::fromUtf8(ReplaceOperationSOAPTags(op, input.toUtf8())), expected)
+                << Operations[i] << " on bytes: " << c.what;
         }
         // Another operation's tags (without a declaration) come back unchanged.
         const QString foreign =
-            expand(QStringLiteral("<{Op}Response xmlns=\"{NS}\"><{Op}Result>x</{Op}Result>"
-                                  "</{Op}Response>"),
-                   u.otherOp);
-        EXPECT_EQ(u.function(foreign), foreign) << qPrintable(u.op);
+            expand("<{Op}Response xmlns=\"{NS}\"><{Op}Result>x</{Op}Result></{Op}Response>",
+                   QString::fromLatin1(Operations[(i + 1) % 4]));
+        EXPECT_EQ(byName[i](foreign), foreign) << Operations[i];
     }
 }
 
 TEST(ReplaceEscapedXMLTags, TurnsEscapedMarkupBackAndRewritesTheBareDeclaration) {
-    struct Case {
-        const char* input;
-        const char* expected;
-    };
-    const std::vector<Case> cases = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", ""},
         {"&lt;Root&gt;&lt;a/&gt;&lt;/Root&gt;", "<Root><a/></Root>"},
         {"&lt;&lt;&gt;&gt;", "<<>>"},
@@ -94,6 +90,12 @@ TEST(ReplaceEscapedXMLTags, TurnsEscapedMarkupBackAndRewritesTheBareDeclaration)
         {"&amp;lt;", "&lt;"},
         {"A&amp;amp;B", "A&amp;B"},
         {"&amp;", "&"},
+        {"&&lt;gt;", "&<gt;"},
+        {"&l&lt;t;&g&gt;t;", "&l<t;&g>t;"},
+        {"Montr\xc3\xa9"
+         "al &amp; caf\xc3\xa9 &lt;b&gt;",
+         "Montr\xc3\xa9"
+         "al & caf\xc3\xa9 <b>"},
         {"&quot;&apos;&#60;&LT;", "&quot;&apos;&#60;&LT;"},
         {"<?xml version=\"1.0\"?>\r\n<a/>", "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<a/>"},
         {"<?xml version=\"1.0\"?><?xml version=\"1.0\"?>",
@@ -103,9 +105,10 @@ TEST(ReplaceEscapedXMLTags, TurnsEscapedMarkupBackAndRewritesTheBareDeclaration)
         // Markup is restored before the declaration is looked for.
         {"&lt;?xml version=\"1.0\"?&gt;", "<?xml version=\"1.0\" encoding=\"utf-8\" ?>"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ReplaceEscapedXMLTags(QString::fromUtf8(c.input)), QString::fromUtf8(c.expected))
-            << c.input;
+    for (const auto& [input, expected] : cases) {
+        const QString text = QString::fromUtf8(input);
+        EXPECT_EQ(ReplaceEscapedXMLTags(text), QString::fromUtf8(expected)) << input;
+        EXPECT_EQ(onBytes(&ReplaceEscapedXMLTags, text), QString::fromUtf8(expected)) << input;
     }
 }
 
@@ -114,20 +117,83 @@ TEST(ReplaceSOAPEnvelopeTags, CutsTheAnswerFormOfTheEnvelopeOnly) {
         R"(<soap:Envelope xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema">)";
     const QString requestStart =
         R"(<soap:Envelope xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/">)";
-    struct Case {
-        QString input;
-        QString expected;
-    };
-    const std::vector<Case> cases = {
+    const std::pair<QString, QString> cases[] = {
         {"", ""},
         {"<Root>no tags</Root>", "<Root>no tags</Root>"},
         {"D\r\n" + answerStart + "<soap:Body><R/></soap:Body></soap:Envelope>", "D\r\n<R/>"},
+        {answerStart + "<soap:Body><soap:Body></soap:Body></soap:Envelope>", ""},
         {requestStart + "<soap:Body><R/></soap:Body></soap:Envelope>", requestStart + "<R/>"},
         {"<SOAP:Body><soap:Body/></SOAP:Body>", "<SOAP:Body><soap:Body/></SOAP:Body>"},
         {"<soap:Body>a</soap:Body><soap:Body>b</soap:Body>", "ab"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ReplaceSOAPEnvelopeTags(c.input), c.expected);
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(ReplaceSOAPEnvelopeTags(input), expected);
+        EXPECT_EQ(onBytes(&ReplaceSOAPEnvelopeTags, input), expected);
+    }
+}
+
+TEST(ByteCleanUp, AgreesWithTheStringFunctionsOnRandomTextMadeOfThePatternsPieces) {
+    // Fragments of every pattern, so that matches start, end and nearly match everywhere.
+    const QStringList pieces =
+        QString::fromUtf8("&|lt;|gt;|amp;|&lt;|&amp;|<soap:Body>|</soap:Body>|"
+                          "<GetFacilitiesResult>|\u00e9|x|<?xml version=\"1.0\"?>")
+            .split(QLatin1Char('|'));
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 2000 && !::testing::Test::HasFailure(); ++round) {
+        QString text;
+        for (auto i = random.bounded(12); i > 0; --i) {
+            text += pieces.at(random.bounded(pieces.size()));
+        }
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(onBytes(&ReplaceEscapedXMLTags, text), ReplaceEscapedXMLTags(text));
+        EXPECT_EQ(onBytes(&ReplaceSOAPEnvelopeTags, text), ReplaceSOAPEnvelopeTags(text));
+        for (const char* operation : Operations) {
+            const QString op = QString::fromLatin1(operation);
+            EXPECT_EQ(QString::fromUtf8(ReplaceOperationSOAPTags(op, text.toUtf8())),
+                      ReplaceOperationSOAPTags(op, text))
+                << operation;
+        }
+    }
+}
+
+TEST(ByteCleanUp, TheTurnedBackSerialisationEqualsTheEscapedOneCleanedUp) {
+    // References in every place the serialiser writes: character data, attribute values (with
+    // the characters it always writes as references), comments, CDATA, instructions, DOCTYPEs.
+    const char* documents[] = {
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><a>&lt;b&gt;x &amp;amp; y&amp;lt;&lt;/b&gt;</a>",
+        "<a t=\"&amp;lt; &lt; &gt; &quot; &#9;&#10;&#13;'\" u='\"&amp;'>&#13;&quot;\"</a>",
+        "<!DOCTYPE a [<!ENTITY e \"&amp;lt;\">]><a><!-- &lt; &amp;gt; --><![CDATA[&lt;&amp;]]></a>",
+        "<a><?pi &lt;&amp;amp;&gt;?>&amp;<b/>&lt;?xml version=\"1.0\"?&gt;</a>",
+        "<a>&amp;</a>",
+    };
+    for (const char* text : documents) {
+        platform::XmlDocument document;
+        ASSERT_TRUE(document.loadXML(std::string_view(text))) << text;
+        EXPECT_EQ(LengthenDeclarations(
+                      document.serialisedText(platform::SerialisedForm::ReferencesTurnedBack)),
+                  ReplaceEscapedXMLTags(document.serialisedText()))
+            << text;
+    }
+}
+
+TEST(RequireDataSet, PassesRootAndNamesWhatStandsInItsPlace) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"<Root/>", nullptr},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- > <a> --><!DOCTYPE Root>\n<Root>", nullptr},
+        {"", "no element at all"},
+        {"<?xml version=\"1.0\"?><!-- <Root/> -->", "no element at all"},
+        {"<soap:Envelope xmlns:soap=\"urn:s\"><Root/>", "<soap:Envelope> where <Root>"},
+        {"<GetStorageLocationResult/>", "<GetStorageLocationResult>"},
+        {"<Root2>", "<Root2>"},
+    };
+    for (const auto& [text, error] : cases) {
+        try {
+            requireDataSet(QByteArray(text));
+            EXPECT_EQ(error, nullptr) << text;
+        } catch (const StowlineError& e) {
+            EXPECT_TRUE(error != nullptr && e.info().Description.contains(error))
+                << text << ": " << e.what();
+        }
     }
 }
 

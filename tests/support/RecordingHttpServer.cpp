@@ -1,5 +1,6 @@
 #include "support/RecordingHttpServer.h"
 
+#include <QList>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -10,59 +11,6 @@
 #include <unistd.h>
 
 namespace stowline::test {
-namespace {
-
-QByteArray reasonPhrase(int status) {
-    return status == 200 ? "OK" : status == 500 ? "Internal Server Error" : "Status";
-}
-
-QByteArray headBlock(int status, const QByteArray& contentType, qsizetype contentLength) {
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) +
-           "\r\nContent-Type: " + contentType +
-           "\r\nContent-Length: " + QByteArray::number(contentLength) +
-           "\r\nConnection: close\r\n\r\n";
-}
-
-// Sends everything unless the client goes away or the server is stopped meanwhile.
-bool sendAll(int socket, int stopFd, const char* data, qsizetype size) {
-    while (size > 0) {
-        pollfd fds[2] = {{socket, POLLOUT, 0}, {stopFd, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-            return false;
-        }
-        if (fds[1].revents != 0) {
-            return false;
-        }
-        if (fds[0].revents == 0) {
-            continue;
-        }
-        const ssize_t sent =
-            ::send(socket, data, static_cast<size_t>(size), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
-            continue;
-        }
-        if (sent <= 0) {
-            return false;
-        }
-        data += sent;
-        size -= sent;
-    }
-    return true;
-}
-
-} // namespace
-
-QList<QByteArray> RecordedRequest::headerNames() const {
-    QList<QByteArray> names;
-    for (const auto& header : headers) {
-        names << header.first;
-    }
-    return names;
-}
-
-bool RecordedRequest::hasHeader(const QByteArray& name) const {
-    return !header(name).isNull();
-}
 
 QByteArray RecordedRequest::header(const QByteArray& name) const {
     for (const auto& [headerName, value] : headers) {
@@ -75,40 +23,25 @@ QByteArray RecordedRequest::header(const QByteArray& name) const {
 
 ServerBehaviour ServerBehaviour::respond(int status, const QByteArray& body,
                                          const QByteArray& contentType) {
-    return rawResponse(headBlock(status, contentType, body.size()) + body);
-}
-
-ServerBehaviour ServerBehaviour::rawResponse(QByteArray bytes) {
-    ServerBehaviour behaviour;
-    behaviour.response = std::move(bytes);
-    return behaviour;
-}
-
-ServerBehaviour ServerBehaviour::closeWithoutAnswer() {
-    ServerBehaviour behaviour;
-    behaviour.kind = Kind::CloseWithoutAnswer;
-    return behaviour;
-}
-
-ServerBehaviour ServerBehaviour::neverAnswer() {
-    ServerBehaviour behaviour;
-    behaviour.kind = Kind::NeverAnswer;
-    return behaviour;
+    const QByteArray reason = status == 200   ? "OK"
+                              : status == 500 ? "Internal Server Error"
+                                              : "Status";
+    return rawResponse("HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
+                       "\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
+                       QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
 }
 
 ServerBehaviour ServerBehaviour::halfThenClose(int status, const QByteArray& body) {
     ServerBehaviour behaviour = respond(status, body);
-    behaviour.kind = Kind::SendPartThenClose;
-    behaviour.cutAt = behaviour.response.size() - body.size() + body.size() / 2;
+    behaviour.sendBytes = behaviour.response.size() - body.size() + body.size() / 2;
     return behaviour;
 }
 
 ServerBehaviour ServerBehaviour::drip(int status, const QByteArray& body, qsizetype chunkBytes,
                                       std::chrono::milliseconds interval) {
     ServerBehaviour behaviour = respond(status, body);
-    behaviour.kind = Kind::Drip;
-    behaviour.dripChunkBytes = chunkBytes;
-    behaviour.dripInterval = interval;
+    behaviour.chunkBytes = chunkBytes;
+    behaviour.pause = interval;
     return behaviour;
 }
 
@@ -137,18 +70,6 @@ RecordingHttpServer::RecordingHttpServer()
     m_acceptor = std::thread([this] { acceptLoop(); });
 }
 
-RecordingHttpServer::~RecordingHttpServer() {
-    stop();
-}
-
-QString RecordingHttpServer::baseUrl() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
-}
-
-QString RecordingHttpServer::url(const QString& path) const {
-    return baseUrl() + path;
-}
-
 void RecordingHttpServer::setBehaviour(ServerBehaviour behaviour) {
     std::lock_guard lock(m_mutex);
     m_behaviour = std::move(behaviour);
@@ -167,12 +88,6 @@ std::vector<RecordedRequest> RecordingHttpServer::requests() const {
 void RecordingHttpServer::clearRequests() {
     std::lock_guard lock(m_mutex);
     m_requests.clear();
-}
-
-bool RecordingHttpServer::waitForRequests(std::size_t count,
-                                          std::chrono::milliseconds deadline) const {
-    std::unique_lock lock(m_mutex);
-    return m_recorded.wait_for(lock, deadline, [&] { return m_requests.size() >= count; });
 }
 
 void RecordingHttpServer::stop() {
@@ -207,23 +122,48 @@ void RecordingHttpServer::stop() {
     m_listenSocket = m_stopPipe[0] = m_stopPipe[1] = -1;
 }
 
+bool RecordingHttpServer::waitFor(int socket, short events) const {
+    for (;;) {
+        pollfd fds[2] = {{socket, events, 0}, {m_stopPipe[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
+            return false;
+        }
+        if (fds[1].revents != 0) {
+            return false;
+        }
+        if (fds[0].revents != 0) {
+            return true;
+        }
+    }
+}
+
 bool RecordingHttpServer::stopRequested(std::chrono::milliseconds wait) const {
     pollfd stopFd{m_stopPipe[0], POLLIN, 0};
     return ::poll(&stopFd, 1, static_cast<int>(wait.count())) > 0;
 }
 
-void RecordingHttpServer::acceptLoop() {
-    for (;;) {
-        pollfd fds[2] = {{m_listenSocket, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-            return;
+// Sends everything unless the client goes away or the server is stopped meanwhile.
+bool RecordingHttpServer::sendAll(int socket, const char* data, qsizetype size) const {
+    while (size > 0) {
+        if (!waitFor(socket, POLLOUT)) {
+            return false;
         }
-        if (fds[1].revents != 0) {
-            return;
-        }
-        if ((fds[0].revents & POLLIN) == 0) {
+        const ssize_t sent =
+            ::send(socket, data, static_cast<size_t>(size), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
             continue;
         }
+        if (sent <= 0) {
+            return false;
+        }
+        data += sent;
+        size -= sent;
+    }
+    return true;
+}
+
+void RecordingHttpServer::acceptLoop() {
+    while (waitFor(m_listenSocket, POLLIN)) {
         const int socket = ::accept4(m_listenSocket, nullptr, nullptr, SOCK_CLOEXEC);
         if (socket < 0) {
             continue;
@@ -246,11 +186,7 @@ bool RecordingHttpServer::readRequest(int socket, RecordedRequest& request) {
             request.complete = true;
             return true;
         }
-        pollfd fds[2] = {{socket, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-            return false;
-        }
-        if (fds[1].revents != 0) {
+        if (!waitFor(socket, POLLIN)) {
             return false;
         }
         const ssize_t received = ::recv(socket, buffer, sizeof buffer, 0);
@@ -265,24 +201,20 @@ bool RecordingHttpServer::readRequest(int socket, RecordedRequest& request) {
             return !request.raw.isEmpty();
         }
         request.raw.append(buffer, received);
-        if (headerEnd >= 0) {
-            continue;
-        }
         const qsizetype blankLine = request.raw.indexOf("\r\n\r\n");
-        if (blankLine < 0) {
+        if (headerEnd >= 0 || blankLine < 0) {
             continue;
         }
         headerEnd = blankLine + 4;
-        const QList<QByteArray> lines = request.raw.left(blankLine).split('\n');
-        request.requestLine = lines.value(0).chopped(lines.value(0).endsWith('\r') ? 1 : 0);
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const QByteArray line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
+        QList<QByteArray> lines = request.raw.left(blankLine).split('\n');
+        for (QByteArray& line : lines) {
+            line.chop(line.endsWith('\r') ? 1 : 0);
+        }
+        request.requestLine = lines.takeFirst();
+        for (const QByteArray& line : lines) {
             const qsizetype colon = line.indexOf(':');
-            if (colon < 0) {
-                request.headers.emplace_back(line, QByteArray());
-                continue;
-            }
-            request.headers.emplace_back(line.left(colon), line.mid(colon + 1).trimmed());
+            request.headers.emplace_back(colon < 0 ? line : line.left(colon),
+                                         colon < 0 ? QByteArray() : line.mid(colon + 1).trimmed());
         }
         contentLength = request.header("Content-Length").toLongLong();
     }
@@ -304,44 +236,27 @@ void RecordingHttpServer::serve(int socket) {
             m_queued.pop_front();
         }
     }
-    m_recorded.notify_all();
     behave(socket, behaviour);
     ::shutdown(socket, SHUT_RDWR);
 }
 
 void RecordingHttpServer::behave(int socket, const ServerBehaviour& behaviour) {
-    using Kind = ServerBehaviour::Kind;
-    const QByteArray& bytes = behaviour.response;
-    switch (behaviour.kind) {
-    case Kind::Respond:
-        sendAll(socket, m_stopPipe[0], bytes.constData(), bytes.size());
-        return;
-    case Kind::CloseWithoutAnswer:
-        return;
-    case Kind::SendPartThenClose:
-        sendAll(socket, m_stopPipe[0], bytes.constData(), qMin(behaviour.cutAt, bytes.size()));
-        return;
-    case Kind::Drip:
-        for (qsizetype at = 0; at < bytes.size(); at += behaviour.dripChunkBytes) {
-            const qsizetype size = qMin(behaviour.dripChunkBytes, bytes.size() - at);
-            if (!sendAll(socket, m_stopPipe[0], bytes.constData() + at, size) ||
-                (at + size < bytes.size() && stopRequested(behaviour.dripInterval))) {
-                return;
-            }
-        }
-        return;
-    case Kind::NeverAnswer: {
+    if (behaviour.silent) {
         char buffer[4096];
-        for (;;) {
-            pollfd fds[2] = {{socket, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-            if ((::poll(fds, 2, -1) < 0 && errno != EINTR) || fds[1].revents != 0) {
-                return;
-            }
-            if (fds[0].revents != 0 && ::recv(socket, buffer, sizeof buffer, 0) <= 0) {
-                return; // the client gave up
-            }
+        while (waitFor(socket, POLLIN) && ::recv(socket, buffer, sizeof buffer, 0) > 0) {
         }
+        return; // the client gave up, or the server stops
     }
+    const QByteArray& bytes = behaviour.response;
+    const qsizetype end =
+        behaviour.sendBytes < 0 ? bytes.size() : qMin(behaviour.sendBytes, bytes.size());
+    const qsizetype chunk = behaviour.chunkBytes > 0 ? behaviour.chunkBytes : end;
+    for (qsizetype at = 0; at < end; at += chunk) {
+        const qsizetype size = qMin(chunk, end - at);
+        if (!sendAll(socket, bytes.constData() + at, size) ||
+            (at + size < end && stopRequested(behaviour.pause))) {
+            return;
+        }
     }
 }
 

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -22,28 +20,27 @@ struct RecordedRequest {
     // False when the client closed before the body announced by Content-Length arrived.
     bool complete = false;
 
-    QList<QByteArray> headerNames() const;
-    bool hasHeader(const QByteArray& name) const;
+    bool hasHeader(const QByteArray& name) const { return !header(name).isNull(); }
     // The first value of a header (name compared without case); null when absent.
     QByteArray header(const QByteArray& name) const;
 };
 
-// What the server does with one request once it has read it.
+// What the server does with one request once it has read it: sends the first sendBytes bytes
+// of the response (all when negative), chunkBytes at a time with a pause between chunks, and
+// closes; or, when silent, waits until the client gives up or the server stops.
 struct ServerBehaviour {
-    enum class Kind { Respond, CloseWithoutAnswer, NeverAnswer, SendPartThenClose, Drip };
-    Kind kind = Kind::Respond;
     QByteArray response; // raw answer bytes: status line, headers, body
-    qsizetype cutAt = 0; // SendPartThenClose: how many bytes go out before the close
-    qsizetype dripChunkBytes = 1;
-    std::chrono::milliseconds dripInterval{0};
+    qsizetype sendBytes = -1;
+    qsizetype chunkBytes = 0; // 0: in one piece
+    std::chrono::milliseconds pause{0};
+    bool silent = false;
 
     // A full answer with Content-Type, Content-Length and "Connection: close".
     static ServerBehaviour respond(int status, const QByteArray& body,
                                    const QByteArray& contentType = "text/xml; charset=utf-8");
-    static ServerBehaviour rawResponse(QByteArray bytes);
-    static ServerBehaviour closeWithoutAnswer();
-    // Reads the request and stays silent until the client gives up or the server stops.
-    static ServerBehaviour neverAnswer();
+    static ServerBehaviour rawResponse(QByteArray bytes) { return {std::move(bytes)}; }
+    static ServerBehaviour closeWithoutAnswer() { return {}; }
+    static ServerBehaviour neverAnswer() { return {{}, -1, 0, {}, true}; }
     // Announces the whole body but closes after half of it.
     static ServerBehaviour halfThenClose(int status, const QByteArray& body);
     // The full answer of respond(), a few bytes at a time.
@@ -57,16 +54,13 @@ struct ServerBehaviour {
 class RecordingHttpServer {
 public:
     RecordingHttpServer();
-    ~RecordingHttpServer();
+    ~RecordingHttpServer() { stop(); }
     RecordingHttpServer(const RecordingHttpServer&) = delete;
     RecordingHttpServer& operator=(const RecordingHttpServer&) = delete;
 
     quint16 port() const { return m_port; }
     // "http://127.0.0.1:<port>", the server name a component is given.
-    QString baseUrl() const;
-    // The base followed by the path (the service endpoint unless told otherwise).
-    QString url(const QString& path =
-                    QStringLiteral("/WebServices/TOVAWebservice/TOVAWebservice.asmx")) const;
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
 
     // The behaviour for every request that finds no queued one (initially 200 with an empty
     // SOAP envelope).
@@ -76,9 +70,6 @@ public:
 
     std::vector<RecordedRequest> requests() const;
     void clearRequests();
-    // Waits until at least count requests were recorded; false when the deadline passed.
-    bool waitForRequests(std::size_t count,
-                         std::chrono::milliseconds deadline = std::chrono::seconds(10)) const;
 
     // Closes the listening socket and every connection; the destructor calls it.
     void stop();
@@ -87,7 +78,10 @@ private:
     void acceptLoop();
     void serve(int socket);
     bool readRequest(int socket, RecordedRequest& request);
+    // Waits for the socket to be ready; false when the server stops first.
+    bool waitFor(int socket, short events) const;
     bool stopRequested(std::chrono::milliseconds wait) const;
+    bool sendAll(int socket, const char* data, qsizetype size) const;
     void behave(int socket, const ServerBehaviour& behaviour);
 
     int m_listenSocket = -1;
@@ -96,7 +90,6 @@ private:
     std::thread m_acceptor;
 
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_recorded;
     std::vector<RecordedRequest> m_requests;
     std::deque<ServerBehaviour> m_queued;
     ServerBehaviour m_behaviour;

@@ -11,27 +11,26 @@
 namespace stowline::test {
 namespace {
 
-// Generous: the generator fills 30,000 centers in well under a second, but CI machines are
-// shared.
-constexpr int StartTimeoutMilliseconds = 30'000;
-constexpr int StopTimeoutMilliseconds = 30'000;
+#ifdef STOWLINE_SERVER_EXECUTABLE
+const QString Executable = QStringLiteral(STOWLINE_SERVER_EXECUTABLE);
+#else
+const QString Executable;
+#endif
+// For starting and for stopping. Generous: the generator fills 30,000 centers in well under a
+// second, but CI machines are shared.
+constexpr int PatienceMilliseconds = 30'000;
 
 [[noreturn]] void fail(const QString& message) {
     throw std::runtime_error(("StandInServer: " + message).toStdString());
 }
 
-struct SqliteCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct StatementFinaliser {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
+using Database = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
-std::unique_ptr<sqlite3, SqliteCloser> openDatabase(const QString& path) {
+Database openDatabase(const QString& path) {
     sqlite3* raw = nullptr;
     const int result =
         sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    std::unique_ptr<sqlite3, SqliteCloser> db(raw);
+    Database db(raw, &sqlite3_close);
     if (result != SQLITE_OK) {
         fail(
             QStringLiteral("cannot open %1: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(raw))));
@@ -47,11 +46,9 @@ StandInServer::StandInServer(Data data, int generatedCenters)
 
 StandInServer::StandInServer(Data data, int generatedCenters, const Extras& extras)
     : m_extraArguments(extras.arguments) {
-#ifndef STOWLINE_SERVER_EXECUTABLE
-    (void)data;
-    (void)generatedCenters;
-    fail(QStringLiteral("this build has no stowline-server"));
-#else
+    if (Executable.isEmpty()) {
+        fail(QStringLiteral("this build has no stowline-server"));
+    }
     if (!m_directory.isValid()) {
         fail(QStringLiteral("cannot create a temporary folder"));
     }
@@ -69,7 +66,6 @@ StandInServer::StandInServer(Data data, int generatedCenters, const Extras& extr
         fill << QStringLiteral("--generate") << QString::number(generatedCenters);
     }
     start(fill, 0);
-#endif
 }
 
 StandInServer::~StandInServer() {
@@ -80,25 +76,15 @@ StandInServer::~StandInServer() {
     }
 }
 
-QString StandInServer::databasePath() const {
-    return m_directory.filePath(QStringLiteral("stowline.db"));
-}
-
-bool StandInServer::isRunning() const {
-    return m_process.state() != QProcess::NotRunning;
-}
-
 void StandInServer::start(const QStringList& fillArguments, int port) {
-#ifdef STOWLINE_SERVER_EXECUTABLE
-    QStringList arguments{QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"),
-                          QStringLiteral("127.0.0.1:%1").arg(port)};
-    arguments << fillArguments << m_extraArguments;
-    m_process.start(QStringLiteral(STOWLINE_SERVER_EXECUTABLE), arguments);
-    if (!m_process.waitForStarted(StartTimeoutMilliseconds)) {
-        fail(QStringLiteral("cannot run %1: %2")
-                 .arg(QStringLiteral(STOWLINE_SERVER_EXECUTABLE), m_process.errorString()));
+    m_process.start(Executable,
+                    QStringList{QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"),
+                                QStringLiteral("127.0.0.1:%1").arg(port)}
+                        << fillArguments << m_extraArguments);
+    if (!m_process.waitForStarted(PatienceMilliseconds)) {
+        fail(QStringLiteral("cannot run %1: %2").arg(Executable, m_process.errorString()));
     }
-    const QDeadlineTimer deadline(StartTimeoutMilliseconds);
+    const QDeadlineTimer deadline(PatienceMilliseconds);
     while (!m_process.canReadLine()) {
         if (m_process.state() == QProcess::NotRunning) {
             fail(QStringLiteral("the server ended before it was ready (exit code %1) %2")
@@ -115,10 +101,6 @@ void StandInServer::start(const QStringList& fillArguments, int port) {
     if (m_port <= 0) {
         fail(QStringLiteral("the server printed \"%1\" instead of its name").arg(m_serverName));
     }
-#else
-    (void)fillArguments;
-    (void)port;
-#endif
 }
 
 void StandInServer::stop() {
@@ -127,9 +109,9 @@ void StandInServer::stop() {
     }
     m_process.terminate();
     // waitForFinished also answers false when the process had already ended.
-    if (!m_process.waitForFinished(StopTimeoutMilliseconds) && isRunning()) {
+    if (!m_process.waitForFinished(PatienceMilliseconds) && isRunning()) {
         m_process.kill();
-        m_process.waitForFinished(StopTimeoutMilliseconds);
+        m_process.waitForFinished(PatienceMilliseconds);
         fail(QStringLiteral("the server did not stop on SIGTERM"));
     }
 }
@@ -137,7 +119,7 @@ void StandInServer::stop() {
 void StandInServer::kill() {
     if (isRunning()) {
         m_process.kill();
-        m_process.waitForFinished(StopTimeoutMilliseconds);
+        m_process.waitForFinished(PatienceMilliseconds);
     }
 }
 
@@ -165,26 +147,20 @@ QStringList StandInServer::queryColumn(const QString& sql) const {
         fail(QStringLiteral("cannot run \"%1\": %2")
                  .arg(sql, QString::fromUtf8(sqlite3_errmsg(db.get()))));
     }
-    const std::unique_ptr<sqlite3_stmt, StatementFinaliser> statement(raw);
+    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(raw,
+                                                                               &sqlite3_finalize);
     QStringList column;
     int result = SQLITE_ROW;
     while ((result = sqlite3_step(raw)) == SQLITE_ROW) {
-        if (sqlite3_column_type(raw, 0) == SQLITE_NULL) {
-            column << QString();
-        } else {
-            column << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)),
-                                        sqlite3_column_bytes(raw, 0));
-        }
+        // NULL has no text, and no text makes a null QString.
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
+        column << QString::fromUtf8(value, sqlite3_column_bytes(raw, 0));
     }
     if (result != SQLITE_DONE) {
         fail(QStringLiteral("\"%1\" failed: %2")
                  .arg(sql, QString::fromUtf8(sqlite3_errmsg(db.get()))));
     }
     return column;
-}
-
-QString StandInServer::queryValue(const QString& sql) const {
-    return queryColumn(sql).value(0);
 }
 
 void StandInServer::execute(const QString& sql) const {

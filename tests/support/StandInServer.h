@@ -45,8 +45,8 @@ public:
     QString serverName() const { return m_serverName; }
     // The server's error output so far; empty unless Extras::keepErrorOutput was set.
     QString errorOutput() const;
-    QString databasePath() const;
-    bool isRunning() const;
+    QString databasePath() const { return m_directory.filePath(QStringLiteral("stowline.db")); }
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     qint64 processId() const { return m_process.processId(); }
 
     // SIGTERM, and waits for the server to end.
@@ -61,7 +61,7 @@ public:
     // the server is stopped too). queryColumn gives the first column of every row (NULL as a
     // null QString), queryValue the first column of the first row.
     QStringList queryColumn(const QString& sql) const;
-    QString queryValue(const QString& sql) const;
+    QString queryValue(const QString& sql) const { return queryColumn(sql).value(0); }
     // Runs statements that change the database, e.g. to set up rows a test needs.
     void execute(const QString& sql) const;
 
