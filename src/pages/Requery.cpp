@@ -19,7 +19,7 @@ void requeryLocations(state::ComponentState& state) {
 void requeryCenters(state::ComponentState& state) {
     readers::RefreshStowlineData(state, state.client.queryUtf8(QueryOperation::GetRelativeData),
                                  state.activeCentersOnly());
-    platform::returnFreedMemory();
+    platform::returnFreedMemorySoon();
 }
 
 } // namespace stowline::pages

@@ -6,10 +6,15 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStringListModel>
 
 namespace stowline::platform {
 
-DropDown::DropDown(bool editable, QWidget* parent) : QComboBox(parent) {
+DropDown::DropDown(bool editable, QWidget* parent)
+    : QComboBox(parent), m_entries(new QStringListModel(this)) {
+    // Entries are plain texts: a pick list of thousands is filled in one step, without an item
+    // object per entry. Their item data is kept beside them.
+    setModel(m_entries);
     setEditable(editable);
     if (editable) {
         setInsertPolicy(QComboBox::NoInsert);
@@ -23,33 +28,37 @@ DropDown::DropDown(bool editable, QWidget* parent) : QComboBox(parent) {
 }
 
 int DropDown::addEntry(const QString& text) {
+    addEntries({text}, {0});
+    return m_newIndex;
+}
+
+void DropDown::addEntries(const QStringList& texts, const std::vector<qint32>& itemData) {
     const QSignalBlocker blocker(this);
     const int before = listIndex();
     const QString shown = currentText();
-    addItem(text, QVariant(qint32{0}));
+    // One reset of the model for the lot, whatever their number.
+    m_entries->setStringList(m_entries->stringList() + texts);
+    m_itemData.insert(m_itemData.end(), itemData.begin(), itemData.end());
     m_newIndex = count() - 1;
-    // Qt selects the first entry added on its own; keep the selection as it was.
-    if (before < 0) {
-        setCurrentIndex(-1);
-        if (isEditable()) {
-            setEditText(shown);
-        }
+    // Qt selects the first entry on its own; keep the selection as it was.
+    setCurrentIndex(before);
+    if (before < 0 && isEditable()) {
+        setEditText(shown);
     }
-    return m_newIndex;
 }
 
 qint32 DropDown::itemData(int index) const {
     if (index < 0 || index >= count()) {
         raiseInvalidPropertyValue();
     }
-    return QComboBox::itemData(index).toInt();
+    return m_itemData[static_cast<std::size_t>(index)];
 }
 
 void DropDown::setItemData(int index, qint32 value) {
     if (index < 0 || index >= count()) {
         raiseInvalidPropertyValue();
     }
-    QComboBox::setItemData(index, QVariant(value));
+    m_itemData[static_cast<std::size_t>(index)] = value;
 }
 
 QString DropDown::entryText(int index) const {
@@ -62,6 +71,7 @@ QString DropDown::entryText(int index) const {
 void DropDown::clearEntries() {
     const QSignalBlocker blocker(this);
     clear();
+    m_itemData.clear();
     m_newIndex = -1;
     if (isEditable()) {
         setEditText(QString());

@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QComboBox>
 #include <functional>
+#include <vector>
+
+class QStringListModel;
 
 namespace stowline::platform {
 
@@ -17,6 +20,8 @@ public:
 
     // Appends an entry and returns its index (NewIndex). Adding never selects anything.
     int addEntry(const QString& text);
+    // Appends entries with their item data at once (NewIndex is the last).
+    void addEntries(const QStringList& texts, const std::vector<qint32>& itemData);
     int newIndex() const { return m_newIndex; }
     qint32 itemData(int index) const;
     void setItemData(int index, qint32 value);
@@ -51,6 +56,8 @@ protected:
     void showPopup() override;
 
 private:
+    QStringListModel* m_entries;
+    std::vector<qint32> m_itemData;
     bool m_locked = false;
     int m_newIndex = -1;
     QColor m_backColour;

@@ -1,14 +1,17 @@
 #include "platform/FreedMemory.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
 namespace stowline::platform {
 
-void returnFreedMemory() {
+void returnFreedMemorySoon() {
 #if defined(__GLIBC__)
-    malloc_trim(0);
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { malloc_trim(0); });
 #endif
 }
 

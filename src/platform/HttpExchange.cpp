@@ -66,8 +66,8 @@ size_t appendBody(char* data, size_t size, size_t count, void* userData) {
         curl_easy_getinfo(sink->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
             CURLE_OK &&
         announced > 0) {
-        sink->body->reserve(
-            static_cast<qsizetype>(std::min(static_cast<std::size_t>(announced), MaximumAnswerBytes)));
+        sink->body->reserve(static_cast<qsizetype>(
+            std::min(static_cast<std::size_t>(announced), MaximumAnswerBytes)));
     }
     sink->body->append(data, static_cast<qsizetype>(bytes));
     return bytes;

@@ -124,13 +124,21 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
     for (const QModelIndex& index : before) {
         keys.push_back(keyAt(index.row()));
     }
-    const auto less = [this, column](int a, int b) { return text(a, column) < text(b, column); };
-    if (order == Qt::AscendingOrder) {
-        std::stable_sort(m_order.begin(), m_order.end(), less);
-    } else {
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [&less](int a, int b) { return less(b, a); });
+    // The column's texts are looked up once a row, then the permutation is sorted by them.
+    std::vector<std::pair<const QString*, int>> rows;
+    rows.reserve(m_order.size());
+    for (const int key : m_order) {
+        rows.emplace_back(&text(key, column), key);
     }
+    const auto less = [](const auto& a, const auto& b) { return *a.first < *b.first; };
+    if (order == Qt::AscendingOrder) {
+        std::stable_sort(rows.begin(), rows.end(), less);
+    } else {
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&less](const auto& a, const auto& b) { return less(b, a); });
+    }
+    std::transform(rows.begin(), rows.end(), m_order.begin(),
+                   [](const auto& row) { return row.second; });
     rebuildPositions();
     QModelIndexList after;
     for (std::size_t i = 0; i < keys.size(); ++i) {

@@ -17,6 +17,17 @@ std::optional<qint32> offeredKey(const QString& id) {
     return ok ? std::optional<qint32>(key) : std::nullopt;
 }
 
+// A pick list's entries, gathered to be added in one step.
+struct PickEntries {
+    QStringList texts;
+    std::vector<qint32> keys;
+    void add(const QString& text, qint32 key) {
+        texts.append(text);
+        keys.push_back(key);
+    }
+    void fill(platform::DropDown& dropDown) const { dropDown.addEntries(texts, keys); }
+};
+
 void finishPickList(platform::DropDown& dropDown, const char* placeholder) {
     if (dropDown.listCount() > 0) {
         dropDown.setLocked(false);
@@ -38,17 +49,18 @@ void RefreshRouteComboBox(state::ComponentState& state) {
         if (state.mRoutes.empty() || state.mSelectedFacilityID.isEmpty()) {
             return;
         }
+        PickEntries entries;
         for (std::size_t k = 1; k < state.mRoutes.size(); ++k) {
             const RouteUDT& route = state.mRoutes[k];
             if (route.TOVAFacilityID != state.mSelectedFacilityID) {
                 continue;
             }
             if (const std::optional<qint32> key = offeredKey(route.ID)) {
-                const int entry = cboRoute.addEntry(route.Description + QLatin1Char('(') +
-                                                    route.Route + QLatin1Char(')'));
-                cboRoute.setItemData(entry, *key);
+                entries.add(route.Description + QLatin1Char('(') + route.Route + QLatin1Char(')'),
+                            *key);
             }
         }
+        entries.fill(cboRoute);
         finishPickList(cboRoute, QT_TRANSLATE_NOOP("Stowline", "No Routes Found"));
     });
 }
@@ -60,6 +72,7 @@ void RefreshStorageLocationComboBox(state::ComponentState& state) {
         if (state.mStorageLocations.empty()) {
             return;
         }
+        PickEntries entries;
         for (std::size_t k = 1; k < state.mStorageLocations.size(); ++k) {
             const StorageLocationUDT& location = state.mStorageLocations[k];
             // Without a chosen facility every bay is offered.
@@ -68,11 +81,11 @@ void RefreshStorageLocationComboBox(state::ComponentState& state) {
                 continue;
             }
             if (const std::optional<qint32> key = offeredKey(location.ID)) {
-                const int entry = cboLocation.addEntry(location.Description + QLatin1Char('(') +
-                                                       location.ID + QLatin1Char(')'));
-                cboLocation.setItemData(entry, *key);
+                entries.add(
+                    location.Description + QLatin1Char('(') + location.ID + QLatin1Char(')'), *key);
             }
         }
+        entries.fill(cboLocation);
         finishPickList(cboLocation, QT_TRANSLATE_NOOP("Stowline", "Not Locations Found"));
     });
 }

@@ -5,10 +5,10 @@
 namespace stowline::readers {
 namespace {
 
-// Rows looked at before a column is judged, and the share of them that must have repeated an
-// earlier text for the column to go on being shared.
-constexpr std::size_t TrialRows = 256;
-constexpr std::size_t RepeatsToKeepSharing = TrialRows / 2;
+// A column with more distinct texts than this stops being shared: names and keys, which never
+// repeat. Routes and bays, a few thousand repeated over tens of thousands of centers (and all
+// of them met once before any repeats, in the order the service lists centers), stay shared.
+constexpr std::size_t DistinctLimit = 8192;
 
 } // namespace
 
@@ -27,11 +27,9 @@ QString SharedCellTexts::text(std::size_t column, const pugi::xml_node& cell) {
     const auto [entry, added] = shared.seen.try_emplace(raw);
     if (added) {
         entry->second = QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
-    } else {
-        ++shared.repeats;
     }
     const QString result = entry->second;
-    if (++shared.lookups == TrialRows && shared.repeats < RepeatsToKeepSharing) {
+    if (shared.seen.size() > DistinctLimit) {
         shared.sharing = false;
         shared.seen = {};
     }

@@ -23,8 +23,6 @@ public:
 private:
     struct Column {
         std::unordered_map<std::string_view, QString> seen;
-        std::size_t lookups = 0;
-        std::size_t repeats = 0;
         bool sharing = true;
     };
     std::vector<Column> m_columns;

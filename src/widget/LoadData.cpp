@@ -22,7 +22,7 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
         readers::RefreshLocationData(state, std::move(bays));
         readers::RefreshStowlineData(state, std::move(centers), true);
         readers::RefreshFacilityDrop(state, std::move(facilities));
-        platform::returnFreedMemory();
+        platform::returnFreedMemorySoon();
 
         const state::ControlSurface& ui = state.ui;
         for (QWidget* control : std::initializer_list<QWidget*>{
