@@ -251,5 +251,21 @@
         <source>Not Locations Found</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Export as CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export as CSV…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

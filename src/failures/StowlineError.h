@@ -29,6 +29,7 @@ inline constexpr qint32 Overflow = 6;
 inline constexpr qint32 SubscriptOutOfRange = 9;
 inline constexpr qint32 TypeMismatch = 13;
 inline constexpr qint32 ObjectNotSet = 91;
+inline constexpr qint32 FileAccess = 75;
 inline constexpr qint32 InvalidPropertyValue = 380;
 inline constexpr qint32 IndexOutOfBounds = 35600;
 inline constexpr qint32 ItemRemoved = 35605;

@@ -2,8 +2,10 @@
 
 #include "failures/StowlineError.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QTimer>
 
 namespace stowline::platform {
@@ -205,8 +207,38 @@ void ListView::runClick() {
 }
 
 void ListView::mousePressEvent(QMouseEvent* event) {
+    // A right click opens the list's commands and leaves the selection as it is.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
     m_pressChangedSelection = false;
     QTreeView::mousePressEvent(event);
+}
+
+std::vector<int> ListView::shownColumns() const {
+    std::vector<int> columns;
+    for (int column = 0; column < m_model.columnCount(); ++column) {
+        if (!isColumnHidden(column)) {
+            columns.push_back(column);
+        }
+    }
+    return columns;
+}
+
+QString ListView::cell(int index, int column) {
+    ensureSorted();
+    return m_model.text(m_model.keyAt(index - 1), column);
+}
+
+void ListView::addCommand(const QString& text, const QKeySequence& shortcut,
+                          std::function<void()> handler) {
+    auto* action = new QAction(text, this);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    addAction(action);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void ListView::focusInEvent(QFocusEvent* event) {

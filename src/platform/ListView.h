@@ -7,6 +7,9 @@
 #include <QTreeView>
 #include <QVariant>
 #include <functional>
+#include <vector>
+
+class QKeySequence;
 
 namespace stowline::platform {
 
@@ -79,6 +82,15 @@ public:
 
     bool hideSelection() const { return m_hideSelection; }
     void setHideSelection(bool hide);
+
+    // The columns shown (not hidden), and one cell's text by 1-based position, for copying
+    // rows out of the list.
+    std::vector<int> shownColumns() const;
+    QString cell(int index, int column);
+    // Adds a command to the list's context menu, with a shortcut that works while the list has
+    // the focus.
+    void addCommand(const QString& text, const QKeySequence& shortcut,
+                    std::function<void()> handler);
 
     // Handlers the owning page installs: a click on the list, a click on a column header
     // (given the 1-based column index).

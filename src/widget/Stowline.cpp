@@ -1,5 +1,6 @@
 #include <stowline/Stowline.h>
 
+#include "pages/ListCommands.h"
 #include "service/Unwrapping.h"
 #include "state/CaptionFit.h"
 #include "widget/StowlinePrivate.h"
@@ -19,7 +20,12 @@ void registerRecordTypes() {
 
 StowlinePrivate::StowlinePrivate(QWidget* owner)
     : state(state::buildControlSurface(owner)), routePage(state), locationPage(state),
-      assignmentPage(state) {}
+      assignmentPage(state) {
+    for (platform::ListView* list :
+         {state.ui.lstRoute, state.ui.lstLocation, state.ui.lstStowline}) {
+        pages::installListCommands(*list);
+    }
+}
 
 Stowline::Stowline(QWidget* parent) : QWidget(parent) {
     registerRecordTypes();

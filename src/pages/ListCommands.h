@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ListView.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace stowline::pages {
+
+// Gives a list two commands, in its context menu and by shortcut while it has the focus: Copy
+// (Ctrl+C) puts the selected row on the clipboard as a spreadsheet takes it, and "Export as
+// CSV…" writes the whole list to a file the operator chooses. Neither changes the selection or
+// the page's mode; a list that cannot be used (its frame disabled) offers neither.
+void installListCommands(platform::ListView& list);
+
+// The shown columns' captions and the selected row, tab-separated, one line each; empty with
+// nothing selected.
+QString selectedRowAsText(platform::ListView& list);
+// Every row in the order shown, shown columns only, under a line of captions: CSV as RFC 4180
+// has it (CR LF, fields with a quote, comma, line break or blank at either end quoted), UTF-8.
+QByteArray listAsCsv(platform::ListView& list);
+
+} // namespace stowline::pages

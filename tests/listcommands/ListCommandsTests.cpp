@@ -1,0 +1,117 @@
+// Copying a list's selected row and exporting a whole list, as an operator does it: by Ctrl+C and
+// by the list's context menu, and what then stands on the clipboard and in the file.
+#include "platform/FileSaving.h"
+#include "support/PageDriver.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace stowline;
+using namespace stowline::test;
+
+namespace {
+
+// Quotes, a comma, a semicolon, a tab, markup characters, letters beyond ASCII, and blanks at
+// both ends.
+const QString Awkward = QString::fromUtf8(" A \"quoted\", semi; tab\there & <tag> Zürich ");
+
+class ListCommandsTest : public PageTest {
+protected:
+    void seed() override {
+        server->execute(
+            QStringLiteral("INSERT INTO routes VALUES (40, 1, 'Q1', '%1', '2024')").arg(Awkward));
+    }
+    void SetUp() override {
+        PageTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        showPage(0);
+        list = control<platform::ListView>("lstRoute");
+        platform::setSaveFileNameAsker([this](const QString&) { return exportPath; });
+    }
+    void TearDown() override {
+        platform::setSaveFileNameAsker({});
+        PageTest::TearDown();
+    }
+    QAction* command(const char* text) {
+        for (QAction* action : list->actions()) {
+            if (action->text() == qs(text)) {
+                return action;
+            }
+        }
+        ADD_FAILURE() << "no command " << text;
+        return nullptr;
+    }
+    QByteArray exported() {
+        QFile file(exportPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+
+    platform::ListView* list = nullptr;
+    QTemporaryDir folder;
+    QString exportPath = folder.filePath(QStringLiteral("routes.csv"));
+};
+
+TEST_F(ListCommandsTest, CtrlCCopiesTheSelectedRowAsASpreadsheetPastesIt) {
+    QApplication::clipboard()->clear();
+    QTest::keySequence(list, QKeySequence::Copy); // nothing selected: nothing copied
+    EXPECT_EQ(QApplication::clipboard()->text(), QString());
+
+    clickRow(*list, positionOf(*list, QStringLiteral("Q1")));
+    QTest::keySequence(list, QKeySequence::Copy);
+    QString quoted = Awkward;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    EXPECT_EQ(QApplication::clipboard()->text(), "Route\tDescription\tFacility\nQ1\t\"" + quoted +
+                                                     "\"\tNorthfield Distribution Center\n");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(ListCommandsTest, ExportWritesEveryRowInTheShownOrderAsCsv) {
+    clickRow(*list, 2);
+    const int selected = selectedPosition(*list);
+    // A right click opens the commands and changes neither the selection nor the mode.
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {},
+                      list->visualRect(list->rowIndex(5)).center());
+    EXPECT_EQ(list->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(selectedPosition(*list), selected);
+    clickHeader(*list, 1); // shown in descending order of the route code
+    command("Export as CSV…")->trigger();
+
+    const QList<QByteArray> lines = exported().split('\n');
+    ASSERT_EQ(lines.size(), 15) << exported().toStdString(); // captions, 13 rows, nothing after
+    EXPECT_EQ(lines[0], "Route,Description,Facility\r");
+    QString quoted = Awkward;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    EXPECT_EQ(lines[1],
+              QByteArray("Q1,\"" + quoted.toUtf8() + "\",Northfield Distribution Center\r"));
+    EXPECT_EQ(lines[13], "01,Downtown Loop,Northfield Distribution Center\r");
+    EXPECT_TRUE(lines[14].isEmpty());
+    EXPECT_EQ(selectedPosition(*list), 1 + list->count() - selected); // the same row, resorted
+    EXPECT_EQ(control<QPushButton>("cmdAddRoute")->text(), "Add Route");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(ListCommandsTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
+    exportPath = folder.filePath(QStringLiteral("missing/routes.csv"));
+    command("Export as CSV…")->trigger();
+    EXPECT_EQ(boxes.errorBoxes(), 1);
+    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("ExportList")});
+    EXPECT_TRUE(log.entries().value(0).contains(exportPath))
+        << log.entries().value(0).toStdString();
+    EXPECT_FALSE(QFile::exists(exportPath));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList());
+
+    // While the page adds, the list cannot be used, nor its commands.
+    boxes.clear();
+    log.clear();
+    click(control<QPushButton>("cmdAddRoute"));
+    QApplication::clipboard()->clear();
+    QTest::keySequence(list, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QString());
+    EXPECT_TRUE(log.entries().isEmpty());
+}
+
+} // namespace
