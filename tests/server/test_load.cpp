@@ -1,6 +1,7 @@
-// The server program under load and across its life: concurrent clients, clients that are
-// slow, stalled or idle, a crash after acknowledged updates, clean stops on signals, and what
-// it says when it cannot start.
+// The server program under load and across its life: clients that are slow, stalled or idle,
+// request framing, a crash after acknowledged updates, clean stops on signals, and what it says
+// when it cannot start. Many concurrent clients with their updates checked are the
+// server_load_mixed test (bench/ServerLoad.cpp).
 #include "ServerTestSupport.h"
 
 #include <stowline/ServiceNamespace.h>
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -21,7 +21,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace stowline::test;
@@ -30,32 +29,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int WaitMilliseconds = 30'000;
-
-// Runs the server program itself, for what StandInServer hides: exit codes and signals.
-struct ServerProcess {
-    explicit ServerProcess(const QStringList& arguments) {
-        process.start(QStringLiteral(STOWLINE_SERVER_EXECUTABLE), arguments);
-        process.waitForStarted(WaitMilliseconds);
-    }
-    ~ServerProcess() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(WaitMilliseconds);
-        }
-    }
-    // The first line of standard output, or "" when the program ended first.
-    QString firstLine() {
-        while (!process.canReadLine() && process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(WaitMilliseconds);
-        }
-        return QString::fromUtf8(process.readLine()).trimmed();
-    }
-    // True once the program has ended (waitForFinished alone is false when it already had).
-    bool ended() {
-        return process.waitForFinished(WaitMilliseconds) || process.state() == QProcess::NotRunning;
-    }
-    QProcess process;
-};
 
 int occurrences(std::string_view text, std::string_view part) {
     int found = 0;
@@ -146,38 +119,6 @@ std::chrono::steady_clock::duration queryTime(const StandInServer& server) {
 }
 
 } // namespace
-
-TEST(ServerLoad, EightClientsTimesTwoHundredUpdatesAllArrive) {
-    StandInServer server;
-    std::atomic<int> refused{0};
-    std::vector<std::thread> clients;
-    for (int t = 0; t < 8; ++t) {
-        clients.emplace_back([&server, &refused, t] {
-            const std::string facility = std::to_string(t % 3 + 1);
-            for (int i = 0; i < 200; ++i) {
-                const std::string code = "T" + std::to_string(t) + "-" + std::to_string(i);
-                const bool route = i % 2 == 0;
-                const HttpResult answer =
-                    postUpdate(server, route ? "AddDeliveryRoute" : "AddStorageLocation",
-                               {{route ? "FacilityID" : "TOVAFacilityID", facility},
-                                {route ? "Route" : "RouteName", code},
-                                {"Description", "Load"}});
-                refused += answer.status != 200 ? 1 : 0;
-            }
-        });
-    }
-    for (std::thread& client : clients) {
-        client.join();
-    }
-    EXPECT_EQ(refused, 0);
-    // Every update once: none lost, none applied twice.
-    EXPECT_EQ(server.queryValue(QStringLiteral("SELECT count(*) || ' ' || count(DISTINCT code)"
-                                               " FROM routes WHERE code LIKE 'T%'")),
-              QStringLiteral("800 800"));
-    EXPECT_EQ(server.queryValue(QStringLiteral("SELECT count(*) || ' ' || count(DISTINCT name)"
-                                               " FROM storage_locations WHERE name LIKE 'T%'")),
-              QStringLiteral("800 800"));
-}
 
 // With 64 stalled connections and 16 workers, a server that gives each connection a worker
 // answers another client only after a round of read time-outs (3 s here). Loopback queries
@@ -321,17 +262,22 @@ TEST(ServerLoad, EndsWithAnExitCodeAndAReason) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.toStdString());
-        ServerProcess server(c.arguments.split(QLatin1Char(' ')));
-        const QString first = server.firstLine();
+        QProcess server;
+        server.start(QStringLiteral(STOWLINE_SERVER_EXECUTABLE),
+                     c.arguments.split(QLatin1Char(' ')));
+        while (!server.canReadLine() && server.waitForReadyRead(WaitMilliseconds)) {
+        }
+        const QString first = QString::fromUtf8(server.readLine()).trimmed();
         EXPECT_TRUE(c.firstLine.isEmpty() ? first.isEmpty() : first.startsWith(c.firstLine))
             << first.toStdString();
         if (c.signal != 0) {
-            ASSERT_EQ(::kill(static_cast<pid_t>(server.process.processId()), c.signal), 0);
+            ASSERT_EQ(::kill(static_cast<pid_t>(server.processId()), c.signal), 0);
         }
-        ASSERT_TRUE(server.ended());
-        EXPECT_EQ(server.process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(server.process.exitCode(), c.exitCode);
-        const QString errors = QString::fromUtf8(server.process.readAllStandardError());
+        server.waitForFinished(WaitMilliseconds);
+        ASSERT_EQ(server.state(), QProcess::NotRunning);
+        EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(server.exitCode(), c.exitCode);
+        const QString errors = QString::fromUtf8(server.readAllStandardError());
         EXPECT_TRUE(errors.contains(QString::fromUtf8(c.error))) << errors.toStdString();
     }
 }
