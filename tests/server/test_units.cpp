@@ -236,14 +236,11 @@ TEST(FillIns, DemoDataIsSmallConsistentAndHoldsAwkwardValues) {
     insertDemoData(db);
     EXPECT_EQ(rowCounts(db), "3 12 15 40");
     EXPECT_FALSE(holds(db, CrossFacility));
-    // Unassigned and inactive centers; &, <, > and letters beyond ASCII in each kind of row.
+    // Unassigned and inactive centers; the values with markup and letters beyond ASCII are
+    // read back in zeep_client.py.
     for (const char* rows :
          {"centers WHERE route_id IS NULL", "centers WHERE storage_location_id IS NULL",
-          "centers WHERE status = '2'", "centers WHERE status <> '2'",
-          "facilities WHERE name GLOB '*[^ -~]*'", "routes WHERE description GLOB '*[^ -~]*'",
-          "storage_locations WHERE description GLOB '*[^ -~]*'",
-          "centers WHERE name GLOB '*[^ -~]*'", "routes WHERE description LIKE '%&%'",
-          "routes WHERE description LIKE '%<%'", "centers WHERE name LIKE '%<%'"}) {
+          "centers WHERE status = '2'", "centers WHERE status <> '2'"}) {
         EXPECT_TRUE(holds(db, rows)) << rows;
     }
 }
@@ -306,8 +303,8 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--generate", "32768"}, "--generate expects a number of centers from 1 to 32767"},
         {{"--generate", "many"}, "--generate expects a number of centers from 1 to 32767"},
         {{"--demo-data", "--generate", "5"}, "--demo-data and --generate exclude each other"},
-        {{"--listen", "localhost"}, "--listen expects HOST:PORT"},
-        {{"--listen", ":80"}, "--listen expects HOST:PORT"},
+        {{"--listen", "localhost"}, "--listen expects HOST:PORT, not \"localhost\""},
+        {{"--listen", ":80"}, "--listen expects HOST:PORT, not \":80\""},
         {{"--listen", "127.0.0.1:70000"}, "--listen expects HOST:PORT with a port"},
         {{"--listen", "127.0.0.1:http"}, "--listen expects HOST:PORT with a port"},
         {{"--read-timeout", "0"}, "--read-timeout expects seconds from 1 to 3600"},
