@@ -51,16 +51,12 @@ INSERT INTO centers VALUES (10, 'Café 10', 1, 1, 1, '2'), (11, 'Unassigned', 2,
 class ServerProtocol : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server = new StandInServer(StandInServer::Data::Empty);
+        server = std::make_unique<StandInServer>(StandInServer::Data::Empty);
         server->execute(QString::fromUtf8(FixedData));
     }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    static StandInServer* server;
+    static void TearDownTestSuite() { server.reset(); }
+    static inline std::unique_ptr<StandInServer> server;
 };
-StandInServer* ServerProtocol::server = nullptr;
 
 } // namespace
 

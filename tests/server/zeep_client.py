@@ -90,6 +90,7 @@ class ZeepAgainstServer(unittest.TestCase):
         self.assertNotIn("Z8", [r["Route"] for r in rows(service.GetDeliveryRoute())])
         self.assertNotIn("Z-2", [s["RouteName"] for s in rows(service.GetStorageLocation())])
 
+
 if __name__ == "__main__":
     if len(sys.argv) < 2:
         sys.exit(__doc__)
