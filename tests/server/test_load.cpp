@@ -15,12 +15,14 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace stowline::test;
@@ -183,8 +185,8 @@ TEST(Connections, FrameRequestsAsHttpSays) {
     }
 }
 
-// Idle connections wait without a thread; a keep-alive connection carries more than the five
-// requests httplib allows one by itself, pipelined ones too.
+// Idle connections wait without a thread or processor time; a keep-alive connection carries more
+// than the five requests httplib allows one by itself, pipelined ones too.
 TEST(Connections, FiveHundredIdleKeepAliveConnectionsHoldNoThreads) {
     // Longer than the test, so that the connections are still open when the threads are counted.
     StandInServer server(StandInServer::Data::Demo, 0, readTimeout(60));
@@ -204,6 +206,21 @@ TEST(Connections, FiveHundredIdleKeepAliveConnectionsHoldNoThreads) {
     }
     EXPECT_LT(queryTime(server), 2s);
     EXPECT_EQ(threads(), atRest);
+    // Nor any processor time: a second of waiting, against a poll that returns at once.
+    const auto ticks = [&server] {
+        std::ifstream stat("/proc/" + std::to_string(server.processId()) + "/stat");
+        std::string skipped;
+        long user = 0;
+        long system = 0;
+        for (int field = 1; field < 14; ++field) {
+            stat >> skipped;
+        }
+        stat >> user >> system;
+        return user + system;
+    };
+    const long before = ticks();
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(ticks() - before, ::sysconf(_SC_CLK_TCK) / 20) << "clock ticks";
 
     std::string tenPages;
     for (int i = 0; i < 10; ++i) {
