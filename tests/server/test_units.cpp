@@ -206,6 +206,13 @@ TEST(Schema, AllocatesKeysWithinTheSixteenBitRangeAndKeepsExistingRows) {
     EXPECT_FALSE(holdsNoData(db));
 }
 
+TEST(Sqlite, ReportsAValueBoundWhereTheStatementHasNoParameter) {
+    Connection db(":memory:");
+    EXPECT_THROW(db.prepare("SELECT ?1").bindNull(2), SqliteError);
+    EXPECT_THROW(db.prepare("SELECT ?1").bind(2, std::int64_t{1}), SqliteError);
+    EXPECT_THROW(db.prepare("SELECT ?1").bind(2, "text"), SqliteError);
+}
+
 namespace {
 
 // "facilities routes bays centers", counted.
