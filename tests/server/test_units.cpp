@@ -50,12 +50,13 @@ std::string envelopeAround(const std::string& bodyContent) {
 } // namespace
 
 TEST(XmlText, CountsCharactersAndRefusesWhatXmlCannotCarry) {
-    // ü is two bytes, € three, an emoji four; tab, LF and CR are the only control characters
-    // XML allows.
+    // ü is two bytes, € three, an emoji four, U+10FFFF the last there is; tab, LF and CR are
+    // the only control characters XML allows.
     const std::pair<const char*, std::size_t> counted[] = {{"", 0},
                                                            {"Z\xC3\xBCrich", 6},
                                                            {"\xE2\x82\xAC", 1},
                                                            {"\xF0\x9F\x98\x80", 1},
+                                                           {"\xF4\x8F\xBF\xBF", 1},
                                                            {"tab\there\nand\r", 13}};
     for (const auto& [text, count] : counted) {
         EXPECT_EQ(xmlCharacterCount(text), count) << text;
