@@ -1,5 +1,6 @@
 """An independent SOAP toolkit against stowline-server: zeep reads the WSDL and calls every
-operation. Usage: zeep_client.py PATH-TO-stowline-server
+operation (the address the WSDL gives is checked in test_protocol.cpp).
+Usage: zeep_client.py PATH-TO-stowline-server
 """
 import os
 import subprocess
@@ -48,13 +49,10 @@ class ZeepAgainstServer(unittest.TestCase):
         cls.process.wait(timeout=30)
         cls.folder.cleanup()
 
-    def test_address_and_queries(self):
-        port = next(iter(self.client.wsdl.services.values())).ports
-        address = next(iter(port.values())).binding_options["address"]
-        self.assertEqual(address, self.server_name + ENDPOINT)
+    def test_queries_read_the_demo_data(self):
+        """Values with markup and letters beyond ASCII, as the toolkit reads them."""
         facilities = rows(self.service.GetFacilities())
         self.assertIn("Dépôt Sainte-Émilie", [f["Description"] for f in facilities])
-        self.assertEqual(len(rows(self.service.GetStorageLocation())), 15)
         self.assertIn("Aisle <7> Outlet",
                       [c["CenterName"] for c in rows(self.service.GetRelativeData())])
         self.assertIn("Airport & Industrial Park",
