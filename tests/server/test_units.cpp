@@ -255,7 +255,7 @@ TEST(FillIns, DemoDataIsSmallConsistentAndHoldsAwkwardValues) {
 
 TEST(FillIns, GeneratedDataScalesWithinTheKeyRange) {
     const std::pair<int, const char*> cases[] = {
-        {5, "30 1 1 5"}, {300, "30 30 30 300"}, {32767, "30 3276 3276 32767"}};
+        {1, "30 1 1 1"}, {5, "30 1 1 5"}, {300, "30 30 30 300"}, {32767, "30 3276 3276 32767"}};
     for (const auto& [centers, counts] : cases) {
         Connection db(":memory:");
         createSchema(db);
@@ -263,6 +263,10 @@ TEST(FillIns, GeneratedDataScalesWithinTheKeyRange) {
         EXPECT_EQ(rowCounts(db), counts);
         EXPECT_FALSE(holds(db, CrossFacility)) << centers;
         EXPECT_FALSE(holds(db, "centers WHERE center_id > 32767"));
+        // Where a facility has routes, its centers are put on them.
+        EXPECT_FALSE(holds(db, "(SELECT 1 FROM centers c JOIN routes r USING (facility_id)"
+                               " GROUP BY c.facility_id HAVING count(c.route_id) = 0)"))
+            << centers;
         if (centers >= 300) {
             EXPECT_TRUE(holds(db, "centers WHERE route_id IS NULL")) << centers;
             EXPECT_TRUE(holds(db, "centers WHERE status <> '2'")) << centers;
