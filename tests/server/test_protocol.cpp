@@ -51,7 +51,8 @@ INSERT INTO centers VALUES (10, 'Café 10', 1, 1, 1, '2'), (11, 'Unassigned', 2,
 class ServerProtocol : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server = std::make_unique<StandInServer>(StandInServer::Data::Empty);
+        server = std::make_unique<StandInServer>(StandInServer::Data::Empty, 0,
+                                                 StandInServer::Extras{{}, true});
         server->execute(QString::fromUtf8(FixedData));
     }
     static void TearDownTestSuite() { server.reset(); }
@@ -127,7 +128,7 @@ TEST_F(ServerProtocol, UpdateAndFaultAnswersAreExact) {
 }
 
 // The facilities request under every form of SOAPAction, and bodies that are not requests of
-// this service: not XML at all is 400 without a body, other XML a fault.
+// this service: not XML at all is 400 without a body, other XML a fault; both are logged.
 TEST_F(ServerProtocol, AnswersEachRequestByItsSoapActionAndBody) {
     const std::string facilities = requestEnvelope(queryElement("GetFacilities"));
     const std::string expected = query(*server, "GetFacilities").body;
@@ -164,6 +165,12 @@ TEST_F(ServerProtocol, AnswersEachRequestByItsSoapActionAndBody) {
         EXPECT_EQ(answer.status, c.status);
         EXPECT_EQ(c.status == 500 ? faultOf(answer.body) : answer.body, c.answer);
     }
+    // Refusals are logged too.
+    const std::string log = server->errorOutput().toStdString();
+    EXPECT_NE(log.find("refused a body that is not XML"), std::string::npos) << log;
+    EXPECT_NE(log.find("refused GetFacilities: The SOAPAction names GetDeliveryRoute"),
+              std::string::npos)
+        << log;
 }
 
 TEST_F(ServerProtocol, AcceptsBodiesUpToOneMebibyte) {
