@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace stowline::test {
@@ -27,26 +28,6 @@ HttpResult resultOf(const httplib::Result& result) {
     return {result->status, result->body, result->get_header_value("Content-Type")};
 }
 
-std::string escapedText(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 HttpResult postToEndpoint(const StandInServer& server, const std::string& body,
@@ -64,6 +45,18 @@ HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery)
     return resultOf(client.Get(pathAndQuery));
 }
 
+HttpResult query(const StandInServer& server, const std::string& operation) {
+    return postToEndpoint(server, requestEnvelope(queryElement(operation)), soapAction(operation));
+}
+
+std::string xmlEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+    }
+    return out;
+}
+
 std::string requestEnvelope(const std::string& operationElement) {
     return "<?xml version=\"1.0\"?>\r\n<soap:Envelope"
            " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
@@ -76,11 +69,10 @@ std::string queryElement(const std::string& operation) {
     return "<" + operation + " xmlns=\"" + ServiceNamespace + "\"/>";
 }
 
-std::string updateElement(const std::string& operation,
-                          const std::vector<std::pair<std::string, std::string>>& values) {
+std::string updateElement(const std::string& operation, const Values& values) {
     std::string element = "<" + operation + " xmlns=\"" + ServiceNamespace + "\">";
     for (const auto& [name, value] : values) {
-        element += "<" + name + ">" + escapedText(value) + "</" + name + ">";
+        element += "<" + name + ">" + xmlEscaped(value) + "</" + name + ">";
     }
     return element + "</" + operation + ">";
 }
@@ -90,45 +82,20 @@ std::string soapAction(const std::string& operation) {
 }
 
 HttpResult postUpdate(const StandInServer& server, const std::string& operation,
-                      const std::vector<std::pair<std::string, std::string>>& values) {
+                      const Values& values) {
     return postToEndpoint(server, requestEnvelope(updateElement(operation, values)),
                           soapAction(operation));
 }
 
-std::optional<SoapFaultParts> faultOf(const std::string& body) {
+std::string faultOf(const std::string& body) {
     pugi::xml_document document;
-    if (!document.load_buffer(body.data(), body.size())) {
-        return std::nullopt;
-    }
     const pugi::xml_node fault =
-        document.child("soap:Envelope").child("soap:Body").child("soap:Fault");
-    if (!fault) {
-        return std::nullopt;
-    }
-    return SoapFaultParts{fault.child("faultcode").text().get(),
-                          fault.child("faultstring").text().get()};
-}
-
-std::vector<DataSetRow> dataSetRows(const QString& dataSetText) {
-    pugi::xml_document document;
-    const QByteArray utf8 = dataSetText.toUtf8();
-    if (!document.load_buffer(utf8.constData(), static_cast<std::size_t>(utf8.size()),
-                              pugi::parse_default | pugi::parse_ws_pcdata)) {
-        throw std::runtime_error("the data-set text does not parse");
-    }
-    std::vector<DataSetRow> rows;
-    const pugi::xml_node newDataSet =
-        document.child("Root").child("DataSet").child("diffgr:diffgram").child("NewDataSet");
-    for (const pugi::xml_node& table : newDataSet.children("Table")) {
-        DataSetRow row;
-        for (const pugi::xml_node& column : table.children()) {
-            if (column.type() == pugi::node_element) {
-                row[column.name()] = column.text().get();
-            }
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
+        document.load_buffer(body.data(), body.size())
+            ? document.child("soap:Envelope").child("soap:Body").child("soap:Fault")
+            : pugi::xml_node();
+    return fault ? std::string(fault.child_value("faultcode")) + " " +
+                       fault.child_value("faultstring")
+                 : "(no fault)";
 }
 
 QStringList databaseDump(const StandInServer& server) {
@@ -147,19 +114,13 @@ QStringList databaseDump(const StandInServer& server) {
 
 std::pair<QStringList, QStringList> dumpDifference(const QStringList& before,
                                                    const QStringList& after) {
-    QStringList added;
-    QStringList removed;
-    for (const QString& line : after) {
-        if (!before.contains(line)) {
-            added << line;
-        }
-    }
-    for (const QString& line : before) {
-        if (!after.contains(line)) {
-            removed << line;
-        }
-    }
-    return {added, removed};
+    const auto onlyIn = [](const QStringList& lines, const QStringList& others) {
+        QStringList only;
+        std::copy_if(lines.begin(), lines.end(), std::back_inserter(only),
+                     [&](const QString& line) { return !others.contains(line); });
+        return only;
+    };
+    return {onlyIn(after, before), onlyIn(before, after)};
 }
 
 } // namespace stowline::test

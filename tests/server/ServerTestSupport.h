@@ -25,32 +25,30 @@ struct HttpResult {
 HttpResult postToEndpoint(const StandInServer& server, const std::string& body,
                           const std::optional<std::string>& soapAction);
 HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery);
+// Posts a query in the client's form.
+HttpResult query(const StandInServer& server, const std::string& operation);
+
+// &, < and > as references.
+std::string xmlEscaped(const std::string& text);
+
+// An update's element names and values, in order.
+using Values = std::vector<std::pair<std::string, std::string>>;
 
 // A request envelope in the form the component's client posts, around one operation element.
 std::string requestEnvelope(const std::string& operationElement);
 // "<Op xmlns=\"...\" />" for a query.
 std::string queryElement(const std::string& operation);
 // "<Op xmlns=\"...\"><Name>value</Name>...</Op>" with the values escaped.
-std::string updateElement(const std::string& operation,
-                          const std::vector<std::pair<std::string, std::string>>& values);
+std::string updateElement(const std::string& operation, const Values& values);
 // ServiceNamespace + "/" + operation, unquoted.
 std::string soapAction(const std::string& operation);
 
 // Posts an update in the client's form; the answer as received.
 HttpResult postUpdate(const StandInServer& server, const std::string& operation,
-                      const std::vector<std::pair<std::string, std::string>>& values);
+                      const Values& values);
 
-struct SoapFaultParts {
-    std::string code;
-    std::string text;
-};
-// The fault in an answer body, if it carries one.
-std::optional<SoapFaultParts> faultOf(const std::string& body);
-
-// The rows of a data-set text, walked along Root / DataSet / diffgr:diffgram / NewDataSet /
-// Table as the component's readers do: one map of element name to text per row.
-using DataSetRow = std::map<std::string, std::string>;
-std::vector<DataSetRow> dataSetRows(const QString& dataSetText);
+// "faultcode faultstring" of the fault in an answer body, or "(no fault)".
+std::string faultOf(const std::string& body);
 
 // Every row of the four tables as one line each, sorted, route timestamps left out: two dumps
 // are equal when nothing changed.
