@@ -1,8 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
-#include <initializer_list>
+#include <QStringList>
 #include <utility>
 #include <vector>
 
@@ -17,18 +16,34 @@ inline QByteArray dataSetText(const std::vector<Row>& rows) {
         "<xs:schema id=\"NewDataSet\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\"/>"
         "<diffgr:diffgram xmlns:msdata=\"urn:schemas-microsoft-com:xml-msdata\" "
         "xmlns:diffgr=\"urn:schemas-microsoft-com:xml-diffgram-v1\"><NewDataSet>");
-    int number = 0;
-    for (const Row& row : rows) {
-        ++number;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         text += QStringLiteral("<Table diffgr:id=\"Table%1\" msdata:rowOrder=\"%2\">")
-                    .arg(number)
-                    .arg(number - 1);
-        for (const auto& [name, value] : row) {
+                    .arg(i + 1)
+                    .arg(i);
+        for (const auto& [name, value] : rows[i]) {
             text += QStringLiteral("<%1>%2</%1>").arg(name, value);
         }
         text += QStringLiteral("</Table>");
     }
     return (text + QStringLiteral("</NewDataSet></diffgr:diffgram></DataSet></Root>")).toUtf8();
+}
+
+// A row with the named cells in this order.
+inline Row cells(const QStringList& names, const QStringList& values) {
+    Row row;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        row.emplace_back(names[i], values.value(i));
+    }
+    return row;
+}
+
+// Key, code, description, facility, facility key.
+inline Row route(const QStringList& values) {
+    return cells({"DeliveryRouteID", "Route", "Description", "Facility", "TOVAFacilityID"}, values);
+}
+
+inline Row facility(const QString& id, const QString& name) {
+    return {{"Description", name}, {"TOVAFacilityID", id}};
 }
 
 } // namespace stowline::test

@@ -1,48 +1,25 @@
 // LoadData as a host runs it: against the stand-in server, a scripted server and no server.
 #include "DataSetText.h"
-#include "support/Recorders.h"
+#include "support/PageDriver.h"
 #include "support/RecordingHttpServer.h"
-#include "support/StandInServer.h"
 #include "widget/StowlinePrivate.h"
 
-#include <stowline/Stowline.h>
-
-#include <QWidget>
-#include <gtest/gtest.h>
+#include <tuple>
 
 using namespace stowline;
+using namespace stowline::test;
 
 namespace {
-
-QStringList listColumn(platform::ListView& list, int column) {
-    QStringList values;
-    for (int i = 1; i <= list.count(); ++i) {
-        const platform::ListItemRef item = list.itemAt(i);
-        values << (column == 0 ? list.text(item) : list.subItem(item, column));
-    }
-    values.sort();
-    return values;
-}
-
-QStringList entries(platform::DropDown& dropDown) {
-    QStringList texts;
-    for (int i = 0; i < dropDown.listCount(); ++i) {
-        texts << dropDown.entryText(i);
-    }
-    return texts;
-}
 
 QStringList sorted(QStringList values) {
     values.sort();
     return values;
 }
 
-// A query answer in the form the real service writes.
+// A query answer in the form the real service writes; its data set carries no declaration.
 QByteArray serviceAnswer(const QString& operation, const QByteArray& dataSet) {
-    QString escaped = QString::fromUtf8(dataSet);
-    escaped.replace(QLatin1Char('&'), QLatin1String("&amp;"))
-        .replace(QLatin1Char('<'), QLatin1String("&lt;"))
-        .replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    QString escaped = QString::fromUtf8(dataSet.mid(dataSet.indexOf("<Root>")));
+    escaped.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;");
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
                "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
@@ -54,135 +31,103 @@ QByteArray serviceAnswer(const QString& operation, const QByteArray& dataSet) {
         .toUtf8();
 }
 
-class LoadDataAgainstDemo : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { server = std::make_unique<test::StandInServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
-    LoadDataAgainstDemo() : component(&owner) { component.UserControl_Initialize(); }
-
-    state::ControlSurface& ui() { return component.state.ui; }
-
-    static inline std::unique_ptr<test::StandInServer> server;
-    test::MessageBoxRecorder boxes;
-    test::EventLogRecorder log;
-    QWidget owner;
-    StowlinePrivate component;
-};
-
 } // namespace
 
-TEST_F(LoadDataAgainstDemo, EveryListAndDropDownHoldsWhatTheServiceHolds) {
-    component.LoadData(server->serverName());
-    EXPECT_TRUE(log.entries().isEmpty()) << log.entries().join(QLatin1Char('\n')).toStdString();
+TEST(LoadData, EveryListAndDropDownHoldsWhatTheServiceHolds) {
+    MessageBoxRecorder boxes;
+    EventLogRecorder log;
+    StandInServer server;
+    QWidget owner;
+    StowlinePrivate component(&owner);
+    component.UserControl_Initialize();
+    const state::ControlSurface& ui = component.state.ui;
+    component.LoadData(server.serverName());
+    EXPECT_TRUE(log.entries().isEmpty()) << log.entries().join('\n').toStdString();
 
-    EXPECT_EQ(listColumn(*ui().lstRoute, 0),
-              sorted(server->queryColumn(QStringLiteral("SELECT code FROM routes"))));
-    EXPECT_EQ(listColumn(*ui().lstRoute, 1),
-              sorted(server->queryColumn(QStringLiteral("SELECT description FROM routes"))));
-    EXPECT_EQ(listColumn(*ui().lstLocation, 0),
-              sorted(server->queryColumn(QStringLiteral("SELECT name FROM storage_locations"))));
-    EXPECT_EQ(
-        listColumn(*ui().lstLocation, 1),
-        sorted(server->queryColumn(QStringLiteral("SELECT description FROM storage_locations"))));
-    EXPECT_EQ(listColumn(*ui().lstStowline, 0),
-              sorted(server->queryColumn(QStringLiteral(
-                  "SELECT CAST(center_id AS TEXT) FROM centers WHERE status = '2'"))));
-    EXPECT_EQ(sorted(entries(*ui().cboFacility3)),
-              sorted(server->queryColumn(QStringLiteral("SELECT name FROM facilities"))));
-    EXPECT_EQ(entries(*ui().cboFacility), entries(*ui().cboFacility3));
-    EXPECT_EQ(entries(*ui().cboFacility2), entries(*ui().cboFacility3));
+    const auto inService = [&](const QString& sql) { return sorted(server.queryColumn(sql)); };
+    const std::tuple<platform::ListView*, int, const char*> lists[] = {
+        {ui.lstRoute, 0, "SELECT code FROM routes"},
+        {ui.lstRoute, 1, "SELECT description FROM routes"},
+        {ui.lstLocation, 0, "SELECT name FROM storage_locations"},
+        {ui.lstLocation, 1, "SELECT description FROM storage_locations"},
+        {ui.lstStowline, 0, "SELECT CAST(center_id AS TEXT) FROM centers WHERE status = '2'"},
+    };
+    for (const auto& [list, index, sql] : lists) {
+        EXPECT_EQ(sorted(column(*list, index)), inService(sql)) << sql;
+    }
+    EXPECT_EQ(sorted(entries(*ui.cboFacility3)), inService("SELECT name FROM facilities"));
+    EXPECT_EQ(entries(*ui.cboFacility), entries(*ui.cboFacility3));
+    EXPECT_EQ(entries(*ui.cboFacility2), entries(*ui.cboFacility3));
 
     // The first facility is chosen on the assignment page and its pick lists are filled.
-    ASSERT_EQ(ui().cboFacility2->listIndex(), 0);
-    const QString facilityId = QString::number(ui().cboFacility2->itemData(0));
+    ASSERT_EQ(ui.cboFacility2->listIndex(), 0);
+    const QString facilityId = QString::number(ui.cboFacility2->itemData(0));
     EXPECT_EQ(component.state.mSelectedFacilityID, facilityId);
-    const QStringList routes = server->queryColumn(
-        QStringLiteral(
-            "SELECT description || '(' || code || ')' FROM routes WHERE facility_id = ") +
-        facilityId);
-    if (routes.isEmpty()) {
-        EXPECT_EQ(entries(*ui().cboRoute), QStringList{"No Routes Found"});
-    } else {
-        EXPECT_EQ(sorted(entries(*ui().cboRoute)), sorted(routes));
-    }
-
-    for (QWidget* enabled : std::initializer_list<QWidget*>{ui().fraRouteList, ui().fraLocationList,
-                                                            ui().fraStowlineList, ui().cmdAddRoute,
-                                                            ui().cmdDeleteLocation}) {
+    const QStringList routes =
+        inService(qs("SELECT description || '(' || code || ')' FROM routes WHERE facility_id = %1")
+                      .arg(facilityId));
+    EXPECT_EQ(sorted(entries(*ui.cboRoute)),
+              routes.isEmpty() ? QStringList{"No Routes Found"} : routes);
+    for (QWidget* enabled :
+         std::initializer_list<QWidget*>{ui.fraRouteList, ui.fraLocationList, ui.fraStowlineList,
+                                         ui.cmdAddRoute, ui.cmdDeleteLocation}) {
         EXPECT_TRUE(enabled->isEnabled()) << enabled->objectName().toStdString();
     }
-
-    // Values holding markup characters and accents survive the whole way.
-    const QStringList descriptions = listColumn(*ui().lstLocation, 1) +
-                                     listColumn(*ui().lstRoute, 1) +
-                                     listColumn(*ui().lstStowline, 1);
-    const QString all = descriptions.join(QLatin1Char('|'));
-    EXPECT_TRUE(all.contains(QLatin1Char('&')));
-    EXPECT_TRUE(all.contains(QLatin1Char('<')));
+    // Values holding markup characters survive the whole way.
+    const QString all =
+        (column(*ui.lstLocation, 1) + column(*ui.lstRoute, 1) + column(*ui.lstStowline, 1))
+            .join('|');
+    EXPECT_TRUE(all.contains('&') && all.contains('<')) << all.toStdString();
 
     // Loading again duplicates nothing.
-    const int routeCount = ui().lstRoute->count();
-    component.LoadData(server->serverName());
-    EXPECT_EQ(ui().lstRoute->count(), routeCount);
-    EXPECT_EQ(ui().cboFacility3->listCount(),
-              server->queryValue(QStringLiteral("SELECT count(*) FROM facilities")).toInt());
+    const int routeCount = ui.lstRoute->count();
+    component.LoadData(server.serverName());
+    EXPECT_EQ(ui.lstRoute->count(), routeCount);
+    EXPECT_EQ(ui.cboFacility3->listCount(),
+              server.queryValue("SELECT count(*) FROM facilities").toInt());
     EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST(LoadData, QueriesGoOutInOrderAndTheReadersRunAfterAllFour) {
-    test::MessageBoxRecorder boxes;
-    test::EventLogRecorder log;
-    test::RecordingHttpServer server;
-    using test::dataSetText;
-    const QByteArray routes = dataSetText({{{"DeliveryRouteID", "1"},
-                                            {"Route", "A1"},
-                                            {"Description", "Alpha"},
-                                            {"Facility", "North"},
-                                            {"TOVAFacilityID", "1"}}})
-                                  .mid(39); // the service's data set carries no declaration
-    const QByteArray facilities =
-        dataSetText({{{"Description", "North"}, {"TOVAFacilityID", "1"}}}).mid(39);
-    server.queueBehaviour(
-        test::ServerBehaviour::respond(200, serviceAnswer("GetFacilities", facilities)));
-    server.queueBehaviour(test::ServerBehaviour::respond(
-        200, serviceAnswer("GetRelativeData", dataSetText({}).mid(39))));
-    server.queueBehaviour(
-        test::ServerBehaviour::respond(200, serviceAnswer("GetDeliveryRoute", routes)));
-    server.queueBehaviour(test::ServerBehaviour::respond(
-        200, serviceAnswer("GetStorageLocation", dataSetText({}).mid(39))));
-
+    MessageBoxRecorder boxes;
+    EventLogRecorder log;
+    RecordingHttpServer server;
+    const char* operations[] = {"GetFacilities", "GetRelativeData", "GetDeliveryRoute",
+                                "GetStorageLocation"};
+    const std::vector<Row> dataSets[] = {
+        {facility("1", "North")}, {}, {route({"1", "A1", "Alpha", "North", "1"})}, {}};
+    for (int i = 0; i < 4; ++i) {
+        server.queueBehaviour(
+            ServerBehaviour::respond(200, serviceAnswer(operations[i], dataSetText(dataSets[i]))));
+    }
     Stowline component;
     component.LoadData(server.baseUrl());
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 4u);
-    const char* expected[] = {"GetFacilities", "GetRelativeData", "GetDeliveryRoute",
-                              "GetStorageLocation"};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(requests[i].header("SOAPAction"),
-                  QByteArray("http://tempuri.org/TOVAStowlines/Service1/") + expected[i]);
+                  QByteArray("http://tempuri.org/TOVAStowlines/Service1/") + operations[i]);
         EXPECT_EQ(requests[i].requestLine,
                   "POST /WebServices/TOVAWebservice/TOVAWebservice.asmx HTTP/1.1");
     }
     EXPECT_TRUE(log.entries().isEmpty());
     // The facility was chosen after the routes were read, so its route is offered.
-    auto* cboRoute = component.findChild<platform::DropDown*>(QStringLiteral("cboRoute"));
-    ASSERT_NE(cboRoute, nullptr);
-    EXPECT_EQ(entries(*cboRoute), QStringList{"Alpha(A1)"});
+    EXPECT_EQ(entries(*component.findChild<platform::DropDown*>("cboRoute")),
+              QStringList{"Alpha(A1)"});
 }
 
 TEST(LoadData, AnEmptyServerNameGivesFourReportsAndStillUnlocksThePages) {
-    test::MessageBoxRecorder boxes;
-    test::EventLogRecorder log;
+    MessageBoxRecorder boxes;
+    EventLogRecorder log;
     Stowline component;
     component.LoadData(QString());
 
-    EXPECT_EQ(log.procedures(), QStringList(4, QStringLiteral("ReturnWebserviceXML")));
+    EXPECT_EQ(log.procedures(), QStringList(4, "ReturnWebserviceXML"));
     // Four error boxes, and the facilities reader's own box about the empty text.
     EXPECT_EQ(boxes.errorBoxes(), 4);
     EXPECT_EQ(boxes.shown().size(), 5u);
     for (const char* frame : {"fraRouteList", "fraLocationList", "fraStowlineList"}) {
-        EXPECT_TRUE(component.findChild<QFrame*>(QString::fromLatin1(frame))->isEnabled());
+        EXPECT_TRUE(component.findChild<QFrame*>(frame)->isEnabled()) << frame;
     }
 }

@@ -2,6 +2,7 @@
 // that fail cleanly once their row has left the list.
 #include "failures/StowlineError.h"
 #include "platform/ListView.h"
+#include "support/PageDriver.h"
 
 #include <QAbstractItemModel>
 #include <QRandomGenerator>
@@ -11,6 +12,7 @@
 
 using namespace stowline;
 using platform::ListView;
+using test::column;
 
 namespace {
 
@@ -22,14 +24,6 @@ struct TableRows : platform::ListRows {
     }
     QVariant tag(int row) const override { return row * 10; }
 };
-
-QStringList shown(ListView& list, int column) {
-    QStringList texts;
-    for (int i = 1; i <= list.count(); ++i) {
-        texts << (column == 0 ? list.text(list.itemAt(i)) : list.subItem(list.itemAt(i), column));
-    }
-    return texts;
-}
 
 class ListViewTest : public ::testing::Test {
 protected:
@@ -66,20 +60,18 @@ TEST_F(ListViewTest, OrdersRowsByTheSortColumnStably) {
     // Shown at first by the first column, ascending; each sort starts from the order before.
     std::stable_sort(rows.begin(), rows.end(),
                      [](const auto& a, const auto& b) { return a[0] < b[0]; });
-    for (const int column : {1, 0}) {
+    for (const int key : {1, 0}) {
         for (const int order : {1, 0}) {
-            list.setSortKey(column);
+            list.setSortKey(key);
             list.setSortOrder(order);
-            std::vector<QStringList> expected = rows;
-            std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
-                return order == 0 ? a[column] < b[column] : b[column] < a[column];
+            std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
+                return order == 0 ? a[key] < b[key] : b[key] < a[key];
             });
-            rows = expected;
             QStringList keys;
-            for (const QStringList& row : expected) {
+            for (const QStringList& row : rows) {
                 keys << row[2];
             }
-            EXPECT_EQ(shown(list, 2), keys) << "column " << column << " order " << order;
+            EXPECT_EQ(column(list, 2), keys) << "column " << key << " order " << order;
         }
     }
     EXPECT_EQ(list.model()->index(0, 2).data().toString(), rows[0][2]);
@@ -92,8 +84,8 @@ TEST_F(ListViewTest, PageEditsAreSortedAndTheSourceIsLeftAlone) {
     const platform::ListItemRef added = list.add(QStringLiteral("c"));
     list.setSubItem(added, 1, QStringLiteral("three"));
     list.setText(list.itemAt(1), QStringLiteral("e"));
-    EXPECT_EQ(shown(list, 0), (QStringList{"c", "d", "e"}));
-    EXPECT_EQ(shown(list, 1), (QStringList{"three", "four", "two"}));
+    EXPECT_EQ(column(list, 0), (QStringList{"c", "d", "e"}));
+    EXPECT_EQ(column(list, 1), (QStringList{"three", "four", "two"}));
     EXPECT_EQ(source.rows[0][0], "b");
     EXPECT_FALSE(list.tag(added).isValid());
     EXPECT_EQ(list.tag(list.itemAt(3)).toInt(), 0);
@@ -104,7 +96,7 @@ TEST_F(ListViewTest, PageEditsAreSortedAndTheSourceIsLeftAlone) {
     EXPECT_EQ(list.indexOf(list.selectedItem()), 2);
     EXPECT_EQ(list.text(list.selectedItem()), "d");
     list.removeAt(1);
-    EXPECT_EQ(shown(list, 0), (QStringList{"d", "c"}));
+    EXPECT_EQ(column(list, 0), (QStringList{"d", "c"}));
     EXPECT_THROW(list.subItem(list.itemAt(1), 3), StowlineError); // no such column
 }
 

@@ -47,6 +47,9 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
          "<!-- top -->\n<a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a>\n<?end?>",
          "<!-- top --><a><!--c & <--><?pi x&y?><![CDATA[<&>]]></a><?end?>"},
         {"a comment whose text begins with \">\" and holds \"&\"", "<a><!-->&--></a>", nullptr},
+        // Written literally, a parser would read each of them back as a blank.
+        {"tab, LF and CR in attribute values stay references", "<a v=\"1&#9;2&#10;3&#13;4&#x9;\"/>",
+         "<a v=\"1&#9;2&#10;3&#13;4&#9;\"/>"},
         {"DOCTYPE kept, not applied", "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"&#x41;\">t</a>",
          "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"A\">t</a>"},
     };
@@ -57,18 +60,6 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
                   QString::fromUtf8(c.expected ? c.expected : c.input))
             << c.what;
     }
-}
-
-TEST(XmlSerialisedText, ReadsBackToTheSameAttributeValues) {
-    // Tab, LF and CR reach an attribute value only through character references; written
-    // literally, a parser reads each of them back as a blank.
-    XmlDocument first;
-    ASSERT_TRUE(first.loadXML(std::string_view("<a v=\"1&#9;2&#10;3&#13;4&#x9;\"/>")));
-    const QByteArray text = first.serialisedText();
-    EXPECT_EQ(text, "<a v=\"1&#9;2&#10;3&#13;4&#9;\"/>");
-    XmlDocument second;
-    ASSERT_TRUE(second.loadXML(std::string_view(text.constData(), text.size())));
-    EXPECT_STREQ(second.dom().child("a").attribute("v").value(), "1\t2\n3\r4\t");
 }
 
 TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {

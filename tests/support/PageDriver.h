@@ -44,12 +44,22 @@ inline QList<QStringList> rows(platform::ListView& list) {
     return all;
 }
 
+// The texts of one column (0: the item texts), in the order shown.
 inline QStringList column(platform::ListView& list, int index) {
     QStringList values;
-    for (const QStringList& r : rows(list)) {
-        values << r.at(index);
+    for (int i = 1; i <= list.count(); ++i) {
+        const platform::ListItemRef item = list.itemAt(i);
+        values << (index == 0 ? list.text(item) : list.subItem(item, index));
     }
     return values;
+}
+
+inline QStringList entries(const platform::DropDown& dropDown) {
+    QStringList texts;
+    for (int i = 0; i < dropDown.listCount(); ++i) {
+        texts << dropDown.entryText(i);
+    }
+    return texts;
 }
 
 // The 1-based position of the selected row, 0 when none is selected.
@@ -59,12 +69,7 @@ inline int selectedPosition(platform::ListView& list) {
 }
 
 inline int positionOf(platform::ListView& list, const QString& text) {
-    for (int i = 1; i <= list.count(); ++i) {
-        if (list.text(list.itemAt(i)) == text) {
-            return i;
-        }
-    }
-    return 0;
+    return static_cast<int>(column(list, 0).indexOf(text)) + 1;
 }
 
 // A mouse click on the row, as the operator makes it.
@@ -77,9 +82,9 @@ inline void clickRow(platform::ListView& list, int position, Qt::KeyboardModifie
 inline void clickHeader(platform::ListView& list, int column1Based) {
     QHeaderView* header = list.header();
     const int section = column1Based - 1;
-    const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                        header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      {header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                       header->height() / 2});
 }
 
 inline void click(QAbstractButton* button) {
@@ -132,11 +137,6 @@ protected:
         reload();
     }
 
-    void TearDown() override {
-        component.reset();
-        server.reset();
-    }
-
     // Rows a test needs in the service before the component first loads.
     virtual void seed() {}
 
@@ -163,10 +163,7 @@ protected:
     // check independent of what a real box would have done.
     bool hasFocus(QWidget* widget) {
         component->activateWindow();
-        if (!QTest::qWaitForWindowActive(component.get())) {
-            return false;
-        }
-        return widget->hasFocus();
+        return QTest::qWaitForWindowActive(component.get()) && widget->hasFocus();
     }
 
     QString dbValue(const char* sql) const { return server->queryValue(qs(sql)); }
@@ -174,16 +171,16 @@ protected:
     // The one box shown since the recorders were last emptied.
     ::testing::AssertionResult shownOnly(const QString& prompt, int style, const QString& title) {
         const auto& shown = boxes.shown();
-        if (shown.size() != 1) {
-            return ::testing::AssertionFailure()
-                   << shown.size() << " boxes: " << boxes.prompts().join(qs(" | ")).toStdString();
+        if (shown.size() == 1 && shown[0].prompt == prompt && shown[0].style == style &&
+            shown[0].title == title) {
+            return ::testing::AssertionSuccess();
         }
-        if (shown[0].prompt != prompt || shown[0].style != style || shown[0].title != title) {
-            return ::testing::AssertionFailure()
-                   << "shown \"" << shown[0].prompt.toStdString() << "\" style " << shown[0].style
-                   << " title \"" << shown[0].title.toStdString() << '"';
+        auto failure = ::testing::AssertionFailure() << shown.size() << " boxes:";
+        for (const auto& box : shown) {
+            failure << " \"" << box.prompt.toStdString() << "\" style " << box.style << " title \""
+                    << box.title.toStdString() << '"';
         }
-        return ::testing::AssertionSuccess();
+        return failure;
     }
 
     // The refusal or send failure of an update: one report, from the transport, and no other

@@ -6,23 +6,10 @@
 #include <ostream>
 
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
-    *out << '"';
-    for (const char c : bytes) {
-        switch (c) {
-        case '\r':
-            *out << "\\r";
-            break;
-        case '\n':
-            *out << "\\n";
-            break;
-        case '"':
-            *out << "\\\"";
-            break;
-        default:
-            *out << c;
-        }
-    }
-    *out << '"';
+    QByteArray shown = bytes;
+    *out << '"'
+         << shown.replace('"', "\\\"").replace('\r', "\\r").replace('\n', "\\n").toStdString()
+         << '"';
 }
 
 inline void PrintTo(const QString& text, std::ostream* out) {

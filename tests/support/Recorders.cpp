@@ -9,11 +9,8 @@ namespace stowline::test {
 MessageBoxRecorder::MessageBoxRecorder() {
     platform::setMessageBoxPresenter([this](const platform::MessageBoxRequest& request) {
         m_shown.push_back(request);
-        if (request.style != platform::StyleYesNo) {
-            return platform::AnswerOk;
-        }
-        if (m_answers.empty()) {
-            return platform::AnswerYes;
+        if (request.style != platform::StyleYesNo || m_answers.empty()) {
+            return request.style == platform::StyleYesNo ? platform::AnswerYes : platform::AnswerOk;
         }
         const int answer = m_answers.front();
         m_answers.pop_front();
@@ -34,11 +31,7 @@ QStringList MessageBoxRecorder::prompts() const {
 }
 
 int MessageBoxRecorder::errorBoxes() const {
-    int count = 0;
-    for (const auto& request : m_shown) {
-        count += request.prompt == QLatin1String(ApplicationErrorPrompt) ? 1 : 0;
-    }
-    return count;
+    return static_cast<int>(prompts().count(QString::fromLatin1(ApplicationErrorPrompt)));
 }
 
 EventLogRecorder::EventLogRecorder() {

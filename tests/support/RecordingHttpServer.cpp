@@ -3,7 +3,6 @@
 #include <QList>
 #include <arpa/inet.h>
 #include <cerrno>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -50,14 +49,10 @@ RecordingHttpServer::RecordingHttpServer()
           200, "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
                "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body/>"
                "</soap:Envelope>")) {
-    if (::pipe2(m_stopPipe, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe2 failed");
-    }
     m_listenSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
     socklen_t length = sizeof address;
     if (m_listenSocket < 0 ||
         ::bind(m_listenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
@@ -91,73 +86,47 @@ void RecordingHttpServer::clearRequests() {
 }
 
 void RecordingHttpServer::stop() {
-    std::vector<std::thread> connections;
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_stopped) {
-            return;
-        }
-        m_stopped = true;
+    if (m_stopped.exchange(true)) {
+        return;
     }
-    // The pipe stays readable once written, so every waiting thread sees it.
-    if (m_stopPipe[1] >= 0) {
-        const char byte = 's';
-        [[maybe_unused]] const ssize_t written = ::write(m_stopPipe[1], &byte, 1);
-    }
+    // Every wait ends within one poll slice of the flag.
     if (m_acceptor.joinable()) {
         m_acceptor.join();
     }
-    {
-        std::lock_guard lock(m_mutex);
-        connections.swap(m_connections);
-    }
-    for (std::thread& connection : connections) {
+    for (std::thread& connection : m_connections) {
         connection.join();
     }
-    for (int fd : {m_listenSocket, m_stopPipe[0], m_stopPipe[1]}) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    if (m_listenSocket >= 0) {
+        ::close(m_listenSocket);
     }
-    m_listenSocket = m_stopPipe[0] = m_stopPipe[1] = -1;
 }
 
-bool RecordingHttpServer::waitFor(int socket, short events) const {
-    for (;;) {
-        pollfd fds[2] = {{socket, events, 0}, {m_stopPipe[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-            return false;
-        }
-        if (fds[1].revents != 0) {
-            return false;
-        }
-        if (fds[0].revents != 0) {
+bool RecordingHttpServer::waitFor(int socket, short events, std::chrono::milliseconds limit) const {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!m_stopped && std::chrono::steady_clock::now() < until) {
+        pollfd fd{socket, events, 0};
+        if (::poll(&fd, 1, 10) > 0) {
             return true;
         }
     }
-}
-
-bool RecordingHttpServer::stopRequested(std::chrono::milliseconds wait) const {
-    pollfd stopFd{m_stopPipe[0], POLLIN, 0};
-    return ::poll(&stopFd, 1, static_cast<int>(wait.count())) > 0;
+    return false;
 }
 
 // Sends everything unless the client goes away or the server is stopped meanwhile.
-bool RecordingHttpServer::sendAll(int socket, const char* data, qsizetype size) const {
-    while (size > 0) {
+bool RecordingHttpServer::sendAll(int socket, QByteArray bytes) const {
+    while (!bytes.isEmpty()) {
         if (!waitFor(socket, POLLOUT)) {
             return false;
         }
-        const ssize_t sent =
-            ::send(socket, data, static_cast<size_t>(size), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent = ::send(socket, bytes.constData(), static_cast<size_t>(bytes.size()),
+                                    MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
             continue;
         }
         if (sent <= 0) {
             return false;
         }
-        data += sent;
-        size -= sent;
+        bytes.remove(0, sent);
     }
     return true;
 }
@@ -165,39 +134,30 @@ bool RecordingHttpServer::sendAll(int socket, const char* data, qsizetype size) 
 void RecordingHttpServer::acceptLoop() {
     while (waitFor(m_listenSocket, POLLIN)) {
         const int socket = ::accept4(m_listenSocket, nullptr, nullptr, SOCK_CLOEXEC);
-        if (socket < 0) {
-            continue;
+        if (socket >= 0) {
+            m_connections.emplace_back([this, socket] {
+                serve(socket);
+                ::close(socket);
+            });
         }
-        std::lock_guard lock(m_mutex);
-        m_connections.emplace_back([this, socket] {
-            serve(socket);
-            ::close(socket);
-        });
     }
 }
 
-bool RecordingHttpServer::readRequest(int socket, RecordedRequest& request) {
+bool RecordingHttpServer::readRequest(int socket, RecordedRequest& request) const {
     qsizetype headerEnd = -1;
     qsizetype contentLength = 0;
-    char buffer[16384];
-    for (;;) {
-        if (headerEnd >= 0 && request.raw.size() >= headerEnd + contentLength) {
-            request.body = request.raw.mid(headerEnd, contentLength);
-            request.complete = true;
-            return true;
-        }
+    while (headerEnd < 0 || request.raw.size() < headerEnd + contentLength) {
         if (!waitFor(socket, POLLIN)) {
             return false;
         }
+        char buffer[16384];
         const ssize_t received = ::recv(socket, buffer, sizeof buffer, 0);
         if (received < 0 && errno == EINTR) {
             continue;
         }
         if (received <= 0) {
             // The client went away: keep what arrived, marked incomplete.
-            if (headerEnd >= 0) {
-                request.body = request.raw.mid(headerEnd);
-            }
+            request.body = headerEnd < 0 ? QByteArray() : request.raw.mid(headerEnd);
             return !request.raw.isEmpty();
         }
         request.raw.append(buffer, received);
@@ -218,6 +178,9 @@ bool RecordingHttpServer::readRequest(int socket, RecordedRequest& request) {
         }
         contentLength = request.header("Content-Length").toLongLong();
     }
+    request.body = request.raw.mid(headerEnd, contentLength);
+    request.complete = true;
+    return true;
 }
 
 void RecordingHttpServer::serve(int socket) {
@@ -229,35 +192,30 @@ void RecordingHttpServer::serve(int socket) {
     {
         std::lock_guard lock(m_mutex);
         m_requests.push_back(std::move(request));
-        if (m_queued.empty()) {
-            behaviour = m_behaviour;
-        } else {
-            behaviour = std::move(m_queued.front());
+        behaviour = m_queued.empty() ? m_behaviour : m_queued.front();
+        if (!m_queued.empty()) {
             m_queued.pop_front();
         }
     }
-    behave(socket, behaviour);
-    ::shutdown(socket, SHUT_RDWR);
-}
-
-void RecordingHttpServer::behave(int socket, const ServerBehaviour& behaviour) {
     if (behaviour.silent) {
+        // Until the client gives up, or the server stops.
         char buffer[4096];
         while (waitFor(socket, POLLIN) && ::recv(socket, buffer, sizeof buffer, 0) > 0) {
         }
-        return; // the client gave up, or the server stops
-    }
-    const QByteArray& bytes = behaviour.response;
-    const qsizetype end =
-        behaviour.sendBytes < 0 ? bytes.size() : qMin(behaviour.sendBytes, bytes.size());
-    const qsizetype chunk = behaviour.chunkBytes > 0 ? behaviour.chunkBytes : end;
-    for (qsizetype at = 0; at < end; at += chunk) {
-        const qsizetype size = qMin(chunk, end - at);
-        if (!sendAll(socket, bytes.constData() + at, size) ||
-            (at + size < end && stopRequested(behaviour.pause))) {
-            return;
+    } else {
+        const QByteArray& all = behaviour.response;
+        const QByteArray bytes = behaviour.sendBytes < 0 ? all : all.left(behaviour.sendBytes);
+        const qsizetype chunk = behaviour.chunkBytes > 0 ? behaviour.chunkBytes : bytes.size();
+        for (qsizetype at = 0; at < bytes.size(); at += chunk) {
+            if (at > 0) {
+                waitFor(-1, 0, behaviour.pause); // a pause that ends early when the server stops
+            }
+            if (!sendAll(socket, bytes.mid(at, chunk))) {
+                break;
+            }
         }
     }
+    ::shutdown(socket, SHUT_RDWR);
 }
 
 } // namespace stowline::test

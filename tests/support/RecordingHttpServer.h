@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <mutex>
@@ -20,7 +21,6 @@ struct RecordedRequest {
     // False when the client closed before the body announced by Content-Length arrived.
     bool complete = false;
 
-    bool hasHeader(const QByteArray& name) const { return !header(name).isNull(); }
     // The first value of a header (name compared without case); null when absent.
     QByteArray header(const QByteArray& name) const;
 };
@@ -77,24 +77,22 @@ public:
 private:
     void acceptLoop();
     void serve(int socket);
-    bool readRequest(int socket, RecordedRequest& request);
-    // Waits for the socket to be ready; false when the server stops first.
-    bool waitFor(int socket, short events) const;
-    bool stopRequested(std::chrono::milliseconds wait) const;
-    bool sendAll(int socket, const char* data, qsizetype size) const;
-    void behave(int socket, const ServerBehaviour& behaviour);
+    bool readRequest(int socket, RecordedRequest& request) const;
+    // Waits for the socket to be ready; false when the server stops or the time is up first.
+    bool waitFor(int socket, short events,
+                 std::chrono::milliseconds limit = std::chrono::hours(24)) const;
+    bool sendAll(int socket, QByteArray bytes) const;
 
     int m_listenSocket = -1;
-    int m_stopPipe[2] = {-1, -1};
     quint16 m_port = 0;
+    std::atomic<bool> m_stopped = false;
     std::thread m_acceptor;
+    std::vector<std::thread> m_connections; // added by the acceptor only
 
     mutable std::mutex m_mutex;
     std::vector<RecordedRequest> m_requests;
     std::deque<ServerBehaviour> m_queued;
     ServerBehaviour m_behaviour;
-    std::vector<std::thread> m_connections;
-    bool m_stopped = false;
 };
 
 } // namespace stowline::test
