@@ -21,6 +21,7 @@
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -159,7 +160,7 @@ TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedO
 }
 
 TEST(Connections, FrameRequestsAsHttpSays) {
-    StandInServer server;
+    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(1));
     const std::string body = requestEnvelope(queryElement("GetFacilities"));
     const std::string head = "POST " + std::string(stowline::AsmxPath) +
                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
@@ -176,6 +177,9 @@ TEST(Connections, FrameRequestsAsHttpSays) {
         {head + "Transfer-Encoding: chunked\r\n\r\n100001\r\n", refusal("413 Payload Too Large")},
         {head + "X-Padding: " + std::string(70'000, 'p') + "\r\n\r\n",
          refusal("431 Request Header Fields Too Large")},
+        // Headers as long as allowed are waited for to the end: 64 KiB of them, then nothing.
+        {(head + "X-Padding: ").append(64 * 1024 - head.size() - 11, 'p'),
+         refusal("408 Request Timeout")},
     };
     for (const auto& [request, answer] : cases) {
         RawClient client(server);
@@ -188,8 +192,14 @@ TEST(Connections, FrameRequestsAsHttpSays) {
 // Idle connections wait without a thread or processor time; a keep-alive connection carries more
 // than the five requests httplib allows one by itself, pipelined ones too.
 TEST(Connections, FiveHundredIdleKeepAliveConnectionsHoldNoThreads) {
-    // Longer than the test, so that the connections are still open when the threads are counted.
+    // Started with a soft descriptor limit far below 500 connections, which the server must raise
+    // by itself; the read time-out is longer than the test, so that the connections stay open.
+    rlimit descriptors{};
+    getrlimit(RLIMIT_NOFILE, &descriptors);
+    const rlimit low{256, descriptors.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &low);
     StandInServer server(StandInServer::Data::Demo, 0, readTimeout(60));
+    setrlimit(RLIMIT_NOFILE, &descriptors);
     const auto threads = [&server] {
         const std::filesystem::path tasks = "/proc/" + std::to_string(server.processId()) + "/task";
         return std::distance(std::filesystem::directory_iterator(tasks),

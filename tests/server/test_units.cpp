@@ -294,8 +294,8 @@ TEST(CommandLine, ReadsOptionsInBothForms) {
         {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5"},
         {{"--listen", "127.0.0.1:0", "--db", "/tmp/a b.db", "--demo-data", "--read-timeout", "1"},
          "127.0.0.1 0 /tmp/a b.db fill 1/0 : , 1"},
-        {{"--listen=[::1]:9000", "--generate=32767", "--read-timeout=3600"},
-         "::1 9000 stowline.db fill 2/32767 : , 3600"},
+        {{"--listen=[::1]:65535", "--generate=32767", "--read-timeout=3600"},
+         "::1 65535 stowline.db fill 2/32767 : , 3600"},
         // The password is split from the user at the first colon only.
         {{"--auth", "stow:pa:ss@", "--tls=/tmp/c.pem", "/tmp/k.pem", "--help"},
          "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5 help"},
@@ -323,6 +323,7 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--db"}, "--db needs a value"},
         {{"--db="}, "--db needs a file name"},
         {{"--demo-data=yes"}, "--demo-data takes no value"},
+        {{"--help=yes"}, "--help takes no value"},
         {{"--port", "80"}, "unknown option \"--port\""},
         {{"--auth", "secret"}, "--auth expects USER:PASSWORD"},
         {{"--auth", ":secret"}, "--auth expects USER:PASSWORD"},
