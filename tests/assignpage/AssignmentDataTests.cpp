@@ -39,40 +39,21 @@ protected:
 
 TEST_F(ShapedAssignmentTest, FacilitiesWithoutRoutesOrBaysOfferPlaceholdersAndClearTheCenter) {
     struct Case {
-        const char* center;
-        int centerId;
-        const char* facility;
-        QStringList routes;
-        QStringList bays;
-        const char* held; // facility/route/bay afterwards
+        const char *center, *facility, *route, *bay; // the pick lists' one entry each
+        const char* held;                            // facility/route/bay afterwards
     };
     const Case cases[] = {
-        {"1001",
-         1001,
-         "Westgate Annex",
-         {qs("No Routes Found")},
-         {qs("Not Locations Found")},
-         "4//"},
-        {"1002",
-         1002,
-         "Eastgate Annex",
-         {qs("Eastgate Shuttle(E5)")},
-         {qs("Not Locations Found")},
-         "5/13/"},
-        {"1003",
-         1003,
-         "Southgate Annex",
-         {qs("No Routes Found")},
-         {qs("Southgate floor(16)")},
-         "6//16"},
+        {"1001", "Westgate Annex", "No Routes Found", "Not Locations Found", "4//"},
+        {"1002", "Eastgate Annex", "Eastgate Shuttle(E5)", "Not Locations Found", "5/13/"},
+        {"1003", "Southgate Annex", "No Routes Found", "Southgate floor(16)", "6//16"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.facility);
         clickCenter(c.center);
         click(change);
         pickEntry(facility, qs(c.facility));
-        EXPECT_EQ(entries(route), c.routes);
-        EXPECT_EQ(entries(location), c.bays);
+        EXPECT_EQ(entries(route), QStringList{qs(c.route)});
+        EXPECT_EQ(entries(location), QStringList{qs(c.bay)});
         for (platform::DropDown* pickList : {route, location}) {
             EXPECT_EQ(pickList->listIndex(), 0);
             if (pickList->itemData(0) == 0) { // a placeholder: white, disabled and locked
@@ -83,13 +64,13 @@ TEST_F(ShapedAssignmentTest, FacilitiesWithoutRoutesOrBaysOfferPlaceholdersAndCl
         }
         click(change);
 
-        EXPECT_EQ(assignment(c.centerId), qs(c.held));
+        EXPECT_EQ(assignment(QByteArray(c.center).toInt()), qs(c.held));
         const QStringList row = selectedRow();
         ASSERT_EQ(row.size(), 8);
         EXPECT_EQ(row[0], qs(c.center));
         EXPECT_EQ(row[4], qs(c.facility));
-        EXPECT_EQ(row[2].isEmpty(), c.routes[0] == qs("No Routes Found"));
-        EXPECT_EQ(row[3].isEmpty(), c.bays[0] == qs("Not Locations Found"));
+        EXPECT_EQ(row[2].isEmpty(), qs(c.route) == "No Routes Found");
+        EXPECT_EQ(row[3].isEmpty(), qs(c.bay) == "Not Locations Found");
         expectMode(false);
     }
     EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
@@ -136,18 +117,14 @@ TEST_F(ShapedAssignmentTest, ARouteKeyThatIsNoNumberIsReportedAfterTheBayWasShow
 
 TEST_F(ShapedAssignmentTest, KeysBeyondSixteenBitsAreReportedAndNothingIsSent) {
     struct Case {
-        const char* center;
-        int centerId;
-        const char* facility; // nullptr: the center's own
-        const char* route;
-        const char* bay;
+        const char *center, *facility, *route, *bay; // what is picked; nullptr: the center's own
         const char* held;
     };
     const Case cases[] = {
-        {"40000", 40000, nullptr, "Airport & Industrial Park(02)", nullptr, "1/1/1"},
-        {"1003", 1003, nullptr, "Night Owl(99)", nullptr, "1/3/3"},
-        {"1003", 1003, nullptr, nullptr, "Spillover yard(40002)", "1/3/3"},
-        {"1003", 1003, "Zenith Depot", nullptr, nullptr, "1/3/3"},
+        {"40000", nullptr, "Airport & Industrial Park(02)", nullptr, "1/1/1"},
+        {"1003", nullptr, "Night Owl(99)", nullptr, "1/3/3"},
+        {"1003", nullptr, nullptr, "Spillover yard(40002)", "1/3/3"},
+        {"1003", "Zenith Depot", nullptr, nullptr, "1/3/3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.held);
@@ -169,7 +146,7 @@ TEST_F(ShapedAssignmentTest, KeysBeyondSixteenBitsAreReportedAndNothingIsSent) {
 
         expectOneReport("ChangeStowline", "Error Description - Overflow");
         EXPECT_EQ(change->text(), qs("Update"));
-        EXPECT_EQ(assignment(c.centerId), qs(c.held));
+        EXPECT_EQ(assignment(QByteArray(c.center).toInt()), qs(c.held));
         click(cancel);
         expectMode(false);
         boxes.clear();

@@ -1,7 +1,5 @@
-// LoadData as a host runs it: against the stand-in server, a scripted server and no server.
-#include "DataSetText.h"
+// LoadData as a host runs it: against the stand-in server and against no server.
 #include "support/PageDriver.h"
-#include "support/RecordingHttpServer.h"
 #include "widget/StowlinePrivate.h"
 
 #include <tuple>
@@ -14,21 +12,6 @@ namespace {
 QStringList sorted(QStringList values) {
     values.sort();
     return values;
-}
-
-// A query answer in the form the real service writes; its data set carries no declaration.
-QByteArray serviceAnswer(const QString& operation, const QByteArray& dataSet) {
-    QString escaped = QString::fromUtf8(dataSet.mid(dataSet.indexOf("<Root>")));
-    escaped.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;");
-    return QStringLiteral(
-               "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
-               "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-               "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"><soap:Body><%1Response "
-               "xmlns=\"http://tempuri.org/TOVAStowlines/Service1\"><%1Result>%2</%1Result>"
-               "</%1Response></soap:Body></soap:Envelope>")
-        .arg(operation, escaped)
-        .toUtf8();
 }
 
 } // namespace
@@ -86,35 +69,6 @@ TEST(LoadData, EveryListAndDropDownHoldsWhatTheServiceHolds) {
     EXPECT_EQ(ui.cboFacility3->listCount(),
               server.queryValue("SELECT count(*) FROM facilities").toInt());
     EXPECT_TRUE(boxes.shown().empty());
-}
-
-TEST(LoadData, QueriesGoOutInOrderAndTheReadersRunAfterAllFour) {
-    MessageBoxRecorder boxes;
-    EventLogRecorder log;
-    RecordingHttpServer server;
-    const char* operations[] = {"GetFacilities", "GetRelativeData", "GetDeliveryRoute",
-                                "GetStorageLocation"};
-    const std::vector<Row> dataSets[] = {
-        {facility("1", "North")}, {}, {route({"1", "A1", "Alpha", "North", "1"})}, {}};
-    for (int i = 0; i < 4; ++i) {
-        server.queueBehaviour(
-            ServerBehaviour::respond(200, serviceAnswer(operations[i], dataSetText(dataSets[i]))));
-    }
-    Stowline component;
-    component.LoadData(server.baseUrl());
-
-    const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(requests[i].header("SOAPAction"),
-                  QByteArray("http://tempuri.org/TOVAStowlines/Service1/") + operations[i]);
-        EXPECT_EQ(requests[i].requestLine,
-                  "POST /WebServices/TOVAWebservice/TOVAWebservice.asmx HTTP/1.1");
-    }
-    EXPECT_TRUE(log.entries().isEmpty());
-    // The facility was chosen after the routes were read, so its route is offered.
-    EXPECT_EQ(entries(*component.findChild<platform::DropDown*>("cboRoute")),
-              QStringList{"Alpha(A1)"});
 }
 
 TEST(LoadData, AnEmptyServerNameGivesFourReportsAndStillUnlocksThePages) {

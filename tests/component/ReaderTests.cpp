@@ -102,16 +102,6 @@ TEST_F(Readers, OnlyTablesOnTheExactPathAreRows) {
     }
 }
 
-TEST_F(Readers, BaysReadMarkupCharactersAndAccentsBackWhole) {
-    readers::RefreshLocationData(
-        state,
-        dataSetText({bay({"7", "B&amp;1", "Dock &lt;east&gt; &amp; yard", "Montr\u00e9al", "1"})}));
-    EXPECT_EQ(state.mStorageLocations[1],
-              (StorageLocationUDT{"Dock <east> & yard", "7", "Montr\u00e9al", "1"}));
-    // The bay's name is shown but has no place in the record.
-    EXPECT_EQ(row(*ui.lstLocation, 1), (QStringList{"B&1", "Dock <east> & yard", "Montr\u00e9al"}));
-}
-
 TEST_F(Readers, TheActiveFilterTakesOnlyTheExactStatusTwoOfTheLastAnswer) {
     std::vector<Row> centers;
     for (const char* status : {"1", "2", "02", "2", "2.0", " 2"}) {
@@ -309,30 +299,4 @@ TEST_F(Readers, OnlyAnAnswerThatParsesRefreshesThePickLists) {
               std::pair(true, true));
     EXPECT_EQ(ui.lstLocation->count() + ui.lstStowline->count(), 0);
     EXPECT_EQ(state.mStorageLocations.size(), 2u);
-}
-
-TEST_F(Readers, HeaderClicksChooseTheSortColumnAndFlipTheOrder) {
-    readers::RefreshRouteData(state, dataSetText({route({"1", "A1", "Zulu", "North", "1"}),
-                                                  route({"2", "B2", "Alpha", "South", "1"}),
-                                                  route({"3", "C3", "Mike", "East", "1"})}));
-    platform::ListView& list = *ui.lstRoute;
-    owner.resize(700, 460);
-    owner.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
-    ui.SSTab1->setCurrentIndex(0);
-    ui.fraRouteList->setEnabled(true);
-    // A real click on the "Description" header: new key, order stays ascending.
-    clickHeader(list, 2);
-    EXPECT_EQ(list.sortKey(), 1);
-    EXPECT_EQ(column(list, 1), (QStringList{"Alpha", "Mike", "Zulu"}));
-    list.onColumnClick(2); // same key: descending
-    EXPECT_EQ(column(list, 1), (QStringList{"Zulu", "Mike", "Alpha"}));
-    list.onColumnClick(3); // another key keeps the descending order
-    EXPECT_EQ(list.sortKey(), 2);
-    EXPECT_EQ(column(list, 2), (QStringList{"South", "North", "East"}));
-
-    // A rebuild keeps the chosen sort.
-    readers::RefreshRouteData(state, dataSetText({route({"4", "D4", "X", "Alpha", "1"}),
-                                                  route({"5", "E5", "Y", "Beta", "1"})}));
-    EXPECT_EQ(column(list, 2), (QStringList{"Beta", "Alpha"}));
 }

@@ -27,31 +27,6 @@ template <typename T> T* find(QWidget& root, const char* name) {
 
 } // namespace
 
-TEST(ControlSurface, ListColumnsTakeTheirCaptionsAndWidthsAtCreation) {
-    Stowline component;
-    const std::tuple<const char*, QStringList, QList<int>> lists[] = {
-        {"lstRoute", {"Route", "Description", "Facility"}, {2460, 3500, 3500}},
-        {"lstLocation", {"Storage Bay Name", "Description", "Facility", ""}, {2460, 3500, 3500, 0}},
-        // "Route" stands twice: the shown route description and the hidden route code.
-        {"lstStowline",
-         {"Center ID", "Center Name", "Route", "Location", "Facility", "FacilityID", "Route",
-          "RouteID"},
-         {615, 3000, 2500, 2000, 1250, 0, 0, 0}},
-    };
-    for (const auto& [name, captions, widths] : lists) {
-        auto* list = find<platform::ListView>(component, name);
-        QStringList shownCaptions;
-        QList<int> shownWidths;
-        for (int i = 0; i < list->columnCount(); ++i) {
-            shownCaptions << list->columnCaption(i);
-            shownWidths << list->columnWidthTwips(i);
-            EXPECT_EQ(list->isColumnHidden(i), widths.value(i) == 0) << name << " " << i;
-        }
-        EXPECT_EQ(shownCaptions, captions);
-        EXPECT_EQ(shownWidths, widths) << name;
-    }
-}
-
 TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
     Stowline component;
     const QColor buttonFace = platform::buttonFaceColour();
@@ -104,20 +79,6 @@ TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
     for (const char* name : {"lblversion(1)", "lblversion(2)", "lblversion(3)"}) {
         EXPECT_EQ(find<QLabel>(component, name)->text(), "Version Number: 2.1.6") << name;
     }
-}
-
-TEST(ControlSurface, LayoutAtTheDesignSize) {
-    Stowline component;
-    EXPECT_EQ(component.sizeHint(), QSize(688, 440));
-    auto* lstRoute = find<platform::ListView>(component, "lstRoute");
-    // Inside its frame at 105, 405 twips: 7, 27 pixels, 9840 x 4080 twips.
-    EXPECT_EQ(lstRoute->geometry(), QRect(7, 27, 656, 272));
-    EXPECT_EQ(lstRoute->parentWidget()->objectName(), "fraRouteList");
-    // A wider caption before it is absorbed by the drop-down between: the button stays put.
-    EXPECT_EQ(find<QPushButton>(component, "cmdAddRoute")->geometry(), QRect(238, 38, 92, 24));
-    // The bay buttons stand on the tab page, not in the edit frame.
-    EXPECT_EQ(find<QPushButton>(component, "cmdAddLocation")->parentWidget(),
-              find<QFrame>(component, "fraLocationEdit")->parentWidget());
 }
 
 // Every caption is drawn whole and stands clear of every other control on its page, at the
@@ -227,21 +188,4 @@ TEST(ControlSurface, MaximumLengthsLimitTypingButNotTextSetByCode) {
     EXPECT_EQ(txtLocationDesc->text(), fromService);
     QTest::keyClick(txtLocationDesc, Qt::Key_Backspace);
     EXPECT_EQ(txtLocationDesc->text().size(), 59);
-}
-
-TEST(ControlSurface, SaveDataChangesNothingAndPublicMethodsAreInvokableByName) {
-    test::MessageBoxRecorder boxes;
-    Stowline component;
-    component.SaveData();
-    EXPECT_TRUE(boxes.shown().empty());
-
-    QString unwrapped;
-    const QString answer = QStringLiteral(
-        "<GetRelativeDataResponse xmlns=\"http://tempuri.org/TOVAStowlines/Service1\">"
-        "<GetRelativeDataResult><Root/></GetRelativeDataResult></GetRelativeDataResponse>");
-    ASSERT_TRUE(QMetaObject::invokeMethod(&component, "ReplaceGetRelativeDataSOAPTags",
-                                          Q_RETURN_ARG(QString, unwrapped),
-                                          Q_ARG(QString, answer)));
-    EXPECT_EQ(unwrapped, "<Root/>");
-    EXPECT_TRUE(QMetaObject::invokeMethod(&component, "SaveData"));
 }

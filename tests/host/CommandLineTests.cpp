@@ -56,23 +56,5 @@ TEST(HostCommandLine, TakesTheOptionsOrRefusesWhatItCannotDo) {
     EXPECT_EQ(version.message, QStringLiteral("stowline-host %1\n").arg(hostVersion()));
 }
 
-TEST(HostCommandLine, KnowsWhenNoScreenIsNeeded) {
-    const struct {
-        std::vector<const char*> argv;
-        bool offscreen;
-    } cases[] = {
-        // "--server x --screenshot d" is how the host program's tests run it.
-        {{"stowline-host", "--screenshot=d"}, true},
-        {{"stowline-host", "-v"}, true},
-        {{"stowline-host", "--server", "x"}, false},
-        {{"stowline-host", "--screenshots=d"}, false},
-        {{"--help"}, false}, // the program name itself is never an option
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(runsWithoutScreen(int(c.argv.size()), c.argv.data()), c.offscreen)
-            << c.argv.back();
-    }
-}
-
 } // namespace
 } // namespace stowline::host
