@@ -149,9 +149,10 @@ TEST(ControlSurface, TheDesignFontOnlyWhereTheDesignGivesIt) {
         EXPECT_EQ(font(design).family(), "Tahoma") << design;
         EXPECT_DOUBLE_EQ(font(design).pointSizeF(), 8.25) << design;
     }
-    // The list captions are bold, the field captions not.
-    for (const char* label : {"Label1", "Label7", "Label8", "Label9", "Label11"}) {
-        EXPECT_EQ(font(label).bold(), label != std::string_view("Label1")) << label;
+    // The list captions are bold; the field captions, the buttons and the lists are not.
+    for (const std::string_view name : {"Label1", "Label7", "Label8", "Label9", "Label11",
+                                        "cmdAddRoute", "cmdDeleteLocation", "lstRoute"}) {
+        EXPECT_EQ(font(name.data()).bold(), name.starts_with("Label") && name != "Label1") << name;
     }
     EXPECT_EQ(find<QTabWidget>(component, "SSTab1")->tabBar()->font().family(), "Tahoma");
 }
