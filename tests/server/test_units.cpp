@@ -207,8 +207,9 @@ TEST(Schema, AllocatesKeysWithinTheSixteenBitRangeAndKeepsExistingRows) {
     EXPECT_FALSE(holdsNoData(db));
 }
 
-TEST(Sqlite, ReportsAValueBoundWhereTheStatementHasNoParameter) {
+TEST(Sqlite, ReportsStatementsThatDoNotPrepareAndValuesBoundWhereThereIsNoParameter) {
     Connection db(":memory:");
+    EXPECT_THROW(db.prepare("SELEC 1"), SqliteError);
     EXPECT_THROW(db.prepare("SELECT ?1").bindNull(2), SqliteError);
     EXPECT_THROW(db.prepare("SELECT ?1").bind(2, std::int64_t{1}), SqliteError);
     EXPECT_THROW(db.prepare("SELECT ?1").bind(2, "text"), SqliteError);
