@@ -47,6 +47,21 @@ protected:
                 .arg(centerId));
     }
 
+    // Opens the drop-down with the mouse and clicks the entry in its list.
+    void clickEntry(platform::DropDown* dropDown, const QString& text) {
+        QTest::mouseClick(dropDown, Qt::LeftButton);
+        QAbstractItemView* view = dropDown->view();
+        ASSERT_TRUE(view->isVisible()) << text.toStdString();
+        const QModelIndex entry = view->model()->index(dropDown->findText(text), 0);
+        view->scrollTo(entry);
+        // The list takes a release this soon after it opened for the end of the opening click.
+        QTest::qWait(QApplication::doubleClickInterval());
+        const QPoint at = view->visualRect(entry).center();
+        QTest::mouseMove(view->viewport(), at);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        ASSERT_EQ(shown(dropDown), text);
+    }
+
     int positionOf(const QString& centerId) const { return test::positionOf(*list, centerId); }
 
     int selectedPosition() const { return test::selectedPosition(*list); }

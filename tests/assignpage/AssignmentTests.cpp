@@ -63,6 +63,8 @@ TEST_F(AssignmentPageTest, AssignsWhatThePickListsShowToTheCenterSelected) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.held);
         clickCenter(c.center);
+        QTest::mouseClick(route, Qt::LeftButton); // locked: the list does not open
+        EXPECT_FALSE(route->view()->isVisible());
         click(change);
         expectMode(true);
         EXPECT_TRUE(hasFocus(route));
@@ -76,7 +78,7 @@ TEST_F(AssignmentPageTest, AssignsWhatThePickListsShowToTheCenterSelected) {
         const int position = selectedPosition();
         pickEntry(route, qs(c.route));
         if (c.bay != nullptr) {
-            pickEntry(location, qs(c.bay));
+            clickEntry(location, qs(c.bay));
         }
         click(change);
         EXPECT_EQ(assignment(c.assigned), qs(c.held));

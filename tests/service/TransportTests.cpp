@@ -63,11 +63,17 @@ QString refusedBaseUrl() {
 
 class Transport : public ::testing::Test {
 protected:
+    // A proxy in the environment, where nothing listens: the component must not use it.
     Transport() {
         platform::setHttpTimeouts({2'000, 2});
         client.setServerName(server.baseUrl());
+        qputenv("http_proxy", "http://127.0.0.1:9");
+        qunsetenv("no_proxy");
     }
-    ~Transport() override { platform::setHttpTimeouts(saved); }
+    ~Transport() override {
+        platform::setHttpTimeouts(saved);
+        qunsetenv("http_proxy");
+    }
 
     QString post(const QString& envelope, bool update = false, QString url = QString()) {
         return client.ReturnWebserviceXML(url.isEmpty() ? client.asmxUrl() : url, server.baseUrl(),
