@@ -71,14 +71,6 @@ TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
     EXPECT_FALSE(find<QPushButton>(component, "cmdCancelStowline")->isEnabled());
     EXPECT_TRUE(find<QRadioButton>(component, "optActiveCenters")->isChecked());
     EXPECT_FALSE(find<QRadioButton>(component, "optAllCenters")->isChecked());
-
-    auto* hidden = find<platform::TextBox>(component, "txtErrorMessage");
-    component.show();
-    EXPECT_FALSE(hidden->isVisible());
-    EXPECT_EQ(hidden->text(), "This control is for error handling. So I set it to invisible.");
-    for (const char* name : {"lblversion(1)", "lblversion(2)", "lblversion(3)"}) {
-        EXPECT_EQ(find<QLabel>(component, name)->text(), "Version Number: 2.1.6") << name;
-    }
 }
 
 // Every caption is drawn whole and stands clear of every other control on its page, at the
