@@ -619,12 +619,16 @@ TEST_P(MaintenancePageTest, ApostrophesNeverReachTheFilteredBoxesTypedOrPasted) 
     QTest::keyClicks(description, QStringLiteral("Bob's & \"Ann's\""));
     paste(description, QStringLiteral(" O'Neil's"));
     EXPECT_EQ(description->text(), "Bobs & \"Anns\" ONeils");
+    description->home(false); // the cursor stays after what was pasted
+    paste(description, QStringLiteral("'A'"));
+    QTest::keyClicks(description, QStringLiteral("B"));
+    EXPECT_EQ(description->text(), "ABBobs & \"Anns\" ONeils");
 
     pickEntry(facility, Northfield);
     click(add);
     EXPECT_TRUE(shownOnly(qs(page.added.prompt), platform::StyleOk, qs(page.added.title)));
     EXPECT_EQ(record(keyOf(name->text().replace(u'\'', QStringLiteral("''"))).toInt()),
-              name->text() + "|Bobs & \"Anns\" ONeils|" + Northfield);
+              name->text() + "|ABBobs & \"Anns\" ONeils|" + Northfield);
 }
 
 // A reference to a record that a rebuild removed is reported where the page reads it.
