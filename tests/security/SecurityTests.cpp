@@ -4,6 +4,7 @@
 #include "platform/PasswordRedaction.h"
 #include "platform/UrlUserInfo.h"
 #include "service/ServiceClient.h"
+#include "support/LoopbackSocket.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <unistd.h>
 
 namespace stowline {
 namespace {
@@ -41,7 +43,8 @@ void expectReport(const test::MessageBoxRecorder& boxes, const test::EventLogRec
     EXPECT_EQ(log.procedures(),
               reported == nullptr ? QStringList() : QStringList{"ReturnWebserviceXML"})
         << what;
-    EXPECT_TRUE(reported == nullptr || log.entries().value(0).contains(reported)) << what;
+    EXPECT_TRUE(reported == nullptr || log.entries().value(0).contains(reported))
+        << what << ": " << log.entries().value(0).toStdString();
     QString shown = log.entries().join('\n');
     for (const platform::MessageBoxRequest& box : boxes.shown()) {
         shown += '\n' + box.prompt + '\n' + box.title;
@@ -62,19 +65,25 @@ TEST(PasswordRedaction, HidesThePasswordAndSplitsTheUserInfoOff) {
         EXPECT_EQ(platform::withoutPassword(c[0], c[0]), c[1]);
         EXPECT_EQ(platform::splitUserInfo(c[0]).address, c[2]);
     }
-    // An echo of the decoded password in another text is hidden as well.
-    EXPECT_EQ(platform::withoutPassword("denied: " + Password, "http://stow:" + Encoded + "@h/p"),
-              "denied: ***");
+    // An echo of the password in another text is hidden as well: decoded, percent-encoded with
+    // lower-case digits, and inside the Basic token (base64 of "user:password").
+    for (const QString& echo : {Password, QStringLiteral("Qz7%3aw%40t%2f%c3%a4-kX"),
+                                QString::fromLatin1(("stow:" + Password).toUtf8().toBase64())}) {
+        EXPECT_EQ(platform::withoutPassword("denied: Basic " + echo + ".",
+                                            "http://stow:" + Encoded + "@h/p"),
+                  "denied: Basic ***.");
+    }
 }
 
-// Other schemes, against a loopback server that challenges once and records the follow-up.
-TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentials) {
+// Other schemes, and Basic over http, against a loopback server that challenges once and
+// records what follows.
+TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentialsAndBasicNeverOverHttp) {
     // No operator's ticket may take part.
     qputenv("KRB5CCNAME", "FILE:/nonexistent/stowline-test-ccache");
     const struct {
         const char* what;
         QByteArray challenge;
-        QByteArray authorizationStart; // of the second request; empty: it carries none
+        QByteArray authorizationStart; // of the second request; empty: none carries any
         const char* reported;          // none when accepted
     } cases[] = {
         {"Digest", R"(Digest realm="Stowline", nonce="4f1d", qop="auth")",
@@ -82,6 +91,8 @@ TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentials) {
         // Challenged anew on each fresh connection, the handshake would start over forever.
         {"NTLM", "NTLM", "NTLM TlRMTVNTUAAB", "again and again"},
         {"Negotiate without a ticket", "Negotiate", {}, "HTTP status 401"},
+        // Over http Basic would show the password to anyone in the middle.
+        {"Basic over http", R"(Basic realm="Stowline")", {}, "HTTP status 401"},
     };
     for (const auto& c : cases) {
         const auto challenge = test::ServerBehaviour::rawResponse(
@@ -96,20 +107,61 @@ TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentials) {
         test::EventLogRecorder log;
         ServiceClient client;
         client.setServerName(withCredentials(recorder.baseUrl(), "stow%20%C3%A4:" + Encoded));
-        EXPECT_EQ(client.AddRouteSOAP(1, "Z9", "Auth"), c.reported == nullptr) << c.what;
-        const std::vector<test::RecordedRequest> requests = recorder.requests();
-        ASSERT_GE(requests.size(), 2u) << c.what;
-        const QByteArray authorization = requests[1].header("Authorization");
-        EXPECT_TRUE(requests[0].header("Authorization").isNull()) << c.what;
-        EXPECT_TRUE(c.authorizationStart.isEmpty() ? authorization.isNull()
-                                                   : authorization.startsWith(c.authorizationStart))
-            << c.what << ": " << authorization.data();
-        // The NTLM probe goes without a body; every other second request repeats it whole.
-        EXPECT_TRUE(requests[1].complete) << c.what;
-        EXPECT_EQ(requests[1].body, c.challenge == "NTLM" ? QByteArray() : requests[0].body)
+        EXPECT_EQ(client.AddRouteSOAP(1, "Z9", "Auth") == service::ExchangeOutcome::Answered,
+                  c.reported == nullptr)
             << c.what;
+        const std::vector<test::RecordedRequest> requests = recorder.requests();
+        ASSERT_FALSE(requests.empty()) << c.what;
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            const QByteArray authorization = requests[i].header("Authorization");
+            EXPECT_TRUE(i > 0 && !c.authorizationStart.isEmpty()
+                            ? authorization.startsWith(c.authorizationStart)
+                            : authorization.isNull())
+                << c.what << " " << i << ": " << authorization.data();
+        }
+        if (!c.authorizationStart.isEmpty()) {
+            // The NTLM probe goes without a body; every other second request repeats it whole.
+            ASSERT_GE(requests.size(), 2u) << c.what;
+            EXPECT_TRUE(requests[1].complete) << c.what;
+            EXPECT_EQ(requests[1].body, c.challenge == "NTLM" ? QByteArray() : requests[0].body)
+                << c.what;
+        }
         expectReport(boxes, log, c.reported, c.what);
     }
+}
+
+// A service that speaks nothing newer than TLS 1.1 is refused, also where the system's TLS
+// library would still accept it (here: an RSA key exchange, which needs no legacy signature).
+TEST(OldTls, IsRefusedBeforeAnythingIsSent) {
+    const QTemporaryDir dir;
+    ASSERT_EQ(QProcess::execute("openssl",
+                                QStringLiteral("req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
+                                               "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
+                                               "-keyout %1/key.pem -out %1/cert.pem")
+                                    .arg(dir.path())
+                                    .split(' ')),
+              0);
+    quint16 port = 0;
+    ::close(test::listenOnLoopback(port)); // a free port
+    QProcess server;
+    server.start("openssl", {"s_server", "-accept", "127.0.0.1:" + QString::number(port), "-cert",
+                             dir.filePath("cert.pem"), "-key", dir.filePath("key.pem"), "-tls1_1",
+                             "-cipher", "AES128-SHA:@SECLEVEL=0", "-www"});
+    QByteArray said;
+    while (!said.contains("ACCEPT") && server.waitForReadyRead(30'000)) { // once it listens
+        said += server.readAllStandardOutput();
+    }
+    ASSERT_TRUE(said.contains("ACCEPT")) << said.toStdString();
+    platform::setTestCertificateAuthorities(dir.filePath("cert.pem"));
+    test::MessageBoxRecorder boxes;
+    test::EventLogRecorder log;
+    ServiceClient client;
+    client.setServerName("https://127.0.0.1:" + QString::number(port));
+    EXPECT_EQ(client.query(service::QueryOperation::GetFacilities), QString());
+    expectReport(boxes, log, "SSL connect error", "TLS 1.1");
+    platform::setTestCertificateAuthorities(QString());
+    server.kill();
+    server.waitForFinished();
 }
 
 // Basic credentials over TLS: the service opens only to the right ones over a verified
@@ -153,7 +205,9 @@ TEST(BasicOverTls, OpensWithTheRightCredentialsAndAVerifiedCertificateOnly) {
         ServiceClient client;
         client.setServerName(c.serverName);
         // An update's body must arrive whole after the challenge, or the service refuses it.
-        EXPECT_EQ(client.AddRouteSOAP(1, "Z9", "Auth"), c.reported == nullptr) << c.what;
+        EXPECT_EQ(client.AddRouteSOAP(1, "Z9", "Auth") == service::ExchangeOutcome::Answered,
+                  c.reported == nullptr)
+            << c.what;
         expectReport(boxes, log, c.reported, c.what);
     }
     platform::setTestCertificateAuthorities(QString());

@@ -2,6 +2,7 @@
 // that every failure is reported exactly once.
 #include "platform/HttpExchange.h"
 #include "service/ServiceClient.h"
+#include "support/DroppingProxy.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
@@ -43,17 +44,27 @@ QByteArray soapFault(const QByteArray& faultString) {
 }
 
 // The data set of a query answer as the result element carries it (escaped once) and as the
-// clean-up gives it back.
-const QByteArray EscapedDataSet =
-    R"(&lt;Root&gt;&lt;Table&gt;&lt;Description&gt;A&amp;amp;B&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;x&amp;lt;y&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;Zürich "Süd"&lt;/Description&gt;&lt;/Table&gt;&lt;/Root&gt;)";
-const QString DataSet =
-    R"(<Root><Table><Description>A&amp;B</Description></Table><Table><Description>x&lt;y</Description></Table><Table><Description>Zürich "Süd"</Description></Table></Root>)";
+// clean-up gives it back, with its three rows once or more often.
+QByteArray escapedDataSet(int copies = 1) {
+    return "&lt;Root&gt;" +
+           QByteArray(
+               R"(&lt;Table&gt;&lt;Description&gt;A&amp;amp;B&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;x&amp;lt;y&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;Zürich "Süd"&lt;/Description&gt;&lt;/Table&gt;)")
+               .repeated(copies) +
+           "&lt;/Root&gt;";
+}
+QString dataSet(int copies = 1) {
+    return "<Root>" +
+           QString(
+               R"(<Table><Description>A&amp;B</Description></Table><Table><Description>x&lt;y</Description></Table><Table><Description>Zürich "Süd"</Description></Table>)")
+               .repeated(copies) +
+           "</Root>";
+}
 const QString LongDeclarationCrLf =
     QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n");
 
-QByteArray queryAnswer(const QByteArray& op) {
+QByteArray queryAnswer(const QByteArray& op, int copies = 1) {
     return serviceAnswer("<" + op + "Response xmlns=\"" + Ns + "\"><" + op + "Result>" +
-                         EscapedDataSet + "</" + op + "Result></" + op + "Response>");
+                         escapedDataSet(copies) + "</" + op + "Result></" + op + "Response>");
 }
 
 QString refusedBaseUrl() {
@@ -84,12 +95,14 @@ protected:
         log.clear();
         server.clearRequests();
     }
-    // Exactly one error box and one entry under the transport's name, saying why.
+    // Exactly one error box and one entry of six lines under the transport's name, saying why.
     void expectOneTransportReport(const char* cause) {
         EXPECT_EQ(boxes.shown().size(), 1u);
         EXPECT_EQ(boxes.errorBoxes(), 1);
         EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("ReturnWebserviceXML")});
-        const QString description = log.entries().value(0).split(QStringLiteral("\r\n")).value(3);
+        const QStringList lines = log.entries().value(0).split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.size(), 6);
+        const QString description = lines.value(3);
         EXPECT_TRUE(description.startsWith(QStringLiteral("Error Description - ")) &&
                     description.contains(QString::fromUtf8(cause)))
             << description.toStdString();
@@ -157,7 +170,7 @@ TEST_F(Transport, QueriesPostTheirEnvelopeAndComeBackUnwrapped) {
                                     Namespaces + ">  <soap:Body>     <" + c.op + " xmlns=\"" + Ns +
                                     "\" />   </soap:Body> </soap:Envelope>"));
         server.setBehaviour(reply(200, queryAnswer(c.op)));
-        EXPECT_EQ(client.query(c.operation), c.start + DataSet);
+        EXPECT_EQ(client.query(c.operation), c.start + dataSet());
         ASSERT_EQ(server.requests().size(), 1u);
         EXPECT_EQ(server.requests().front().header("SOAPAction"), Ns + "/" + c.op);
         EXPECT_EQ(server.requests().front().body,
@@ -167,13 +180,13 @@ TEST_F(Transport, QueriesPostTheirEnvelopeAndComeBackUnwrapped) {
 }
 
 TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
-    // The first answer is slow but steady, which is no stall: about three seconds in all, never
-    // more than a quarter second without a byte.
-    server.queueBehaviour(ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 80, 250ms));
+    // The first answer is slow but steady, above the floor of 1 KiB a second: about three
+    // seconds in all, never more than a quarter second without a byte.
+    server.queueBehaviour(ServerBehaviour::drip(200, queryAnswer("GetFacilities", 20), 400, 250ms));
     server.setBehaviour(reply(200, queryAnswer("GetFacilities")));
     EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope()),
               LongDeclarationCrLf + "<GetFacilitiesResponse xmlns=\"" + Ns +
-                  "\"><GetFacilitiesResult>" + DataSet +
+                  "\"><GetFacilitiesResult>" + dataSet(20) +
                   "</GetFacilitiesResult></GetFacilitiesResponse>");
     EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope(), true), QString());
     EXPECT_EQ(server.requests().size(), 2u);
@@ -182,14 +195,20 @@ TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
 }
 
 TEST_F(Transport, EachFailedQueryIsReportedOnceAndGivesEmptyText) {
+    const QByteArray overTheLimit(96 << 20, 'x');
     struct Case {
         const char* what;
         ServerBehaviour behaviour;
         const char* cause;
         QString url = {};
+        qsizetype sentAtMost = -1; // what the server could hand over before the client let go
     };
     const Case cases[] = {
         {"500, SOAP fault", reply(500, soapFault("Route 07 exists")), "500: Route 07 exists"},
+        // The service's text cannot forge an entry of its own (XML turns a bare CR into LF).
+        {"500, fault of control characters",
+         reply(500, soapFault("one&#13;\n&#13;\nError Number - 0\x1b[2J\ttwo")),
+         "500: one\\r\\n\\r\\nError Number - 0\\x1B[2J\\ttwo"},
         {"500, HTML", reply(500, "<html><body><h1>Error</h1></body></html>", "text/html"), "500"},
         {"404, plain text", reply(404, "Not Found", "text/plain"), "404"},
         {"200, SOAP fault", reply(200, soapFault("Facility locked")), "fault: Facility locked"},
@@ -199,9 +218,25 @@ TEST_F(Transport, EachFailedQueryIsReportedOnceAndGivesEmptyText) {
         {"200, entity", reply(200, "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"), "entity"},
         {"closed", ServerBehaviour::closeWithoutAnswer(), "Empty reply"},
         {"half-way", ServerBehaviour::halfThenClose(200, queryAnswer("GetFacilities")), "partial"},
-        {"stall", ServerBehaviour::neverAnswer(), "Timeout"},
+        {"stall", ServerBehaviour::neverAnswer(), "less than 1024 bytes a second over 2 seconds"},
         {"stall mid-answer", ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 300, 5min),
-         "Timeout"},
+         "less than 1024 bytes"},
+        // 160 bytes a second: steady, but slower than the floor.
+        {"trickle", ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 40, 250ms),
+         "less than 1024 bytes"},
+        // Refused as soon as the limit is passed, announced or not.
+        {"announced over the limit",
+         ServerBehaviour::rawResponse("HTTP/1.1 200 OK\r\nContent-Length: 67108865\r\n\r\n" +
+                                      overTheLimit),
+         "larger than 67108864 bytes",
+         {},
+         80 << 20},
+        {"over the limit",
+         ServerBehaviour::rawResponse("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
+                                      overTheLimit),
+         "larger than 67108864 bytes",
+         {},
+         80 << 20},
         {"refused", {}, "connect", refusedBaseUrl()},
         {"not absolute", {}, "absolute", "127.0.0.1/WebServices/TOVAWebservice.asmx"},
     };
@@ -211,11 +246,14 @@ TEST_F(Transport, EachFailedQueryIsReportedOnceAndGivesEmptyText) {
         server.setBehaviour(c.behaviour);
         EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope(), false, c.url), QString());
         expectOneTransportReport(c.cause);
+        if (c.sentAtMost >= 0) {
+            EXPECT_LT(server.bytesSent(), c.sentAtMost);
+        }
     }
 }
 
-TEST_F(Transport, EnvelopesThatAreNotWellFormedAreReportedAndNotPosted) {
-    // Among them characters XML allows nowhere, as a paste can bring them into a typed value.
+TEST_F(Transport, RequestsThatWouldBeMalformedAreReportedAndNotPosted) {
+    // Among the envelopes characters XML allows nowhere, as a paste can bring them into a value.
     QStringList envelopes{QString(),
                           QStringLiteral("<a>") + QChar(0xD800) + QStringLiteral("</a>")};
     for (const char* text :
@@ -223,11 +261,25 @@ TEST_F(Transport, EnvelopesThatAreNotWellFormedAreReportedAndNotPosted) {
           "<a>&nbsp;</a>", "<a v=\"<\"/>", "<a>x\x01y</a>", "<a>\xEF\xBF\xBF</a>"}) {
         envelopes << QString::fromUtf8(text);
     }
-    for (const QString& envelope : envelopes) {
-        for (const bool update : {false, true}) {
+    // A line break in the Host or SOAPAction argument would add a header of its own.
+    const QString good = Ns + "/GetFacilities";
+    const std::pair<QString, QString> headers[] = {{server.baseUrl() + "\r\nX-Injected: 1", good},
+                                                   {server.baseUrl(), good + "\r\nX-Injected: 1"},
+                                                   {server.baseUrl(), good + "\nX-Injected: 1"}};
+    for (const bool update : {false, true}) {
+        for (const QString& envelope : envelopes) {
             SCOPED_TRACE(envelope.toStdString());
             clearRecords();
             EXPECT_EQ(post(envelope, update), QString());
+            expectOneTransportReport("nothing was sent");
+            EXPECT_TRUE(server.requests().empty());
+        }
+        for (const auto& [host, action] : headers) {
+            SCOPED_TRACE((host + action).toStdString());
+            clearRecords();
+            EXPECT_EQ(client.ReturnWebserviceXML(client.asmxUrl(), host, action,
+                                                 client.GetFacilitiesSOAPEnvelope(), update),
+                      QString());
             expectOneTransportReport("nothing was sent");
             EXPECT_TRUE(server.requests().empty());
         }
@@ -236,13 +288,15 @@ TEST_F(Transport, EnvelopesThatAreNotWellFormedAreReportedAndNotPosted) {
 
 TEST_F(Transport, SendersPostTheirElementAndTellThatTheServiceAccepted) {
     server.setBehaviour(reply(200, serviceAnswer("")));
-    EXPECT_TRUE(client.AddRouteSOAP(3, "07", "North"));
-    EXPECT_TRUE(client.UpdateRouteSOAP(32767, -32768, "R&D", "A&amp;B <x> \"q\" 'a'"));
-    EXPECT_TRUE(client.DeleteRouteSOAP(12));
-    EXPECT_TRUE(client.AddLocationSOAP("7", "Bay 4", " Cold store "));
-    EXPECT_TRUE(client.UpdateStorageLocationSOAP(0, "", "B>1", "Zürich – Süd"));
-    EXPECT_TRUE(client.DeleteLocationSOAP(-5));
-    EXPECT_TRUE(client.UpdateCenterRouteAndStorageLocationSOAP(1, -2, 300, 0));
+    for (const ExchangeOutcome outcome :
+         {client.AddRouteSOAP(3, "07", "North"),
+          client.UpdateRouteSOAP(32767, -32768, "R&D", "A&amp;B <x> \"q\" 'a'"),
+          client.DeleteRouteSOAP(12), client.AddLocationSOAP("7", "Bay 4", " Cold store "),
+          client.UpdateStorageLocationSOAP(0, "", "B>1", "Zürich – Süd"),
+          client.DeleteLocationSOAP(-5),
+          client.UpdateCenterRouteAndStorageLocationSOAP(1, -2, 300, 0)}) {
+        EXPECT_EQ(outcome, ExchangeOutcome::Answered);
+    }
     // The children as posted: whitespace-only text is not sent.
     const std::pair<QByteArray, QByteArray> posted[] = {
         {"AddDeliveryRoute",
@@ -272,10 +326,13 @@ TEST_F(Transport, SendersPostTheirElementAndTellThatTheServiceAccepted) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST_F(Transport, ARejectedOrUnsentUpdateIsReportedOnceAndGivesFalse) {
+// An update the service did not accept is reported once, with what became of it: refused or
+// never sent, so the service did not act on it; or sent with its answer lost, so it may have.
+TEST_F(Transport, AnUpdateNotAcceptedIsReportedOnceWithWhatBecameOfIt) {
     struct Case {
         ServerBehaviour behaviour;
         const char* cause;
+        ExchangeOutcome outcome = ExchangeOutcome::Failed;
         QString serverName = {};
     };
     // Status 200 with an answer that is not the service's envelope says nothing was done.
@@ -285,16 +342,41 @@ TEST_F(Transport, ARejectedOrUnsentUpdateIsReportedOnceAndGivesFalse) {
         {reply(200, "OK", "text/plain"), "not XML"},
         {reply(200, "<html><p>Saved<br></html>", "text/html"), "not XML"},
         {reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>"},
-        {{}, "connect", refusedBaseUrl()},
+        {{}, "connect", ExchangeOutcome::Failed, refusedBaseUrl()},
+        {ServerBehaviour::closeWithoutAnswer(), "Empty reply", ExchangeOutcome::AnswerLost},
+        {ServerBehaviour::halfThenClose(200, serviceAnswer("")), "partial",
+         ExchangeOutcome::AnswerLost},
+        {ServerBehaviour::neverAnswer(), "less than 1024 bytes", ExchangeOutcome::AnswerLost},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cause);
         clearRecords();
         server.setBehaviour(c.behaviour);
         client.setServerName(c.serverName.isEmpty() ? server.baseUrl() : c.serverName);
-        EXPECT_FALSE(client.AddRouteSOAP(3, "07", "North"));
+        EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), c.outcome);
         expectOneTransportReport(c.cause);
+        EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
+                  c.outcome == ExchangeOutcome::AnswerLost);
+        EXPECT_EQ(server.requests().size(), c.serverName.isEmpty() ? 1u : 0u);
     }
+}
+
+// An update goes out again only to answer a challenge. Here the connection kept alive after the
+// 401 dies once the service has the answering request: the HTTP client would send it a third
+// time on a new connection, and the service would apply it twice.
+TEST_F(Transport, AnUpdateIsSentAgainOnlyToAnswerAChallenge) {
+    test::DroppingProxy proxy(server.port());
+    server.queueBehaviour(ServerBehaviour::rawResponse(
+        "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"Stowline\", "
+        "nonce=\"4f1d\", qop=\"auth\"\r\nContent-Length: 0\r\n\r\n"));
+    proxy.loseNext("AddDeliveryRoute", test::DroppingProxy::Loss::AfterTheServer, true);
+    client.setServerName(proxy.serverName("stow:pw"));
+    EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), ExchangeOutcome::AnswerLost);
+    expectOneTransportReport("may have applied it");
+    const std::vector<RecordedRequest> requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(requests[0].header("Authorization").isNull());
+    EXPECT_TRUE(requests[1].header("Authorization").startsWith("Digest "));
 }
 
 } // namespace

@@ -12,7 +12,8 @@
 
 namespace stowline::test {
 
-// One request as it arrived, byte for byte, and split into its parts.
+// One request as it arrived, byte for byte, and split into its parts. (The dropping proxy keeps
+// the service's answers in the same form, the status line as requestLine.)
 struct RecordedRequest {
     QByteArray raw;
     QByteArray requestLine;
@@ -69,6 +70,8 @@ public:
     void queueBehaviour(ServerBehaviour behaviour);
 
     std::vector<RecordedRequest> requests() const;
+    // The bytes of answers the server handed to the network before a client went away.
+    qsizetype bytesSent() const { return m_bytesSent; }
     void clearRequests();
 
     // Closes the listening socket and every connection; the destructor calls it.
@@ -77,15 +80,11 @@ public:
 private:
     void acceptLoop();
     void serve(int socket);
-    bool readRequest(int socket, RecordedRequest& request) const;
-    // Waits for the socket to be ready; false when the server stops or the time is up first.
-    bool waitFor(int socket, short events,
-                 std::chrono::milliseconds limit = std::chrono::hours(24)) const;
-    bool sendAll(int socket, QByteArray bytes) const;
 
     int m_listenSocket = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stopped = false;
+    std::atomic<qsizetype> m_bytesSent = 0;
     std::thread m_acceptor;
     std::vector<std::thread> m_connections; // added by the acceptor only
 

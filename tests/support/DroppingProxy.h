@@ -1,0 +1,68 @@
+#pragma once
+
+#include "support/RecordingHttpServer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace stowline::test {
+
+// Stands between the component and a server on loopback (the stand-in service), passes every
+// request and answer on, records what passed, and on request loses one connection after a
+// request arrived whole: before passing it on (the server never sees it), or after the server
+// answered it (the server acted on it, and the answer never reaches the component). Keeps the
+// component's connection alive unless an answer closes it, so that the component may reuse it,
+// whether the server keeps its own or not.
+class DroppingProxy {
+public:
+    enum class Loss { BeforeTheServer, AfterTheServer };
+
+    // One request as it arrived, and the status of the server's answer to it (0 when it never
+    // reached the server or no answer came).
+    struct Passage {
+        RecordedRequest request;
+        int status = 0;
+    };
+
+    explicit DroppingProxy(quint16 serverPort);
+    ~DroppingProxy();
+    DroppingProxy(const DroppingProxy&) = delete;
+    DroppingProxy& operator=(const DroppingProxy&) = delete;
+
+    // "http://127.0.0.1:<port>", or with "user:password@" before the host.
+    QString serverName(const QString& userInfo = QString()) const;
+
+    // Loses the next request whose SOAPAction ends with the operation and, when asked, that
+    // carries credentials; later requests pass.
+    void loseNext(const QByteArray& operation, Loss loss, bool withCredentials = false);
+    // How often a request of the operation went out to the proxy that the server did not
+    // answer with a challenge: each of them may have been applied.
+    int sent(const QByteArray& operation) const;
+    std::vector<Passage> passages() const;
+
+private:
+    void acceptLoop();
+    void serve(int client);
+    // True when the request is the one to lose, and how.
+    bool takeLoss(const RecordedRequest& request, Loss& loss);
+    std::size_t record(const RecordedRequest& request);
+
+    quint16 m_serverPort;
+    quint16 m_port = 0;
+    int m_listenSocket = -1;
+    std::atomic<bool> m_stopped = false;
+    std::thread m_acceptor;
+    std::vector<std::thread> m_connections; // added by the acceptor only
+
+    mutable std::mutex m_mutex;
+    std::vector<Passage> m_passages;
+    QByteArray m_lossOperation; // empty: nothing to lose
+    Loss m_loss = Loss::BeforeTheServer;
+    bool m_lossNeedsCredentials = false;
+};
+
+} // namespace stowline::test
