@@ -262,19 +262,6 @@ protected:
     QLineEdit& description = child<QLineEdit>(component, "txtRouteDesc");
 };
 
-// An add the service answered with status 200 but not with its envelope was not made: the page
-// shows no success, keeps adding with the operator's input, and asks for nothing again.
-TEST_F(RouteAddWithFaults, AnAddAnsweredWithoutAnEnvelopeIsNoSuccess) {
-    addRoute({ServerBehaviour::respond(200, "<html><p>Saved<br></html>", "text/html")});
-    EXPECT_EQ(boxes.errorBoxes(), 1);
-    EXPECT_EQ(boxes.shown().size(), 1u) << boxes.prompts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(log.procedures(), QStringList{QStringLiteral("ReturnWebserviceXML")});
-    EXPECT_EQ(add.text(), QStringLiteral("Save"));
-    EXPECT_EQ(route.text() + description.text(), QStringLiteral("C3Gamma route"));
-    EXPECT_EQ(sorted(test::column(listOf(component, Routes), 0)), GoodColumns[Routes].first);
-    EXPECT_EQ(server.requests().size(), std::size_t{QueryCount + 1});
-}
-
 // The add went through but the routes could not be read again: the success is told, the list is
 // empty as after any failed query, and nothing is taken as selected.
 TEST_F(RouteAddWithFaults, AFailedRequeryAfterAnAddLeavesNothingSelected) {

@@ -8,8 +8,6 @@
 
 #include <QUrl>
 
-#include <functional>
-
 using namespace stowline;
 using namespace stowline::test;
 
@@ -17,222 +15,212 @@ namespace {
 
 using Loss = DroppingProxy::Loss;
 
-class LostAnswer;
-
-// One kind of update, from the operator's gestures to what shows that it was applied.
-struct Update {
-    const char* name;
-    QByteArray operation;
+// A maintenance page: its controls, its table, a record to change, what it answers a duplicate.
+struct Page {
     int tab;
-    const char* list;
-    std::function<void(LostAnswer&)> save;          // the gestures, ending with the Save
-    const char* heldSql;                            // 1 when the service holds the change, else 0
-    std::function<bool(platform::ListView&)> shows; // the list shows the change
-    std::function<void(LostAnswer&, bool held)> expectKept; // the mode and the input kept
-    const char* duplicate = nullptr; // an add: what a second Save says once the service holds it
+    struct {
+        const char *list, *add, *change, *remove;
+    } ui;
+    struct {
+        const char *name, *description, *idleCaption;
+    } boxes;
+    struct {
+        const char *table, *key, *sample, *duplicate;
+    } data;
 };
+const Page Routes{
+    0,
+    {"lstRoute", "cmdAddRoute", "cmdChangeRoute", "cmdDeleteRoute"},
+    {"txtRoute", "txtRouteDesc", "Add Route"},
+    {"routes", "route_id", "H2", "This route already exists. Enter a different route."}};
+const Page Bays{1,
+                {"lstLocation", "cmdAddLocation", "cmdChangeLocation", "cmdDeleteLocation"},
+                {"txtLocationID", "txtLocationDesc", "Add Location"},
+                {"storage_locations", "storage_location_id", "Q-01",
+                 "This Storage Location already defined, please enter different Location."}};
+
+enum class Kind { Add, Change, Delete, Assign };
 
 struct Case {
-    Update update;
-    Loss loss;
-    bool credentials;
+    const char* name;
+    const Page* page; // none: the assignment page
+    Kind kind;
+    QByteArray operation;
+    Loss loss = Loss::BeforeTheServer;
+    bool credentials = false;
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.update.name;
+    *out << c.name;
 }
 
 class LostAnswer : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        const QStringList auth{qs("--auth"), qs("stow:Lost-4nswer")};
+        const QString user = c.credentials ? qs("stow:Lost-4nswer") : QString();
         server = std::make_unique<StandInServer>(
             StandInServer::Data::Demo, 0,
-            StandInServer::Extras{credentials ? auth : QStringList()});
+            StandInServer::Extras{c.credentials ? QStringList{qs("--auth"), user} : QStringList()});
         // Spare records, assigned to no center, that can be deleted.
         server->execute(qs("INSERT INTO routes VALUES (40, 1, 'Z9', 'Spare', '2024-01-01');"
                            "INSERT INTO storage_locations VALUES (40, 1, 'Z9', 'Spare')"));
         proxy = std::make_unique<DroppingProxy>(QUrl(server->serverName()).port());
-        component = std::make_unique<Stowline>();
-        component->show();
-        component->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(component.get()));
-        component->LoadData(proxy->serverName(credentials ? qs("stow:Lost-4nswer") : QString()));
+        component.show();
+        component.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&component));
+        component.LoadData(proxy->serverName(user));
         ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
-        control<QTabWidget>("SSTab1")->setCurrentIndex(c.update.tab);
-        list = control<platform::ListView>(c.update.list);
+        control<QTabWidget>("SSTab1")->setCurrentIndex(c.page != nullptr ? c.page->tab : 2);
+        list = control<platform::ListView>(c.page != nullptr ? c.page->ui.list : "lstStowline");
     }
 
-public:
-    template <typename T> T* control(const char* name) const {
-        T* found = component->findChild<T*>(QString::fromLatin1(name));
+    template <typename T> T* control(const char* name) {
+        T* found = component.findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
+    QPushButton* button(const char* name) { return control<QPushButton>(name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
     void clickNamed(const char* text) { clickRow(*list, positionOf(*list, qs(text))); }
-    bool held() const { return server->queryValue(qs(c.update.heldSql)) == qs("1"); }
+
+    // The operator's gestures, up to and including the Save.
+    void save() {
+        const Page* p = c.page;
+        switch (c.kind) {
+        case Kind::Add:
+            click(button(p->ui.add));
+            QTest::keyClicks(box(p->boxes.name), qs("Z7"));
+            QTest::keyClicks(box(p->boxes.description), qs("Lost"));
+            click(button(p->ui.add));
+            break;
+        case Kind::Change:
+            clickNamed(p->data.sample);
+            click(button(p->ui.change));
+            retype(box(p->boxes.description), qs("Lost"));
+            click(button(p->ui.add));
+            break;
+        case Kind::Delete:
+            clickNamed("Z9");
+            click(button(p->ui.remove)); // the question is answered Yes
+            break;
+        case Kind::Assign:
+            clickNamed("1003");
+            click(button("cmdChangeStowline"));
+            pickEntry(control<platform::DropDown>("cboRoute"), qs("Evening Express(10)"));
+            click(button("cmdChangeStowline"));
+            break;
+        }
+    }
+
+    // Whether the service holds the change, and whether the list shows it.
+    bool held() {
+        const QString table = c.page != nullptr ? qs(c.page->data.table) : QString();
+        const QString sql =
+            c.kind == Kind::Assign
+                ? qs("SELECT count(*) FROM centers WHERE center_id = 1003 AND route_id = 4")
+            : c.kind == Kind::Delete
+                ? qs("SELECT count(*) = 0 FROM %1 WHERE %2 = 40").arg(table, qs(c.page->data.key))
+                : qs("SELECT count(*) FROM %1 WHERE description = 'Lost'").arg(table);
+        return server->queryValue(sql) == qs("1");
+    }
+    bool shown() {
+        switch (c.kind) {
+        case Kind::Assign:
+            return list->subItem(list->itemAt(positionOf(*list, qs("1003"))), 6) == qs("10");
+        case Kind::Delete:
+            return !column(*list, 0).contains(qs("Z9"));
+        default:
+            return column(*list, 1).contains(qs("Lost"));
+        }
+    }
+
+    // The mode and the operator's input as they were before the Save.
+    void expectKept(bool applied) {
+        const Page* p = c.page;
+        switch (c.kind) {
+        case Kind::Add:
+            EXPECT_EQ(button(p->ui.add)->text(), qs("Save"));
+            EXPECT_EQ(box(p->boxes.name)->text() + box(p->boxes.description)->text(), qs("Z7Lost"));
+            break;
+        case Kind::Change:
+            EXPECT_EQ(button(p->ui.add)->text(), qs("Update"));
+            EXPECT_EQ(box(p->boxes.description)->text(), qs("Lost"));
+            EXPECT_FALSE(list->selectedItem().isNothing()); // the record, for another Update
+            break;
+        case Kind::Delete: // idle, showing the record while it is there
+            EXPECT_EQ(button(p->ui.add)->text(), qs(p->boxes.idleCaption));
+            EXPECT_EQ(box(p->boxes.name)->text(), applied ? QString() : qs("Z9"));
+            break;
+        case Kind::Assign: {
+            EXPECT_EQ(button("cmdChangeStowline")->text(), qs("Update"));
+            const auto* route = control<platform::DropDown>("cboRoute");
+            EXPECT_EQ(route->entryText(route->listIndex()), qs("Evening Express(10)"));
+            EXPECT_TRUE(route->isEnabled());
+            EXPECT_EQ(list->text(list->selectedItem()), qs("1003"));
+        }
+        }
+    }
 
     const Case& c = GetParam();
-    const bool credentials = c.credentials;
     MessageBoxRecorder boxes;
     EventLogRecorder log;
     std::unique_ptr<StandInServer> server;
     std::unique_ptr<DroppingProxy> proxy;
-    std::unique_ptr<Stowline> component;
+    Stowline component;
     platform::ListView* list = nullptr;
-};
-
-// An add's boxes keep what was typed, in adding mode.
-std::function<void(LostAnswer&, bool)> keepsAdding(const char* button, const char* nameBox,
-                                                   const char* name, const char* description,
-                                                   const char* descriptionBox) {
-    return [=](LostAnswer& t, bool) {
-        EXPECT_EQ(t.control<QPushButton>(button)->text(), qs("Save"));
-        EXPECT_EQ(t.control<QLineEdit>(nameBox)->text(), qs(name));
-        EXPECT_EQ(t.control<QLineEdit>(descriptionBox)->text(), qs(description));
-    };
-}
-
-std::function<void(LostAnswer&, bool)> keepsChanging(const char* button, const char* box,
-                                                     const char* text) {
-    return [=](LostAnswer& t, bool) {
-        EXPECT_EQ(t.control<QPushButton>(button)->text(), qs("Update"));
-        EXPECT_EQ(t.control<QLineEdit>(box)->text(), qs(text));
-        EXPECT_FALSE(t.list->selectedItem().isNothing()); // the record, for another Update
-    };
-}
-
-// After a delete the page is idle and shows the record while it is there.
-std::function<void(LostAnswer&, bool)> idleShowing(const char* button, const char* caption,
-                                                   const char* nameBox) {
-    return [=](LostAnswer& t, bool held) {
-        EXPECT_EQ(t.control<QPushButton>(button)->text(), qs(caption));
-        EXPECT_EQ(t.control<QLineEdit>(nameBox)->text(), held ? QString() : qs("Z9"));
-    };
-}
-
-std::function<void(LostAnswer&)> add(const char* button, const char* nameBox, const char* name,
-                                     const char* descriptionBox, const char* description) {
-    return [=](LostAnswer& t) {
-        click(t.control<QPushButton>(button));
-        QTest::keyClicks(t.control<QLineEdit>(nameBox), qs(name));
-        QTest::keyClicks(t.control<QLineEdit>(descriptionBox), qs(description));
-        click(t.control<QPushButton>(button));
-    };
-}
-
-std::function<void(LostAnswer&)> change(const char* record, const char* changeButton,
-                                        const char* box, const char* text, const char* saveButton) {
-    return [=](LostAnswer& t) {
-        t.clickNamed(record);
-        click(t.control<QPushButton>(changeButton));
-        retype(t.control<QLineEdit>(box), qs(text));
-        click(t.control<QPushButton>(saveButton));
-    };
-}
-
-std::function<void(LostAnswer&)> remove(const char* button) {
-    return [=](LostAnswer& t) {
-        t.clickNamed("Z9");
-        click(t.control<QPushButton>(button)); // the question is answered Yes
-    };
-}
-
-std::function<bool(platform::ListView&)> columnHolds(int index, const char* text) {
-    return [=](platform::ListView& list) { return column(list, index).contains(qs(text)); };
-}
-
-const Update Updates[] = {
-    {"RouteAdd", "AddDeliveryRoute", 0, "lstRoute",
-     add("cmdAddRoute", "txtRoute", "Z7", "txtRouteDesc", "Lost answer"),
-     "SELECT count(*) FROM routes WHERE code = 'Z7'", columnHolds(0, "Z7"),
-     keepsAdding("cmdAddRoute", "txtRoute", "Z7", "Lost answer", "txtRouteDesc"),
-     "This route already exists. Enter a different route."},
-    {"RouteChange", "UpdateDeliveryRoute", 0, "lstRoute",
-     change("H2", "cmdChangeRoute", "txtRouteDesc", "Changed", "cmdAddRoute"),
-     "SELECT count(*) FROM routes WHERE description = 'Changed'", columnHolds(1, "Changed"),
-     keepsChanging("cmdAddRoute", "txtRouteDesc", "Changed")},
-    {"RouteDelete", "DeleteDeliveryRoute", 0, "lstRoute", remove("cmdDeleteRoute"),
-     "SELECT count(*) = 0 FROM routes WHERE code = 'Z9'",
-     [](platform::ListView& list) { return !column(list, 0).contains(qs("Z9")); },
-     idleShowing("cmdAddRoute", "Add Route", "txtRoute")},
-    {"BayAdd", "AddStorageLocation", 1, "lstLocation",
-     add("cmdAddLocation", "txtLocationID", "N-9", "txtLocationDesc", "Lost bay"),
-     "SELECT count(*) FROM storage_locations WHERE description = 'Lost bay'",
-     columnHolds(1, "Lost bay"),
-     keepsAdding("cmdAddLocation", "txtLocationID", "N-9", "Lost bay", "txtLocationDesc"),
-     "This Storage Location already defined, please enter different Location."},
-    {"BayChange", "UpdateStorageLocation", 1, "lstLocation",
-     change("Q-01", "cmdChangeLocation", "txtLocationDesc", "Changed", "cmdAddLocation"),
-     "SELECT count(*) FROM storage_locations WHERE description = 'Changed'",
-     columnHolds(1, "Changed"), keepsChanging("cmdAddLocation", "txtLocationDesc", "Changed")},
-    {"BayDelete", "DeleteStorageLocation", 1, "lstLocation", remove("cmdDeleteLocation"),
-     "SELECT count(*) = 0 FROM storage_locations WHERE name = 'Z9'",
-     [](platform::ListView& list) { return !column(list, 0).contains(qs("Z9")); },
-     idleShowing("cmdAddLocation", "Add Location", "txtLocationID")},
-    {"Assignment", "UpdateCenterRouteAndStorageLocation", 2, "lstStowline",
-     [](LostAnswer& t) {
-         t.clickNamed("1003");
-         auto* update = t.control<QPushButton>("cmdChangeStowline");
-         click(update);
-         pickEntry(t.control<platform::DropDown>("cboRoute"), qs("Evening Express(10)"));
-         click(update);
-     },
-     "SELECT count(*) FROM centers WHERE center_id = 1003 AND route_id = 4",
-     [](platform::ListView& list) {
-         const int row = positionOf(list, qs("1003"));
-         return list.subItem(list.itemAt(row), 6) == qs("10");
-     },
-     [](LostAnswer& t, bool) {
-         EXPECT_EQ(t.control<QPushButton>("cmdChangeStowline")->text(), qs("Update"));
-         const auto* route = t.control<platform::DropDown>("cboRoute");
-         EXPECT_EQ(route->entryText(route->listIndex()), qs("Evening Express(10)"));
-         EXPECT_TRUE(route->isEnabled());
-         EXPECT_EQ(t.list->text(t.list->selectedItem()), qs("1003"));
-     }},
 };
 
 TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
     const bool applied = c.loss == Loss::AfterTheServer;
-    proxy->loseNext(c.update.operation, c.loss, credentials);
-    c.update.save(*this);
+    proxy->loseNext(c.operation, c.loss, c.credentials);
+    save();
 
-    EXPECT_EQ(proxy->sent(c.update.operation), 1);
+    EXPECT_EQ(proxy->sent(c.operation), 1);
     EXPECT_EQ(held(), applied);
-    EXPECT_EQ(c.update.shows(*list), applied) << "the list shows what the service holds";
+    EXPECT_EQ(shown(), applied) << "the list shows what the service holds";
     // One report, saying that the service may have applied the update; no success.
     EXPECT_EQ(boxes.errorBoxes(), 1);
     EXPECT_FALSE(boxes.prompts().join('|').contains(qs("successfully")));
     EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
     EXPECT_TRUE(log.entries().value(0).contains(qs("may have applied it")))
         << log.entries().value(0).toStdString();
-    c.update.expectKept(*this, applied);
-    if (c.update.duplicate == nullptr) {
+    expectKept(applied);
+    if (c.kind != Kind::Add) {
         return;
     }
-
     // Saving the add again: refused by the duplicate check once the service holds it.
     boxes.clear();
-    click(control<QPushButton>(c.update.tab == 0 ? "cmdAddRoute" : "cmdAddLocation"));
-    EXPECT_EQ(proxy->sent(c.update.operation), applied ? 1 : 2);
+    click(button(c.page->ui.add));
+    EXPECT_EQ(proxy->sent(c.operation), applied ? 1 : 2);
     EXPECT_TRUE(held());
     if (applied) {
-        EXPECT_EQ(boxes.prompts(), QStringList{qs(c.update.duplicate)});
+        EXPECT_EQ(boxes.prompts(), QStringList{qs(c.page->data.duplicate)});
     }
 }
 
 std::vector<Case> cases(bool credentials) {
+    const Case updates[] = {
+        {"RouteAdd", &Routes, Kind::Add, "AddDeliveryRoute"},
+        {"RouteChange", &Routes, Kind::Change, "UpdateDeliveryRoute"},
+        {"RouteDelete", &Routes, Kind::Delete, "DeleteDeliveryRoute"},
+        {"BayAdd", &Bays, Kind::Add, "AddStorageLocation"},
+        {"BayChange", &Bays, Kind::Change, "UpdateStorageLocation"},
+        {"BayDelete", &Bays, Kind::Delete, "DeleteStorageLocation"},
+        {"Assignment", nullptr, Kind::Assign, "UpdateCenterRouteAndStorageLocation"},
+    };
     std::vector<Case> all;
-    for (const Update& update : Updates) {
+    for (Case update : updates) {
         for (const Loss loss : {Loss::BeforeTheServer, Loss::AfterTheServer}) {
-            all.push_back({update, loss, credentials});
+            update.loss = loss;
+            update.credentials = credentials;
+            all.push_back(update);
         }
     }
     return all;
 }
 
 std::string caseName(const ::testing::TestParamInfo<Case>& info) {
-    return std::string(info.param.update.name) +
+    return std::string(info.param.name) +
            (info.param.loss == Loss::AfterTheServer ? "AfterTheService" : "BeforeTheService");
 }
 
