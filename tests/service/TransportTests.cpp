@@ -194,13 +194,18 @@ TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
     EXPECT_TRUE(log.entries().empty());
 }
 
-TEST_F(Transport, EachFailedQueryIsReportedOnceAndGivesEmptyText) {
+// Every failure is reported once, as one entry of six lines saying why: a query gives empty
+// text, and an update tells what became of it under the same answer: refused or never sent, so
+// the service did not act on it, or sent with its answer lost, so it may have.
+TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
+    using enum ExchangeOutcome;
     const QByteArray overTheLimit(96 << 20, 'x');
     struct Case {
         const char* what;
         ServerBehaviour behaviour;
         const char* cause;
-        QString url = {};
+        ExchangeOutcome update = Failed;
+        QString serverName = {};
         qsizetype sentAtMost = -1; // what the server could hand over before the client let go
     };
     const Case cases[] = {
@@ -215,39 +220,51 @@ TEST_F(Transport, EachFailedQueryIsReportedOnceAndGivesEmptyText) {
         {"200, empty", reply(200, ""), "empty"},
         {"200, not XML", reply(200, "Service unavailable <b>", "text/plain"), "not XML"},
         {"200, HTML", reply(200, "<html><body>down<br></body></html>", "text/html"), "not XML"},
+        {"200, XHTML", reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>"},
         {"200, entity", reply(200, "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"), "entity"},
-        {"closed", ServerBehaviour::closeWithoutAnswer(), "Empty reply"},
-        {"half-way", ServerBehaviour::halfThenClose(200, queryAnswer("GetFacilities")), "partial"},
-        {"stall", ServerBehaviour::neverAnswer(), "less than 1024 bytes a second over 2 seconds"},
+        {"closed", ServerBehaviour::closeWithoutAnswer(), "Empty reply", AnswerLost},
+        {"half-way", ServerBehaviour::halfThenClose(200, queryAnswer("GetFacilities")), "partial",
+         AnswerLost},
+        {"stall", ServerBehaviour::neverAnswer(), "less than 1024 bytes a second over 2 seconds",
+         AnswerLost},
         {"stall mid-answer", ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 300, 5min),
-         "less than 1024 bytes"},
+         "less than 1024 bytes", AnswerLost},
         // 160 bytes a second: steady, but slower than the floor.
         {"trickle", ServerBehaviour::drip(200, queryAnswer("GetFacilities"), 40, 250ms),
-         "less than 1024 bytes"},
+         "less than 1024 bytes", AnswerLost},
         // Refused as soon as the limit is passed, announced or not.
         {"announced over the limit",
          ServerBehaviour::rawResponse("HTTP/1.1 200 OK\r\nContent-Length: 67108865\r\n\r\n" +
-                                      overTheLimit),
-         "larger than 67108864 bytes",
-         {},
-         80 << 20},
+                                      QByteArray(1024, 'x')),
+         "larger than 67108864 bytes", AnswerLost},
         {"over the limit",
          ServerBehaviour::rawResponse("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
                                       overTheLimit),
          "larger than 67108864 bytes",
+         AnswerLost,
          {},
          80 << 20},
-        {"refused", {}, "connect", refusedBaseUrl()},
-        {"not absolute", {}, "absolute", "127.0.0.1/WebServices/TOVAWebservice.asmx"},
+        {"refused", {}, "connect", Failed, refusedBaseUrl()},
+        {"not absolute", {}, "absolute", Failed, "127.0.0.1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        clearRecords();
         server.setBehaviour(c.behaviour);
-        EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope(), false, c.url), QString());
-        expectOneTransportReport(c.cause);
-        if (c.sentAtMost >= 0) {
-            EXPECT_LT(server.bytesSent(), c.sentAtMost);
+        client.setServerName(c.serverName.isEmpty() ? server.baseUrl() : c.serverName);
+        for (const bool update : {false, true}) {
+            clearRecords();
+            if (update) {
+                EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), c.update);
+            } else {
+                EXPECT_EQ(client.query(QueryOperation::GetFacilities), QString());
+            }
+            expectOneTransportReport(c.cause);
+            EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
+                      update && c.update == AnswerLost);
+            EXPECT_EQ(server.requests().size(), c.serverName.isEmpty() ? 1u : 0u);
+            if (c.sentAtMost >= 0) {
+                EXPECT_LT(server.bytesSent(), c.sentAtMost);
+            }
         }
     }
 }
@@ -324,41 +341,6 @@ TEST_F(Transport, SendersPostTheirElementAndTellThatTheServiceAccepted) {
                                         "</" + op + ">" + PostedTail);
     }
     EXPECT_TRUE(boxes.shown().empty());
-}
-
-// An update the service did not accept is reported once, with what became of it: refused or
-// never sent, so the service did not act on it; or sent with its answer lost, so it may have.
-TEST_F(Transport, AnUpdateNotAcceptedIsReportedOnceWithWhatBecameOfIt) {
-    struct Case {
-        ServerBehaviour behaviour;
-        const char* cause;
-        ExchangeOutcome outcome = ExchangeOutcome::Failed;
-        QString serverName = {};
-    };
-    // Status 200 with an answer that is not the service's envelope says nothing was done.
-    const Case cases[] = {
-        {reply(500, soapFault("Route 07 exists")), "500: Route 07 exists"},
-        {reply(200, ""), "empty"},
-        {reply(200, "OK", "text/plain"), "not XML"},
-        {reply(200, "<html><p>Saved<br></html>", "text/html"), "not XML"},
-        {reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>"},
-        {{}, "connect", ExchangeOutcome::Failed, refusedBaseUrl()},
-        {ServerBehaviour::closeWithoutAnswer(), "Empty reply", ExchangeOutcome::AnswerLost},
-        {ServerBehaviour::halfThenClose(200, serviceAnswer("")), "partial",
-         ExchangeOutcome::AnswerLost},
-        {ServerBehaviour::neverAnswer(), "less than 1024 bytes", ExchangeOutcome::AnswerLost},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.cause);
-        clearRecords();
-        server.setBehaviour(c.behaviour);
-        client.setServerName(c.serverName.isEmpty() ? server.baseUrl() : c.serverName);
-        EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), c.outcome);
-        expectOneTransportReport(c.cause);
-        EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
-                  c.outcome == ExchangeOutcome::AnswerLost);
-        EXPECT_EQ(server.requests().size(), c.serverName.isEmpty() ? 1u : 0u);
-    }
 }
 
 // An update goes out again only to answer a challenge. Here the connection kept alive after the
