@@ -30,23 +30,16 @@ QString DroppingProxy::serverName(const QString& userInfo) const {
 
 void DroppingProxy::loseNext(const QByteArray& operation, Loss loss, bool withCredentials) {
     std::lock_guard lock(m_mutex);
-    m_lossOperation = operation;
-    m_loss = loss;
-    m_lossNeedsCredentials = withCredentials;
+    m_rule = Rule{operation, loss, withCredentials};
 }
 
 int DroppingProxy::sent(const QByteArray& operation) const {
     std::lock_guard lock(m_mutex);
     int count = 0;
     for (const Passage& passage : m_passages) {
-        count += passage.request.header("SOAPAction").endsWith(operation) && passage.status != 401;
+        count += passage.soapAction.endsWith(operation) && passage.status != 401;
     }
     return count;
-}
-
-std::vector<DroppingProxy::Passage> DroppingProxy::passages() const {
-    std::lock_guard lock(m_mutex);
-    return m_passages;
 }
 
 void DroppingProxy::acceptLoop() {
@@ -61,21 +54,16 @@ void DroppingProxy::acceptLoop() {
     }
 }
 
-bool DroppingProxy::takeLoss(const RecordedRequest& request, Loss& loss) {
+std::optional<DroppingProxy::Rule> DroppingProxy::record(const RecordedRequest& request,
+                                                         std::size_t& passage) {
     std::lock_guard lock(m_mutex);
-    if (m_lossOperation.isEmpty() || !request.header("SOAPAction").endsWith(m_lossOperation) ||
-        (m_lossNeedsCredentials && request.header("Authorization").isNull())) {
-        return false;
+    passage = m_passages.size();
+    m_passages.push_back({request.header("SOAPAction"), 0});
+    if (!m_rule || !request.header("SOAPAction").endsWith(m_rule->operation) ||
+        (m_rule->withCredentials && request.header("Authorization").isNull())) {
+        return std::nullopt;
     }
-    m_lossOperation.clear();
-    loss = m_loss;
-    return true;
-}
-
-std::size_t DroppingProxy::record(const RecordedRequest& request) {
-    std::lock_guard lock(m_mutex);
-    m_passages.push_back({request, 0});
-    return m_passages.size() - 1;
+    return std::exchange(m_rule, std::nullopt);
 }
 
 // One client connection, kept alive as long as the server's answers allow; each request goes to
@@ -83,10 +71,9 @@ std::size_t DroppingProxy::record(const RecordedRequest& request) {
 void DroppingProxy::serve(int client) {
     RecordedRequest request;
     while (readMessage(client, request, m_stopped) && request.complete) {
-        const std::size_t index = record(request);
-        Loss loss = Loss::BeforeTheServer;
-        const bool lose = takeLoss(request, loss);
-        if (lose && loss == Loss::BeforeTheServer) {
+        std::size_t passage = 0;
+        const std::optional<Rule> loss = record(request, passage);
+        if (loss && loss->loss == Loss::BeforeTheServer) {
             break;
         }
         const int server = connectToLoopback(m_serverPort);
@@ -102,9 +89,9 @@ void DroppingProxy::serve(int client) {
         }
         {
             std::lock_guard lock(m_mutex);
-            m_passages[index].status = answer.requestLine.split(' ').value(1).toInt();
+            m_passages[passage].status = answer.requestLine.split(' ').value(1).toInt();
         }
-        if (lose || sendAll(client, answer.raw, m_stopped) < answer.raw.size() ||
+        if (loss || sendAll(client, answer.raw, m_stopped) < answer.raw.size() ||
             answer.header("Connection").compare("close", Qt::CaseInsensitive) == 0) {
             break;
         }

@@ -6,7 +6,9 @@
 #include <QString>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace stowline::test {
@@ -20,13 +22,6 @@ namespace stowline::test {
 class DroppingProxy {
 public:
     enum class Loss { BeforeTheServer, AfterTheServer };
-
-    // One request as it arrived, and the status of the server's answer to it (0 when it never
-    // reached the server or no answer came).
-    struct Passage {
-        RecordedRequest request;
-        int status = 0;
-    };
 
     explicit DroppingProxy(quint16 serverPort);
     ~DroppingProxy();
@@ -42,14 +37,24 @@ public:
     // How often a request of the operation went out to the proxy that the server did not
     // answer with a challenge: each of them may have been applied.
     int sent(const QByteArray& operation) const;
-    std::vector<Passage> passages() const;
 
 private:
+    struct Rule {
+        QByteArray operation;
+        Loss loss;
+        bool withCredentials;
+    };
+    // A request as it passed: its SOAPAction, and the status the server answered it with (0
+    // when it never reached the server or no answer came).
+    struct Passage {
+        QByteArray soapAction;
+        int status = 0;
+    };
+
     void acceptLoop();
     void serve(int client);
-    // True when the request is the one to lose, and how.
-    bool takeLoss(const RecordedRequest& request, Loss& loss);
-    std::size_t record(const RecordedRequest& request);
+    // Records the request (at `passage`); gives the rule when it is the one to lose.
+    std::optional<Rule> record(const RecordedRequest& request, std::size_t& passage);
 
     quint16 m_serverPort;
     quint16 m_port = 0;
@@ -60,9 +65,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<Passage> m_passages;
-    QByteArray m_lossOperation; // empty: nothing to lose
-    Loss m_loss = Loss::BeforeTheServer;
-    bool m_lossNeedsCredentials = false;
+    std::optional<Rule> m_rule;
 };
 
 } // namespace stowline::test
