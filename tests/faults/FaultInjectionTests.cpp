@@ -1,6 +1,7 @@
 // LoadData against a loopback server that misbehaves in one way per case: every failed query is
 // reported once, its list is left empty, the other lists still fill, and nothing hangs. How each
-// kind of failure is told apart and reported is the transport's tests' business.
+// kind of failure is told apart and reported is the transport's tests' business (an XHTML page
+// or an envelope the clean-up does not cut away is a query without a data set, as here).
 #include "component/DataSetText.h"
 #include "platform/DropDown.h"
 #include "platform/HttpExchange.h"
@@ -117,26 +118,6 @@ const FaultCase Cases[] = {
      [] { return ServerBehaviour::respond(200, test::soapAnswer(OperationNames[Locations], "")); },
      Outcome::Reported,
      {"no data set", "<GetStorageLocationResult>"}},
-    {"EnvelopeInAnotherAttributeOrder",
-     Routes,
-     [] {
-         const QByteArray soap = "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" ";
-         QByteArray answer =
-             test::serviceAnswer(OperationNames[Routes], goodRows(Routes)).replace(soap, "");
-         return ServerBehaviour::respond(
-             200, answer.replace("XMLSchema\">", "XMLSchema\" " + soap.trimmed() + ">"));
-     },
-     Outcome::Reported,
-     {"no data set", "<soap:Envelope>"}},
-    {"XhtmlPageWithStatus200",
-     Relative,
-     [] {
-         return ServerBehaviour::respond(
-             200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"><p>Maintenance</p></html>",
-             "application/xhtml+xml");
-     },
-     Outcome::Reported,
-     {"no data set", "<html>"}},
     // Entities in the data set are neither expanded nor fetched.
     {"ExternalEntityInTheDataSet", Facilities,
      [] {

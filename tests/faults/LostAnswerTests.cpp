@@ -41,26 +41,34 @@ const Page Bays{1,
 
 enum class Kind { Add, Change, Delete, Assign };
 
-struct Case {
+struct Update {
     const char* name;
     const Page* page; // none: the assignment page
     Kind kind;
     QByteArray operation;
-    Loss loss = Loss::BeforeTheServer;
-    bool credentials = false;
+};
+const Update Updates[] = {
+    {"RouteAdd", &Routes, Kind::Add, "AddDeliveryRoute"},
+    {"RouteChange", &Routes, Kind::Change, "UpdateDeliveryRoute"},
+    {"RouteDelete", &Routes, Kind::Delete, "DeleteDeliveryRoute"},
+    {"BayAdd", &Bays, Kind::Add, "AddStorageLocation"},
+    {"BayChange", &Bays, Kind::Change, "UpdateStorageLocation"},
+    {"BayDelete", &Bays, Kind::Delete, "DeleteStorageLocation"},
+    {"Assignment", nullptr, Kind::Assign, "UpdateCenterRouteAndStorageLocation"},
 };
 
-void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.name;
+void PrintTo(const Update& update, std::ostream* out) {
+    *out << update.name;
 }
 
-class LostAnswer : public ::testing::TestWithParam<Case> {
+// The update, where the connection is lost, and whether the service asks for credentials.
+class LostAnswer : public ::testing::TestWithParam<std::tuple<Update, Loss, bool>> {
 protected:
     void SetUp() override {
-        const QString user = c.credentials ? qs("stow:Lost-4nswer") : QString();
+        const QString user = credentials ? qs("stow:Lost-4nswer") : QString();
         server = std::make_unique<StandInServer>(
             StandInServer::Data::Demo, 0,
-            StandInServer::Extras{c.credentials ? QStringList{qs("--auth"), user} : QStringList()});
+            StandInServer::Extras{credentials ? QStringList{qs("--auth"), user} : QStringList()});
         // Spare records, assigned to no center, that can be deleted.
         server->execute(qs("INSERT INTO routes VALUES (40, 1, 'Z9', 'Spare', '2024-01-01');"
                            "INSERT INTO storage_locations VALUES (40, 1, 'Z9', 'Spare')"));
@@ -161,7 +169,9 @@ protected:
         }
     }
 
-    const Case& c = GetParam();
+    const Update& c = std::get<0>(GetParam());
+    const Loss loss = std::get<1>(GetParam());
+    const bool credentials = std::get<2>(GetParam());
     MessageBoxRecorder boxes;
     EventLogRecorder log;
     std::unique_ptr<StandInServer> server;
@@ -171,8 +181,8 @@ protected:
 };
 
 TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
-    const bool applied = c.loss == Loss::AfterTheServer;
-    proxy->loseNext(c.operation, c.loss, c.credentials);
+    const bool applied = loss == Loss::AfterTheServer;
+    proxy->loseNext(c.operation, loss, credentials);
     save();
 
     EXPECT_EQ(proxy->sent(c.operation), 1);
@@ -198,33 +208,17 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
     }
 }
 
-std::vector<Case> cases(bool credentials) {
-    const Case updates[] = {
-        {"RouteAdd", &Routes, Kind::Add, "AddDeliveryRoute"},
-        {"RouteChange", &Routes, Kind::Change, "UpdateDeliveryRoute"},
-        {"RouteDelete", &Routes, Kind::Delete, "DeleteDeliveryRoute"},
-        {"BayAdd", &Bays, Kind::Add, "AddStorageLocation"},
-        {"BayChange", &Bays, Kind::Change, "UpdateStorageLocation"},
-        {"BayDelete", &Bays, Kind::Delete, "DeleteStorageLocation"},
-        {"Assignment", nullptr, Kind::Assign, "UpdateCenterRouteAndStorageLocation"},
-    };
-    std::vector<Case> all;
-    for (Case update : updates) {
-        for (const Loss loss : {Loss::BeforeTheServer, Loss::AfterTheServer}) {
-            update.loss = loss;
-            update.credentials = credentials;
-            all.push_back(update);
-        }
-    }
-    return all;
+std::string caseName(const ::testing::TestParamInfo<LostAnswer::ParamType>& info) {
+    return std::string(std::get<0>(info.param).name) +
+           (std::get<1>(info.param) == Loss::AfterTheServer ? "AfterTheService"
+                                                            : "BeforeTheService");
 }
 
-std::string caseName(const ::testing::TestParamInfo<Case>& info) {
-    return std::string(info.param.name) +
-           (info.param.loss == Loss::AfterTheServer ? "AfterTheService" : "BeforeTheService");
-}
-
-INSTANTIATE_TEST_SUITE_P(WithoutCredentials, LostAnswer, ::testing::ValuesIn(cases(false)),
+INSTANTIATE_TEST_SUITE_P(WithoutCredentials, LostAnswer,
+                         ::testing::Combine(::testing::ValuesIn(Updates),
+                                            ::testing::Values(Loss::BeforeTheServer,
+                                                              Loss::AfterTheServer),
+                                            ::testing::Values(false)),
                          caseName);
 
 } // namespace
