@@ -112,20 +112,17 @@ TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentialsAndBasicNeverOverHttp) {
             << c.what;
         const std::vector<test::RecordedRequest> requests = recorder.requests();
         ASSERT_FALSE(requests.empty()) << c.what;
-        for (std::size_t i = 0; i < requests.size(); ++i) {
-            const QByteArray authorization = requests[i].header("Authorization");
-            EXPECT_TRUE(i > 0 && !c.authorizationStart.isEmpty()
-                            ? authorization.startsWith(c.authorizationStart)
-                            : authorization.isNull())
-                << c.what << " " << i << ": " << authorization.data();
-        }
-        if (!c.authorizationStart.isEmpty()) {
-            // The NTLM probe goes without a body; every other second request repeats it whole.
-            ASSERT_GE(requests.size(), 2u) << c.what;
-            EXPECT_TRUE(requests[1].complete) << c.what;
-            EXPECT_EQ(requests[1].body, c.challenge == "NTLM" ? QByteArray() : requests[0].body)
-                << c.what;
-        }
+        EXPECT_TRUE(requests[0].header("Authorization").isNull()) << c.what;
+        const QByteArray authorization =
+            requests.size() > 1 ? requests[1].header("Authorization") : QByteArray();
+        EXPECT_TRUE(c.authorizationStart.isEmpty() ? authorization.isNull()
+                                                   : authorization.startsWith(c.authorizationStart))
+            << c.what << ": " << authorization.data();
+        // The NTLM probe goes without a body; every other second request repeats it whole.
+        EXPECT_TRUE(requests.size() < 2 ||
+                    (requests[1].complete &&
+                     requests[1].body == (c.challenge == "NTLM" ? QByteArray() : requests[0].body)))
+            << c.what;
         expectReport(boxes, log, c.reported, c.what);
     }
 }
