@@ -14,8 +14,6 @@
 
 #include <QElapsedTimer>
 #include <QFrame>
-#include <QLineEdit>
-#include <QPushButton>
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
