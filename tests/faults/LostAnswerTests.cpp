@@ -57,10 +57,6 @@ const Update Updates[] = {
     {"Assignment", nullptr, Kind::Assign, "UpdateCenterRouteAndStorageLocation"},
 };
 
-void PrintTo(const Update& update, std::ostream* out) {
-    *out << update.name;
-}
-
 // The update, where the connection is lost, and whether the service asks for credentials.
 class LostAnswer : public ::testing::TestWithParam<std::tuple<Update, Loss, bool>> {
 protected:
@@ -74,8 +70,6 @@ protected:
                            "INSERT INTO storage_locations VALUES (40, 1, 'Z9', 'Spare')"));
         proxy = std::make_unique<DroppingProxy>(QUrl(server->serverName()).port());
         component.show();
-        component.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&component));
         component.LoadData(proxy->serverName(user));
         ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
         control<QTabWidget>("SSTab1")->setCurrentIndex(c.page != nullptr ? c.page->tab : 2);
