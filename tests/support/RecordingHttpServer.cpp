@@ -68,7 +68,7 @@ std::vector<RecordedRequest> RecordingHttpServer::requests() const {
 void RecordingHttpServer::clearRequests() {
     std::lock_guard lock(m_mutex);
     m_requests.clear();
-    m_bytesSent = 0;
+    ++m_cleared;
 }
 
 void RecordingHttpServer::stop() {
@@ -105,8 +105,12 @@ void RecordingHttpServer::serve(int socket) {
         return;
     }
     ServerBehaviour behaviour;
+    std::size_t index = 0;
+    int cleared = 0;
     {
         std::lock_guard lock(m_mutex);
+        index = m_requests.size();
+        cleared = m_cleared;
         m_requests.push_back(std::move(request));
         behaviour = m_queued.empty() ? m_behaviour : m_queued.front();
         if (!m_queued.empty()) {
@@ -128,7 +132,12 @@ void RecordingHttpServer::serve(int socket) {
             }
             const QByteArray piece = bytes.mid(at, chunk);
             const qsizetype sent = sendAll(socket, piece, m_stopped);
-            m_bytesSent += sent;
+            {
+                std::lock_guard lock(m_mutex);
+                if (cleared == m_cleared) { // the request is still recorded
+                    m_requests[index].answerBytesSent += sent;
+                }
+            }
             if (sent < piece.size()) {
                 break;
             }

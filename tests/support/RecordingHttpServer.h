@@ -21,6 +21,8 @@ struct RecordedRequest {
     QByteArray body;
     // False when the client closed before the body announced by Content-Length arrived.
     bool complete = false;
+    // How much of its answer the server handed to the network before the client went away.
+    qsizetype answerBytesSent = 0;
 
     // The first value of a header (name compared without case); null when absent.
     QByteArray header(const QByteArray& name) const;
@@ -70,8 +72,6 @@ public:
     void queueBehaviour(ServerBehaviour behaviour);
 
     std::vector<RecordedRequest> requests() const;
-    // The bytes of answers the server handed to the network before a client went away.
-    qsizetype bytesSent() const { return m_bytesSent; }
     void clearRequests();
 
     // Closes the listening socket and every connection; the destructor calls it.
@@ -84,12 +84,12 @@ private:
     int m_listenSocket = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stopped = false;
-    std::atomic<qsizetype> m_bytesSent = 0;
     std::thread m_acceptor;
     std::vector<std::thread> m_connections; // added by the acceptor only
 
     mutable std::mutex m_mutex;
     std::vector<RecordedRequest> m_requests;
+    int m_cleared = 0; // how often the requests were cleared
     std::deque<ServerBehaviour> m_queued;
     ServerBehaviour m_behaviour;
 };
