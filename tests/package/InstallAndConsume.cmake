@@ -34,7 +34,7 @@ expect_file(${LIBDIR}/libstowline.so.${VERSION})
 expect_file(${LIBDIR}/libstowline.so.${VERSION_MAJOR})
 expect_file(${LIBDIR}/libstowline.so)
 expect_file(${LIBDIR}/pkgconfig/stowline.pc)
-foreach(header Stowline.h Records.h EventLog.h ServiceNamespace.h Export.h)
+foreach(header Stowline.h Records.h EventLog.h ServiceNamespace.h Export.h Version.h)
     expect_file(include/stowline/${header})
 endforeach()
 foreach(file StowlineConfig.cmake StowlineConfigVersion.cmake StowlineTargets.cmake)
@@ -106,6 +106,14 @@ run("pkg-config --modversion" ${PKG_CONFIG} --modversion stowline)
 string(STRIP "${run_output}" pc_version)
 run("pkg-config libdir" ${PKG_CONFIG} --variable=libdir stowline)
 string(STRIP "${run_output}" pc_libdir)
+# pkg-config asks for the Qt the CMake package asks for.
+run("pkg-config --print-requires" ${PKG_CONFIG} --print-requires stowline)
+file(READ ${prefix}/${LIBDIR}/cmake/Stowline/StowlineConfig.cmake config)
+string(REGEX MATCH "find_dependency\\(Qt6 ([0-9.]+) " _ "${config}")
+if(NOT CMAKE_MATCH_1 OR NOT run_output STREQUAL "Qt6Widgets >= ${CMAKE_MATCH_1}\n")
+    message(FATAL_ERROR "stowline.pc requires ${run_output} while StowlineConfig.cmake asks for "
+                        "Qt ${CMAKE_MATCH_1}")
+endif()
 run("build the consumer with pkg-config" ${CXX_COMPILER} -std=c++20 -fPIC ${sanitize_flag}
     -Wall -Wextra -Wpedantic -Wshadow -Werror "-DSTOWLINE_PACKAGE_VERSION=\"${pc_version}\""
     ${CONSUMER_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${pc_libdir} -ldl

@@ -1,16 +1,21 @@
 // Embeds the installed component the way a host would and checks what a host relies on:
-// the design size, the version, the record types and calling the methods by name.
+// the design size, the version (Version.h's too), the record types and calling the methods by
+// name.
 // Prints the path of the loaded library so that the driver can check it is the installed one.
 #include <stowline/EventLog.h>
 #include <stowline/Records.h>
 #include <stowline/ServiceNamespace.h>
 #include <stowline/Stowline.h>
+#include <stowline/Version.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QMetaObject>
 #include <cstdio>
 #include <dlfcn.h>
+#include <string_view>
+
+static_assert(std::string_view(STOWLINE_VERSION_STRING) == STOWLINE_PACKAGE_VERSION);
 
 namespace {
 
@@ -43,6 +48,11 @@ int main(int argc, char** argv) {
         check(label != nullptr &&
                   label->text() == QStringLiteral("Version Number: " STOWLINE_PACKAGE_VERSION),
               "version label matches the package version");
+        check(QStringLiteral("%1.%2.%3")
+                      .arg(STOWLINE_VERSION_MAJOR)
+                      .arg(STOWLINE_VERSION_MINOR)
+                      .arg(STOWLINE_VERSION_PATCH) == QStringLiteral(STOWLINE_VERSION_STRING),
+              "Version.h's numbers match its string");
         const QVariant tag = QVariant::fromValue(stowline::RouteUDT{});
         check(tag.canConvert<stowline::RouteUDT>(), "records travel in a QVariant tag");
         check(QString::fromLatin1(stowline::ServiceNamespace).startsWith(QStringLiteral("http")),
