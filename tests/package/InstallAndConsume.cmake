@@ -52,7 +52,22 @@ foreach(program IN LISTS PROGRAMS)
     expect_file(${BINDIR}/${program})
     expect_file(share/man/man1/${program}.1.gz)
     if(program STREQUAL "stowline-host")
-        run("installed stowline-host --help" ${prefix}/${BINDIR}/stowline-host --help)
+        # Without a display, help is shown and a wrong option refused with the usage, exit
+        # status 2 and no word from Qt: the command line is read before Qt needs a screen.
+        set(host ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                 --unset=QT_QPA_PLATFORM ${prefix}/${BINDIR}/stowline-host)
+        execute_process(COMMAND ${host} --help RESULT_VARIABLE result OUTPUT_VARIABLE out
+                        ERROR_VARIABLE err)
+        if(NOT result EQUAL 0 OR NOT out MATCHES "^Usage: stowline-host " OR NOT err STREQUAL "")
+            message(FATAL_ERROR "stowline-host --help (${result}):\n${out}${err}")
+        endif()
+        execute_process(COMMAND ${host} --bogus RESULT_VARIABLE result OUTPUT_VARIABLE out
+                        ERROR_VARIABLE err)
+        set(usage "stowline-host: Unknown option 'bogus'.\nUsage: stowline-host [options]\n")
+        if(NOT result EQUAL 2 OR NOT out STREQUAL ""
+           OR NOT err STREQUAL "${usage}Try 'stowline-host --help'.\n")
+            message(FATAL_ERROR "stowline-host --bogus (${result}):\n${out}${err}")
+        endif()
     endif()
 endforeach()
 
