@@ -30,11 +30,9 @@ TEST(HostCommandLine, TakesTheOptionsOrRefusesWhatItCannotDo) {
         // The last server wins, trimmed.
         {{"--server=http://a:1", "--server", " http://b:2 "}, Outcome::Run, "http://b:2||"},
         {{"--screenshot", "d"}, Outcome::Error, "--server"},
-        {{"--server="}, Outcome::Error, "--server needs"},
         {{"--server", "  "}, Outcome::Error, "--server needs"},
         {{"--event-log="}, Outcome::Error, "--event-log needs"},
         {{"--server=x", "--screenshot="}, Outcome::Error, "--screenshot needs"},
-        {{"--colour"}, Outcome::Error, "colour"},
         {{"--server"}, Outcome::Error, "server"},
         {{"http://h:1"}, Outcome::Error, "http://h:1"},
         {{"--bogus"}, Outcome::Error, "'bogus'.\nUsage: stowline-host [options]\nTry"},
@@ -45,9 +43,7 @@ TEST(HostCommandLine, TakesTheOptionsOrRefusesWhatItCannotDo) {
         {{"--server", "https://u:pw@h:1"}, Outcome::Error, "must not carry a password"},
         {{"--server", "https://u@h:1/a:b@c"}, Outcome::Run, "https://u@h:1/a:b@c||"},
         // Qt's own options are left to the QApplication.
-        {{"-platform", "offscreen", "-style=Fusion", "-reverse", "--server=x"},
-         Outcome::Run,
-         "x||"},
+        {{"-platform", "xcb", "-style=Fusion", "-reverse", "--server=x"}, Outcome::Run, "x||"},
         {{"--help"}, Outcome::ShowHelp, "Usage: stowline-host [options]\n"},
         {{"--help-all"}, Outcome::ShowHelp, "--platform <name[:options]>"},
         // Help wins over options that would be refused.
