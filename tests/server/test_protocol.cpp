@@ -158,6 +158,11 @@ TEST_F(ServerProtocol, AnswersEachRequestByItsSoapActionAndBody) {
          "soap:Client The service has no operation Frobnicate"},
         {R"(<e:Envelope xmlns:e="http://www.w3.org/2003/05/soap-envelope"><e:Body/></e:Envelope>)",
          std::nullopt, 500, "soap:VersionMismatch This service speaks SOAP 1.1 only"},
+        // A value that would forge a line of the log.
+        {requestEnvelope(updateElement("DeleteDeliveryRoute",
+                                       {{"DeliveryRouteID", "1\nstowline-server: forged"}})),
+         std::nullopt, 500,
+         "soap:Client DeliveryRouteID must be a whole number, not \"1\nstowline-server: forged\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body.substr(0, 40) + " / " + c.action.value_or("(none)"));
@@ -165,8 +170,10 @@ TEST_F(ServerProtocol, AnswersEachRequestByItsSoapActionAndBody) {
         EXPECT_EQ(answer.status, c.status);
         EXPECT_EQ(c.status == 500 ? faultOf(answer.body) : answer.body, c.answer);
     }
-    // Refusals are logged too.
+    // Refusals are logged too, each on one line.
     const std::string log = server->errorOutput().toStdString();
+    EXPECT_NE(log.find("not \"1\\nstowline-server: forged\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("\nstowline-server: forged"), std::string::npos) << log;
     EXPECT_NE(log.find("refused a body that is not XML"), std::string::npos) << log;
     EXPECT_NE(log.find("refused GetFacilities: The SOAPAction names GetDeliveryRoute"),
               std::string::npos)
