@@ -4,6 +4,7 @@
 #include "HttpAuthentication.h"
 #include "ListeningSocket.h"
 #include "TlsCredentials.h"
+#include "WorkerPool.h"
 #include "WrongCredentialsDelay.h"
 #include "Wsdl.h"
 
@@ -48,6 +49,8 @@ struct Request {
     Clock::time_point bodyDeadline;
     // Wrong credentials, answered once the delay resumes the connection.
     bool held = false;
+    // The service's answer, made by a worker while the connection waits suspended.
+    std::optional<HttpAnswer> answer;
 };
 
 MHD_Result queued(bool done) {
@@ -165,6 +168,7 @@ struct HttpService::Impl {
     std::array<char, 32> nonceSeed;
     BodyBudget bodies{BodyMemoryBudget};
     WrongCredentialsDelay delay;
+    WorkerPool workers{limits.workerThreads};
     TlsCredentials tls;
     std::string boundAddress;
     MHD_Daemon* daemon = nullptr;
@@ -314,14 +318,34 @@ MHD_Result HttpService::Impl::takeBody(MHD_Connection* connection, Request& requ
 MHD_Result HttpService::Impl::answer(MHD_Connection* connection, std::string_view method,
                                      Request& request) {
     if (method == MHD_HTTP_METHOD_POST) {
-        std::optional<std::string_view> soapAction;
+        if (request.answer) {
+            HttpAnswer answer = std::move(*request.answer);
+            return queueText(connection, static_cast<unsigned>(answer.status),
+                             std::move(answer.body), XmlContentType);
+        }
+        // A worker answers while the connection waits, and the event loop serves the others;
+        // the library calls again once the worker resumes it.
+        std::optional<std::string> soapAction;
         if (const char* action = headerValue(connection, "SOAPAction")) {
             soapAction = action;
         }
-        HttpAnswer answer = soap.handle(soapAction, request.body);
-        request.body = std::string();
-        return queueText(connection, static_cast<unsigned>(answer.status), std::move(answer.body),
-                         XmlContentType);
+        MHD_suspend_connection(connection);
+        auto job = [this, connection, &request, soapAction = std::move(soapAction)] {
+            try {
+                request.answer = soap.handle(
+                    soapAction ? std::optional<std::string_view>(*soapAction) : std::nullopt,
+                    request.body);
+            } catch (const std::exception&) {
+                request.answer = HttpAnswer{MHD_HTTP_INTERNAL_SERVER_ERROR, {}};
+            }
+            request.body = std::string();
+            MHD_resume_connection(connection);
+        };
+        if (!workers.run(job)) {
+            // Stopping: answered here, as there is no worker left.
+            job();
+        }
+        return MHD_YES;
     }
     // The address the caller used, so that toolkits post back to where they read it.
     const char* host = headerValue(connection, MHD_HTTP_HEADER_HOST);
@@ -364,7 +388,6 @@ int HttpService::start(const std::string& host, int port) {
     const auto number = [](auto value) { return static_cast<intptr_t>(value); };
     std::vector<MHD_OptionItem> options{
         {MHD_OPTION_LISTEN_SOCKET, number(listener.descriptor()), nullptr},
-        {MHD_OPTION_THREAD_POOL_SIZE, number(std::max(1, d.limits.workerThreads)), nullptr},
         {MHD_OPTION_CONNECTION_LIMIT, number(connections), nullptr},
         {MHD_OPTION_PER_IP_CONNECTION_LIMIT, number(d.limits.clientConnections), nullptr},
         {MHD_OPTION_CONNECTION_TIMEOUT, number(d.limits.readTimeout.count()), nullptr},
@@ -397,8 +420,10 @@ void HttpService::stop() {
     if (d.daemon == nullptr) {
         return;
     }
-    // The library refuses to stop while a connection is suspended.
+    // The library refuses to stop while a connection is suspended: the held ones are resumed,
+    // and the workers answer what they were handed before they end.
     d.delay.stop();
+    d.workers.stop();
     MHD_stop_daemon(std::exchange(d.daemon, nullptr));
 }
 

@@ -33,9 +33,10 @@ struct HttpLimits {
 };
 
 // The HTTP side of the server, on libmicrohttpd: POST of SOAP envelopes and GET of the service
-// description at the endpoint path. A fixed pool of threads each waits on its share of the
-// connections and answers the requests that have arrived whole, so slow, stalled and idle
-// clients hold no thread. Over TLS and behind authentication when the security asks for them.
+// description at the endpoint path. The library's event loop waits on all connections at once
+// and reads each request whole; then whichever of a fixed number of workers is free answers
+// it. So slow, stalled and idle clients hold no thread, and no request waits behind another
+// one's answer. Over TLS and behind authentication when the security asks for them.
 // `log` receives one line per request refused or connection dropped (never a password or an
 // Authorization header), and what the library reports; it may be empty.
 class HttpService {

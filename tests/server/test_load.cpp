@@ -229,7 +229,7 @@ TEST(Connections, FiveHundredIdleKeepAliveConnectionsHoldNoThreads) {
                              std::filesystem::directory_iterator());
     };
     const auto atRest = threads();
-    EXPECT_LE(atRest, 16 + 2) << "16 for the connections, main(), the delay of wrong passwords";
+    EXPECT_LE(atRest, 16 + 3) << "16 workers, the event loop, the delay of wrong passwords, main()";
     const std::string page =
         "GET " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
     const std::string pageEnd = "?WSDL\n";
