@@ -6,11 +6,9 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
-#include <strings.h>
 
 namespace stowline::test {
 namespace {
@@ -20,23 +18,13 @@ std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* re
     return size * count;
 }
 
-// Keeps the headers of the last answer that matter here; an authentication round has several.
 std::size_t takeHeader(char* data, std::size_t size, std::size_t count, void* result) {
-    HttpResult& r = *static_cast<HttpResult*>(result);
-    std::string line(data, size * count);
-    line.erase(line.find_last_not_of("\r\n") + 1);
-    const auto value = [&line](const char* name) {
-        const std::size_t length = std::strlen(name);
-        return strncasecmp(line.c_str(), name, length) == 0 ? line.substr(length) : std::string();
-    };
+    std::string& headers = static_cast<HttpResult*>(result)->headers;
+    const std::string_view line(data, size * count);
     if (line.starts_with("HTTP/")) {
-        r.contentType.clear();
-        r.challenges.clear();
-    } else if (const std::string type = value("Content-Type: "); !type.empty()) {
-        r.contentType = type;
-    } else if (const std::string challenge = value("WWW-Authenticate: "); !challenge.empty()) {
-        r.challenges += challenge + "\n";
+        headers.clear();
     }
+    headers.append(line);
     return size * count;
 }
 
@@ -58,15 +46,15 @@ HttpResult exchange(const StandInServer& server, const std::string& pathAndQuery
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, takeHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &result);
     // "Expect:" keeps curl from waiting for 100 Continue before bodies over 1 MiB.
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(
-        curl_slist_append(nullptr, "Expect:"), curl_slist_free_all);
+    const std::string action = soapAction ? "SOAPAction: " + *soapAction : "";
+    curl_slist* list = nullptr;
+    for (const char* header :
+         {"Expect:", "Content-Type: text/xml; charset=utf-8", action.c_str()}) {
+        list = *header != '\0' ? curl_slist_append(list, header) : list;
+    }
+    const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(list,
+                                                                              curl_slist_free_all);
     if (body) {
-        headers.reset(
-            curl_slist_append(headers.release(), "Content-Type: text/xml; charset=utf-8"));
-        if (soapAction) {
-            const std::string action = "SOAPAction: " + *soapAction;
-            headers.reset(curl_slist_append(headers.release(), action.c_str()));
-        }
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->data());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
     }
@@ -92,6 +80,9 @@ HttpResult exchange(const StandInServer& server, const std::string& pathAndQuery
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     result.status = static_cast<int>(status);
+    const char* type = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type);
+    result.contentType = type != nullptr ? type : "";
     return result;
 }
 

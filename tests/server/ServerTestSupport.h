@@ -20,8 +20,8 @@ struct HttpResult {
     int status = 0;
     std::string body;
     std::string contentType;
-    // The WWW-Authenticate headers of the last answer, one a line.
-    std::string challenges;
+    // The status line and headers of the last answer (an authentication round has several).
+    std::string headers;
 };
 
 // What an exchange brings besides the request: credentials in one scheme, the certificate
