@@ -75,14 +75,12 @@ public:
         char byte = 0;
         return readable(wait) && ::recv(m_socket, &byte, 1, MSG_DONTWAIT) <= 0;
     }
-    // What the server sends until `until` has come `times` times, the server closes, or
-    // `limit` has passed.
-    std::string receive(std::chrono::milliseconds limit, std::string_view until = {},
-                        int times = 1) const {
+    // What the server sends until `until` has come, the server closes, or `limit` has passed.
+    std::string receive(std::chrono::milliseconds limit, std::string_view until = {}) const {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         std::string received;
         char chunk[4096];
-        while (until.empty() || occurrences(received, until) < times) {
+        while (until.empty() || received.find(until) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             const ssize_t n = left.count() > 0 && readable(left)
