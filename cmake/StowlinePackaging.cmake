@@ -3,8 +3,12 @@
 #   dev       libstowline-dev           headers, the .so link, CMake package, stowline.pc
 #   designer  stowline-designer-plugin  the Qt Designer plugin
 #   server    stowline-server           the stand-in SOAP server and its man page
-#   host      stowline-host             the demo host and its man page: a package of its own,
-#                                       since it needs Qt and a display and the server neither
+#   host      stowline-host             the demo host, its man page, menu entry and icon: a package
+#                                       of its own, since it needs Qt and a display and the server
+#                                       neither
+# The packages are native ones: the project makes them from its own tree, so their version is
+# the project version without a Debian revision. cmake/debian/FinishPackages.cmake completes
+# each package between CPack's staging and packing.
 set(STOWLINE_PACKAGE_MAINTAINER "Stowline developers <stowline@example.org>"
     CACHE STRING "Maintainer field of the Debian packages")
 
@@ -17,21 +21,38 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# dpkg-shlibdeps looks for libstowline.so.2 while the library is still in the build tree.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/src)
+# The source package all of them come from: the name the changelog gives.
+set(CPACK_DEBIAN_PACKAGE_SOURCE stowline)
+# dpkg-shlibdeps reads the dependencies from the binaries in FinishPackages.cmake rather than in
+# CPack, whose own reading also writes postinst and postrm scripts that call ldconfig, which
+# the library's trigger does already.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+# libstowline.so.2, still in the build tree, for the programs' and the plugin's dependencies.
+set(CPACK_STOWLINE_SHLIBDEPS_DIRS ${PROJECT_BINARY_DIR}/src)
+set(CPACK_STOWLINE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_STOWLINE_DEBIAN_DIR ${CMAKE_CURRENT_LIST_DIR}/debian)
+set(CPACK_STOWLINE_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian/FinishPackages.cmake)
 # A component's DEPENDS (below) become dependencies on those packages at this exact version.
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(stowline_debian_version ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
 set(stowline_about "Stowline is a Qt 6 Widgets component with which an operator maintains delivery
 routes, storage locations and their assignment to centers, kept in a remote
 SOAP 1.1 service.")
 
+# CPack 3.25 has no setting for the Multi-Arch field. Its control file is "Field: value" lines,
+# so the field goes in as a line of its own after the Source field.
+function(stowline_multiarch component value)
+    string(TOUPPER ${component} upper)
+    set(CPACK_DEBIAN_${upper}_PACKAGE_SOURCE
+        "${CPACK_DEBIAN_PACKAGE_SOURCE}\nMulti-Arch: ${value}" PARENT_SCOPE)
+endfunction()
+
 set(CPACK_DEBIAN_LIB_PACKAGE_NAME libstowline${PROJECT_VERSION_MAJOR})
 set(CPACK_DEBIAN_LIB_PACKAGE_SECTION libs)
+# Installable for several architectures side by side: everything lies in the multiarch folder.
+stowline_multiarch(lib same)
 set(CPACK_COMPONENT_LIB_DESCRIPTION "embeddable Qt widget for route and bay reference data
 ${stowline_about}
 
@@ -46,6 +67,8 @@ set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_EXTRA
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libstowline-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+# The headers are the same for every architecture, the rest lies in the multiarch folder.
+stowline_multiarch(dev same)
 # The public headers include Qt's.
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS qt6-base-dev)
 set(CPACK_COMPONENT_DEV_DESCRIPTION "development files of the Stowline widget
@@ -56,6 +79,11 @@ and the pkg-config file (stowline.pc).")
 
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_NAME stowline-designer-plugin)
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_SECTION devel)
+# Designer loads the plugin of its own architecture, from the multiarch folder.
+stowline_multiarch(designer same)
+set(CPACK_DEBIAN_DESIGNER_PACKAGE_SUGGESTS designer-qt6)
+# Forms that place the component are built against its development files.
+set(CPACK_DEBIAN_DESIGNER_PACKAGE_RECOMMENDS libstowline-dev)
 set(CPACK_COMPONENT_DESIGNER_DESCRIPTION "Qt Designer plugin for the Stowline widget
 ${stowline_about}
 
@@ -64,18 +92,21 @@ can place it like any other widget.")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME stowline-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION net)
+# A program: it serves clients of any architecture.
+stowline_multiarch(server foreign)
 set(CPACK_COMPONENT_SERVER_DESCRIPTION "stand-in SOAP service for the Stowline widget
 A SOAP 1.1 service over HTTP or HTTPS that keeps facilities, routes, storage
 locations and centers in an SQLite database, for demonstrations and tests of
 hosts of the Stowline widget.")
 
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME stowline-host)
-set(CPACK_DEBIAN_HOST_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_HOST_PACKAGE_SECTION x11)
+stowline_multiarch(host foreign)
 set(CPACK_COMPONENT_HOST_DESCRIPTION "demo application around the Stowline widget
 ${stowline_about}
 
 This package holds a main window around the component that loads its data
-from a Stowline SOAP service such as stowline-server.")
+from a Stowline SOAP service such as stowline-server, with its menu entry.")
 
 # The packages of the parts this tree builds.
 set(CPACK_COMPONENTS_ALL lib dev)
@@ -85,24 +116,6 @@ foreach(component target IN ZIP_LISTS optional_components optional_targets)
     if(TARGET ${target})
         list(APPEND CPACK_COMPONENTS_ALL ${component})
     endif()
-endforeach()
-
-# Each package carries the copyright file and a changelog in usr/share/doc/<package>, as Debian
-# requires; a plain `cmake --install` leaves them out (EXCLUDE_FROM_ALL).
-string(TIMESTAMP stowline_package_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in
-               ${PROJECT_BINARY_DIR}/debian/changelog.Debian @ONLY)
-add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
-    COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/debian/changelog.Debian
-    DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.Debian VERBATIM)
-add_custom_target(stowline_debian_changelog ALL
-    DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz)
-foreach(component IN LISTS CPACK_COMPONENTS_ALL)
-    string(TOUPPER ${component} upper)
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
-                  ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
-            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${CPACK_DEBIAN_${upper}_PACKAGE_NAME}
-            COMPONENT ${component} EXCLUDE_FROM_ALL)
 endforeach()
 
 include(CPack)

@@ -5,11 +5,40 @@ option(STOWLINE_SANITIZE "Build with address and undefined-behaviour sanitizers"
 # libFuzzer (clang only): coverage feedback and both sanitizers in every target; the fuzz
 # targets under tests/fuzz add libFuzzer's own main when they link.
 option(STOWLINE_FUZZ "Instrument for libFuzzer and build the fuzz targets (clang)" OFF)
+# Debian's compiler and linker flags, hardening included (fortified functions, stack protector,
+# full RELRO with immediate binding), as dpkg-buildflags gives them to Debian's own packages.
+# The presets dev and package turn it on, so the Debian packages are built with them.
+option(STOWLINE_DEBIAN_BUILD_FLAGS "Compile and link with the flags of dpkg-buildflags" OFF)
+set(stowline_debian_compile_flags)
+set(stowline_debian_link_flags)
+if(STOWLINE_DEBIAN_BUILD_FLAGS)
+    find_program(STOWLINE_DPKG_BUILDFLAGS dpkg-buildflags)
+    if(NOT STOWLINE_DPKG_BUILDFLAGS)
+        message(FATAL_ERROR "STOWLINE_DEBIAN_BUILD_FLAGS needs dpkg-buildflags (package dpkg-dev)")
+    endif()
+    # A packager's own DEB_BUILD_MAINT_OPTIONS come last and win.
+    foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+        execute_process(
+            COMMAND ${CMAKE_COMMAND} -E env
+                    "DEB_BUILD_MAINT_OPTIONS=hardening=+all $ENV{DEB_BUILD_MAINT_OPTIONS}"
+                    ${STOWLINE_DPKG_BUILDFLAGS} --get ${kind}
+            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE flags
+            OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+        separate_arguments(flags UNIX_COMMAND "${flags}")
+        if(kind STREQUAL "LDFLAGS")
+            list(APPEND stowline_debian_link_flags ${flags})
+        else()
+            list(APPEND stowline_debian_compile_flags ${flags})
+        endif()
+    endforeach()
+endif()
 
 function(stowline_target_settings target)
     target_compile_features(${target} PRIVATE cxx_std_20)
     set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                                             ${stowline_debian_compile_flags})
+    target_link_options(${target} PRIVATE ${stowline_debian_link_flags})
     if(STOWLINE_WARNINGS_AS_ERRORS)
         target_compile_options(${target} PRIVATE -Werror)
     endif()

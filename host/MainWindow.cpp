@@ -1,28 +1,16 @@
 #include "MainWindow.h"
 
+#include "ConnectDialog.h"
+#include "ServerName.h"
+
 #include <stowline/Stowline.h>
 
 #include <QAction>
-#include <QInputDialog>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QUrl>
 
 namespace stowline::host {
-namespace {
-
-// The server name with its password, if it has one, shown as ***.
-QString withoutPassword(const QString& serverName) {
-    QUrl url(serverName);
-    if (url.password().isEmpty()) {
-        return serverName;
-    }
-    url.setPassword(QStringLiteral("***"));
-    return url.toString();
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("StowlineHostWindow"));
@@ -58,15 +46,10 @@ void MainWindow::loadFrom(const QString& serverName) {
 }
 
 void MainWindow::connectToServer() {
-    bool accepted = false;
-    const QString name =
-        QInputDialog::getText(
-            this, QStringLiteral("Connect"), QStringLiteral("Server name:"), QLineEdit::Normal,
-            m_serverName.isEmpty() ? QStringLiteral("http://127.0.0.1:8080") : m_serverName,
-            &accepted)
-            .trimmed();
-    if (accepted && !name.isEmpty()) {
-        loadFrom(name);
+    ConnectDialog dialog(
+        m_serverName.isEmpty() ? QStringLiteral("http://127.0.0.1:8080") : m_serverName, this);
+    if (dialog.exec() == QDialog::Accepted && !dialog.serverName().isEmpty()) {
+        loadFrom(dialog.serverName());
     }
 }
 
@@ -82,7 +65,7 @@ void MainWindow::updateTitle() {
     // The platform adds the application display name ("Stowline") to the title. A server name
     // may carry credentials; the title is on screen and in screenshots.
     setWindowTitle(m_serverName.isEmpty() ? QStringLiteral("Not connected")
-                                          : withoutPassword(m_serverName));
+                                          : withoutPassword(m_serverName, QStringLiteral("***")));
 }
 
 } // namespace stowline::host

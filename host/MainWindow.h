@@ -23,7 +23,7 @@ public:
 public slots:
     // Remembers the server and loads all pages from it (blocks until the answers are in).
     void loadFrom(const QString& serverName);
-    // File > Connect…: asks for a server name, then loads from it.
+    // File > Connect…: asks for a server name and its password, then loads from it.
     void connectToServer();
     // File > Reload (F5): loads again from the current server, or asks for one.
     void reload();

@@ -54,16 +54,14 @@ int runScreenshots(const HostOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Help, version and screenshots need no screen: do not depend on one.
-    if (runsWithoutScreen(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The command line is read before the QApplication exists: help, version and a wrong line
+    // are answered without a display, which Qt cannot start without.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("stowline-host"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Stowline"));
-    QApplication::setApplicationVersion(hostVersion());
-
-    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
+    const CommandLine commandLine =
+        parseCommandLine(arguments, qEnvironmentVariable("STOWLINE_SERVER"));
     switch (commandLine.outcome) {
     case CommandLine::Outcome::ShowHelp:
     case CommandLine::Outcome::ShowVersion:
@@ -71,13 +69,11 @@ int main(int argc, char** argv) {
         return 0;
     case CommandLine::Outcome::Error:
         printLine(stderr, QStringLiteral("stowline-host: ") + commandLine.message);
-        printLine(stderr, QStringLiteral("Try 'stowline-host --help'."));
         return ExitUsage;
     case CommandLine::Outcome::Run:
         break;
     }
     const HostOptions& options = commandLine.options;
-
     std::optional<EventLogFileSink> eventLog;
     if (!options.eventLogPath.isEmpty()) {
         QString error;
@@ -88,6 +84,17 @@ int main(int argc, char** argv) {
         }
         eventLog.emplace(std::move(file));
     }
+
+    // Screenshots need no screen: do not depend on one.
+    if (options.screenshotMode() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("stowline-host"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Stowline"));
+    QApplication::setApplicationVersion(hostVersion());
+    // The menu entry, whose icon the desktop shows for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("stowline-host"));
 
     if (options.screenshotMode()) {
         return runScreenshots(options);

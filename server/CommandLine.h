@@ -3,7 +3,6 @@
 #include "HttpSecurity.h"
 #include "HttpService.h"
 
-#include <chrono>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -20,8 +19,11 @@ struct ServerOptions {
     Fill fill = Fill::None;
     int generatedCenters = 0;
     HttpSecurity security; // --auth and --tls
-    std::chrono::seconds readTimeout = DefaultReadTimeout;
+    // --auth-file: read by the caller into security, so that the parsing does no I/O.
+    std::string credentialsFile;
+    HttpLimits limits; // --read-timeout and --connections-per-client
     bool help = false;
+    bool version = false;
 };
 
 class CommandLineError : public std::runtime_error {

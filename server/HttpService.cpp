@@ -1,93 +1,129 @@
 #include "HttpService.h"
 
-#include "HttpConnections.h"
+#include "BodyBudget.h"
+#include "HttpAuthentication.h"
+#include "ListeningSocket.h"
+#include "TlsCredentials.h"
+#include "WorkerPool.h"
+#include "WrongCredentialsDelay.h"
 #include "Wsdl.h"
 
 #include <stowline/ServiceNamespace.h>
 
-#include <httplib.h>
-#include <openssl/ssl.h>
+#include <microhttpd.h>
+#include <netdb.h>
+#include <sys/random.h>
 
-#include <algorithm>
-#include <cctype>
+#include <array>
+#include <charconv>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <strings.h>
+#include <utility>
+#include <vector>
 
 namespace stowline::server {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr const char* XmlContentType = "text/xml; charset=utf-8";
+// Each connection's own memory: its read buffer, the request line and the headers, which may
+// take nearly all of it (431 or 414 beyond).
+constexpr std::size_t ConnectionMemory = 64 * 1024;
+// Digest nonces in use at once; an older one is answered as stale and the client asks anew.
+constexpr unsigned DigestNonces = 4096;
 
-// httplib matches paths as regular expressions; the endpoint's dots must match only dots.
-std::string exactPathPattern(std::string_view path) {
-    std::string pattern;
-    for (const char c : path) {
-        if (c == '.') {
-            pattern += '\\';
-        }
-        pattern += c;
-    }
-    return pattern;
-}
+using Response = std::unique_ptr<MHD_Response, decltype(&MHD_destroy_response)>;
 
-struct TlsContextFree {
-    void operator()(SSL_CTX* context) const { SSL_CTX_free(context); }
-};
-using TlsContext = std::unique_ptr<SSL_CTX, TlsContextFree>;
+// A request's own state from its headers to its answer.
+struct Request {
+    explicit Request(BodyBudget& budget) : reservation(budget) {}
 
-// None when the security asks for plain HTTP.
-TlsContext makeTlsContext(const HttpSecurity& security) {
-    if (!security.servesTls()) {
-        return {};
-    }
-    TlsContext context(SSL_CTX_new(TLS_server_method()));
-    if (!context || SSL_CTX_set_min_proto_version(context.get(), TLS1_2_VERSION) != 1 ||
-        SSL_CTX_use_certificate_chain_file(context.get(), security.certificateFile.c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(context.get(), security.keyFile.c_str(), SSL_FILETYPE_PEM) !=
-            1 ||
-        SSL_CTX_check_private_key(context.get()) != 1) {
-        throw std::runtime_error("cannot load the certificate " + security.certificateFile +
-                                 " with the key " + security.keyFile);
-    }
-    SSL_CTX_set_options(context.get(), SSL_OP_NO_COMPRESSION | SSL_OP_NO_RENEGOTIATION);
-    return context;
-}
-
-// httplib's reading of the request line and headers, routing and writing of the answer,
-// applied to a request that the connections have read whole. httplib's own accepting and
-// reading give every connection a worker for as long as it lasts, idle or slow.
-class RequestAnswerer final : public httplib::Server {
-public:
-    // httplib stops writing an answer's body once its own listening socket is gone. It has
-    // none here and never listens, so it gets a stand-in that it never closes.
-    RequestAnswerer() { svr_sock_ = 0; }
-
-    bool answer(httplib::Stream& stream, bool lastRequest, bool& clientCloses) {
-        return process_request(stream, lastRequest, clientCloses, nullptr);
-    }
+    BodyBudget::Reservation reservation;
+    std::string body;
+    Clock::time_point bodyDeadline;
+    // Wrong credentials, answered once the delay resumes the connection.
+    bool held = false;
+    // The service's answer, made by a worker while the connection waits suspended.
+    std::optional<HttpAnswer> answer;
 };
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+MHD_Result queued(bool done) {
+    return done ? MHD_YES : MHD_NO;
 }
 
-// Whether an Authorization header carries the expected Basic token; the scheme's name is
-// compared without case, as HTTP wants.
-bool carriesBasicToken(const std::string& authorization, const std::string& expectedToken) {
-    const std::size_t space = authorization.find(' ');
-    if (space == std::string::npos || lowerCase(authorization.substr(0, space)) != "basic") {
-        return false;
+// Hands the text to the library without copying it: a large answer is tens of megabytes.
+MHD_Result queueText(MHD_Connection* connection, unsigned status, std::string text,
+                     const char* contentType) {
+    auto owned = std::make_unique<std::string>(std::move(text));
+    Response response(MHD_create_response_from_buffer_with_free_callback_cls(
+                          owned->size(), owned->data(),
+                          [](void* freed) { delete static_cast<std::string*>(freed); },
+                          owned.get()),
+                      MHD_destroy_response);
+    if (!response) {
+        return MHD_NO;
     }
-    const std::size_t token = authorization.find_first_not_of(' ', space);
-    return token != std::string::npos &&
-           authorization.compare(token, std::string::npos, expectedToken) == 0;
+    // From here on the response frees it.
+    static_cast<void>(owned.release());
+    MHD_add_response_header(response.get(), MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
+    return MHD_queue_response(connection, status, response.get());
 }
 
-bool asksForWsdl(const httplib::Request& request) {
-    return std::any_of(request.params.begin(), request.params.end(),
-                       [](const auto& param) { return lowerCase(param.first) == "wsdl"; });
+// An answer without a body, with one header of its own where given.
+MHD_Result queueStatus(MHD_Connection* connection, unsigned status, const char* header = nullptr,
+                       const char* value = nullptr) {
+    Response response(MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT),
+                      MHD_destroy_response);
+    if (!response) {
+        return MHD_NO;
+    }
+    if (header != nullptr) {
+        MHD_add_response_header(response.get(), header, value);
+    }
+    return MHD_queue_response(connection, status, response.get());
+}
+
+const char* headerValue(MHD_Connection* connection, const char* name) {
+    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
+}
+
+std::string clientAddress(MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    char host[NI_MAXHOST] = "?";
+    if (info != nullptr && info->client_addr != nullptr) {
+        const socklen_t length =
+            info->client_addr->sa_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+        getnameinfo(info->client_addr, length, host, sizeof host, nullptr, 0, NI_NUMERICHOST);
+    }
+    return host;
+}
+
+// "?WSDL", in any case, among the query's arguments.
+bool asksForWsdl(MHD_Connection* connection) {
+    bool found = false;
+    MHD_get_connection_values(
+        connection, MHD_GET_ARGUMENT_KIND,
+        [](void* cls, MHD_ValueKind, const char* key, const char*) {
+            *static_cast<bool*>(cls) |= strcasecmp(key, "wsdl") == 0;
+            return MHD_YES;
+        },
+        &found);
+    return found;
+}
+
+std::array<char, 32> randomSeed() {
+    std::array<char, 32> seed{};
+    if (getrandom(seed.data(), seed.size(), 0) != static_cast<ssize_t>(seed.size())) {
+        throw std::runtime_error("cannot read random bytes for the Digest nonces");
+    }
+    return seed;
 }
 
 } // namespace
@@ -98,122 +134,301 @@ std::string hostAndPort(const std::string& host, int port) {
 }
 
 struct HttpService::Impl {
-    Impl(SoapService& s, const HttpSecurity& security, const HttpConnections::Settings& settings)
-        : soap(s), tls(makeTlsContext(security)),
-          scheme(security.servesTls() ? "https://" : "http://") {
-        HttpConnections::Settings withTls = settings;
-        withTls.tls = tls.get();
-        connections = std::make_unique<HttpConnections>(
-            withTls, [this](httplib::Stream& stream, bool lastRequest, bool& clientCloses) {
-                return answerer.answer(stream, lastRequest, clientCloses);
-            });
+    Impl(SoapService& s, const HttpSecurity& sec, SoapService::Log l, const HttpLimits& lim)
+        : soap(s), security(sec), log(std::move(l)), limits(lim),
+          authentication(sec, sec.servesTls()), scheme(sec.servesTls() ? "https://" : "http://"),
+          nonceSeed(randomSeed()) {}
+
+    static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url,
+                                const char* method, const char* version, const char* upload,
+                                std::size_t* uploadSize, void** context) noexcept;
+    static void onCompleted(void* cls, MHD_Connection* connection, void** context,
+                            MHD_RequestTerminationCode code) noexcept;
+    static void onLibraryMessage(void* cls, const char* format, va_list arguments) noexcept;
+
+    MHD_Result begin(MHD_Connection* connection, std::string_view url, std::string_view method,
+                     Request& request);
+    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url,
+                                             Request& request);
+    MHD_Result takeBody(MHD_Connection* connection, Request& request, const char* data,
+                        std::size_t& size);
+    MHD_Result answer(MHD_Connection* connection, std::string_view method, Request& request);
+    void note(const std::string& line) const {
+        if (log) {
+            log(line);
+        }
     }
 
     SoapService& soap;
-    TlsContext tls;
-    RequestAnswerer answerer;
+    HttpSecurity security;
+    SoapService::Log log;
+    HttpLimits limits;
+    HttpAuthentication authentication;
     std::string scheme;
+    std::array<char, 32> nonceSeed;
+    BodyBudget bodies{BodyMemoryBudget};
+    WrongCredentialsDelay delay;
+    WorkerPool workers{limits.workerThreads};
+    TlsCredentials tls;
     std::string boundAddress;
-    // Last, so that its threads end before what they use goes.
-    std::unique_ptr<HttpConnections> connections;
+    MHD_Daemon* daemon = nullptr;
 };
 
-HttpService::HttpService(SoapService& soap, const HttpSecurity& security, SoapService::Log log,
-                         std::chrono::seconds readTimeout, int workerThreads)
-    : m_impl(std::make_unique<Impl>(soap, security,
-                                    HttpConnections::Settings{
-                                        .workers = workerThreads,
-                                        .readTimeout = readTimeout,
-                                        .maximumConnections = MaximumConnections,
-                                        .maximumBodyBytes = MaximumRequestBytes,
-                                    })) {
-    httplib::Server& server = m_impl->answerer;
-    // The connections refuse a longer body before it arrives; this is the same limit again.
-    server.set_payload_max_length(MaximumRequestBytes);
-    // What httplib announces in its Keep-Alive header; the connections keep to it.
-    server.set_keep_alive_timeout(readTimeout.count());
-    server.set_keep_alive_max_count(HttpConnections::Settings{}.requestsPerConnection);
-
-    if (security.asksForCredentials()) {
-        // "Basic <base64 of user:password>"
-        const std::string expected =
-            httplib::make_basic_authentication_header(security.user, security.password).second;
-        std::string expectedToken = expected.substr(expected.find(' ') + 1);
-        server.set_pre_routing_handler(
-            [expectedToken = std::move(expectedToken),
-             log = std::move(log)](const httplib::Request& request, httplib::Response& response) {
-                const std::string authorization = request.get_header_value("Authorization");
-                if (carriesBasicToken(authorization, expectedToken)) {
-                    return httplib::Server::HandlerResponse::Unhandled;
-                }
-                // A client asks without credentials first and then answers the challenge; only
-                // credentials that were offered and are wrong are worth a line.
-                if (!authorization.empty() && log) {
-                    log("refused a request for " + request.path + " from " + request.remote_addr +
-                        ": wrong credentials");
-                }
-                response.status = 401;
-                response.set_header("WWW-Authenticate", R"(Basic realm="Stowline")");
-                return httplib::Server::HandlerResponse::Handled;
-            });
+MHD_Result HttpService::Impl::onRequest(void* cls, MHD_Connection* connection, const char* url,
+                                        const char* method, const char*, const char* upload,
+                                        std::size_t* uploadSize, void** context) noexcept {
+    Impl& d = *static_cast<Impl*>(cls);
+    try {
+        if (*context == nullptr) {
+            auto request = std::make_unique<Request>(d.bodies);
+            Request& first = *request;
+            // The library keeps it for the request's later calls; onCompleted deletes it.
+            *context = request.release();
+            return d.begin(connection, url, method, first);
+        }
+        Request& request = *static_cast<Request*>(*context);
+        if (request.held) {
+            return queued(d.authentication.queueChallenge(connection, false));
+        }
+        if (*uploadSize != 0) {
+            return d.takeBody(connection, request, upload, *uploadSize);
+        }
+        return d.answer(connection, method, request);
+    } catch (const std::exception& e) {
+        // The connection is closed without an answer; nothing of the request was applied
+        // unless the service committed it.
+        d.note(std::string("dropped a request: ") + e.what());
+        return MHD_NO;
     }
-
-    const std::string pattern = exactPathPattern(AsmxPath);
-    server.Post(pattern, [this](const httplib::Request& request, httplib::Response& response) {
-        std::optional<std::string_view> soapAction;
-        const std::string actionHeader = request.get_header_value("SOAPAction");
-        if (request.has_header("SOAPAction")) {
-            soapAction = actionHeader;
-        }
-        HttpAnswer answer = m_impl->soap.handle(soapAction, request.body);
-        response.status = answer.status;
-        if (!answer.body.empty()) {
-            // Handed over without the copy set_content makes: a large answer is tens of
-            // megabytes. Answers go out uncompressed, whatever the client accepts.
-            auto body = std::make_shared<const std::string>(std::move(answer.body));
-            response.set_content_provider(
-                body->size(), XmlContentType,
-                [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                    return sink.write(body->data() + offset, length);
-                });
-        }
-    });
-    server.Get(pattern, [this](const httplib::Request& request, httplib::Response& response) {
-        // The address the caller used, so that toolkits post back to where they read it.
-        const std::string host =
-            request.has_header("Host") ? request.get_header_value("Host") : m_impl->boundAddress;
-        const std::string endpoint = m_impl->scheme + host + AsmxPath;
-        if (asksForWsdl(request)) {
-            response.set_content(wsdlDocument(endpoint), XmlContentType);
-        } else {
-            response.set_content("Stowline stand-in service (SOAP 1.1).\n"
-                                 "Service description: " +
-                                     endpoint + "?WSDL\n",
-                                 "text/plain; charset=utf-8");
-        }
-    });
 }
+
+void HttpService::Impl::onCompleted(void*, MHD_Connection*, void** context,
+                                    MHD_RequestTerminationCode) noexcept {
+    const std::unique_ptr<Request> request(static_cast<Request*>(*context));
+    *context = nullptr;
+}
+
+void HttpService::Impl::onLibraryMessage(void* cls, const char* format,
+                                         va_list arguments) noexcept {
+    std::array<char, 512> text{};
+    std::vsnprintf(text.data(), text.size(), format, arguments);
+    std::string line = text.data();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    try {
+        static_cast<Impl*>(cls)->note(line);
+    } catch (const std::exception&) {
+        // Nothing can be reported from here.
+    }
+}
+
+MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view url,
+                                    std::string_view method, Request& request) {
+    // Only plain chunked framing, and never beside a length: a request that two readers could
+    // cut apart differently is how requests are smuggled past a proxy.
+    if (const char* coding = headerValue(connection, MHD_HTTP_HEADER_TRANSFER_ENCODING);
+        coding != nullptr && (strcasecmp(coding, "chunked") != 0 ||
+                              headerValue(connection, MHD_HTTP_HEADER_CONTENT_LENGTH) != nullptr)) {
+        return queueStatus(connection, MHD_HTTP_BAD_REQUEST);
+    }
+    if (authentication.asksForCredentials()) {
+        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url, request)) {
+            return *refused;
+        }
+    }
+    if (url != AsmxPath) {
+        return queueStatus(connection, MHD_HTTP_NOT_FOUND);
+    }
+    const bool post = method == MHD_HTTP_METHOD_POST;
+    if (!post && method != MHD_HTTP_METHOD_GET && method != MHD_HTTP_METHOD_HEAD) {
+        return queueStatus(connection, MHD_HTTP_METHOD_NOT_ALLOWED, MHD_HTTP_HEADER_ALLOW,
+                           "GET, HEAD, POST");
+    }
+    request.bodyDeadline = Clock::now() + limits.readTimeout;
+    if (!post) {
+        return MHD_YES;
+    }
+    // A length the library has not refused is a plain number.
+    if (const char* length = headerValue(connection, MHD_HTTP_HEADER_CONTENT_LENGTH)) {
+        std::uint64_t bytes = 0;
+        std::from_chars(length, length + std::strlen(length), bytes);
+        if (bytes > MaximumRequestBytes) {
+            return queueStatus(connection, MHD_HTTP_CONTENT_TOO_LARGE);
+        }
+        if (!request.reservation.grow(bytes)) {
+            note("refused a body of " + std::to_string(bytes) + " bytes from " +
+                 clientAddress(connection) + ": the memory for bodies in flight is taken");
+            return queueStatus(connection, MHD_HTTP_SERVICE_UNAVAILABLE,
+                               MHD_HTTP_HEADER_RETRY_AFTER, "1");
+        }
+        request.body.reserve(bytes);
+    }
+    return MHD_YES;
+}
+
+// Nothing when the request may go on; otherwise what the handler returns, with the challenge
+// queued or the connection held.
+std::optional<MHD_Result> HttpService::Impl::refuseStranger(MHD_Connection* connection,
+                                                            std::string_view url,
+                                                            Request& request) {
+    using Outcome = HttpAuthentication::Outcome;
+    const Outcome outcome = authentication.check(connection);
+    if (outcome == Outcome::Accepted) {
+        return std::nullopt;
+    }
+    if (outcome == Outcome::Wrong) {
+        const std::string address = clientAddress(connection);
+        // A client asks without credentials first and then answers the challenge; only
+        // credentials that were offered and refused are worth a line.
+        note("refused a request for " + std::string(url) + " from " + address +
+             (security.servesTls() ? ": wrong credentials"
+                                   : ": wrong credentials, or Basic ones over plain HTTP"));
+        request.held = delay.hold(connection, address);
+        if (request.held) {
+            return MHD_YES;
+        }
+    }
+    return queued(authentication.queueChallenge(connection, outcome == Outcome::StaleNonce));
+}
+
+MHD_Result HttpService::Impl::takeBody(MHD_Connection* connection, Request& request,
+                                       const char* data, std::size_t& size) {
+    const char* problem = nullptr;
+    const std::size_t total = request.body.size() + size;
+    if (Clock::now() > request.bodyDeadline) {
+        problem = "its body took longer than the read time-out";
+    } else if (total > MaximumRequestBytes) {
+        problem = "its body is longer than 1 MiB";
+    } else if (total > request.reservation.bytes() &&
+               !request.reservation.grow(total - request.reservation.bytes())) {
+        problem = "the memory for bodies in flight is taken";
+    }
+    if (problem != nullptr) {
+        // An answer cannot be queued while the body arrives: the connection is closed, and
+        // nothing of the request is applied.
+        note("closed the connection from " + clientAddress(connection) + ": " + problem);
+        return MHD_NO;
+    }
+    request.body.append(data, size);
+    size = 0;
+    return MHD_YES;
+}
+
+MHD_Result HttpService::Impl::answer(MHD_Connection* connection, std::string_view method,
+                                     Request& request) {
+    if (method == MHD_HTTP_METHOD_POST) {
+        if (request.answer) {
+            HttpAnswer answer = std::move(*request.answer);
+            return queueText(connection, static_cast<unsigned>(answer.status),
+                             std::move(answer.body), XmlContentType);
+        }
+        // A worker answers while the connection waits, and the event loop serves the others;
+        // the library calls again once the worker resumes it.
+        std::optional<std::string> soapAction;
+        if (const char* action = headerValue(connection, "SOAPAction")) {
+            soapAction = action;
+        }
+        MHD_suspend_connection(connection);
+        auto job = [this, connection, &request, soapAction = std::move(soapAction)] {
+            try {
+                request.answer = soap.handle(
+                    soapAction ? std::optional<std::string_view>(*soapAction) : std::nullopt,
+                    request.body);
+            } catch (const std::exception&) {
+                request.answer = HttpAnswer{MHD_HTTP_INTERNAL_SERVER_ERROR, {}};
+            }
+            request.body = std::string();
+            MHD_resume_connection(connection);
+        };
+        if (!workers.run(job)) {
+            // Stopping: answered here, as there is no worker left.
+            job();
+        }
+        return MHD_YES;
+    }
+    // The address the caller used, so that toolkits post back to where they read it.
+    const char* host = headerValue(connection, MHD_HTTP_HEADER_HOST);
+    const std::string endpoint =
+        scheme + (host != nullptr ? std::string(host) : boundAddress) + AsmxPath;
+    if (asksForWsdl(connection)) {
+        return queueText(connection, MHD_HTTP_OK, wsdlDocument(endpoint), XmlContentType);
+    }
+    return queueText(connection, MHD_HTTP_OK,
+                     "Stowline stand-in service (SOAP 1.1).\nService description: " + endpoint +
+                         "?WSDL\n",
+                     "text/plain; charset=utf-8");
+}
+
+HttpService::HttpService(SoapService& soap, const HttpSecurity& security, SoapService::Log log,
+                         const HttpLimits& limits)
+    : m_impl(std::make_unique<Impl>(soap, security, std::move(log), limits)) {}
 
 HttpService::~HttpService() {
     stop();
 }
 
 int HttpService::start(const std::string& host, int port) {
-    const int bound = m_impl->connections->listen(host, port);
-    if (bound <= 0) {
-        throw std::runtime_error("cannot listen on " + hostAndPort(host, port));
+    Impl& d = *m_impl;
+    const bool tls = d.security.servesTls();
+    if (tls) {
+        d.tls = readTlsCredentials(d.security);
     }
-    m_impl->boundAddress = hostAndPort(host, bound);
-    m_impl->connections->start();
-    return bound;
+    const unsigned connections = static_cast<unsigned>(connectionLimit(MaximumConnections));
+    ListeningSocket listener(host, port, static_cast<int>(connections),
+                             d.security.asksForCredentials() && tls);
+    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME |
+                     MHD_USE_ERROR_LOG;
+    if (listener.isIpv6()) {
+        flags |= MHD_USE_IPv6;
+    }
+    if (tls) {
+        flags |= MHD_USE_TLS;
+    }
+    const auto number = [](auto value) { return static_cast<intptr_t>(value); };
+    std::vector<MHD_OptionItem> options{
+        {MHD_OPTION_LISTEN_SOCKET, number(listener.descriptor()), nullptr},
+        {MHD_OPTION_CONNECTION_LIMIT, number(connections), nullptr},
+        {MHD_OPTION_PER_IP_CONNECTION_LIMIT, number(d.limits.clientConnections), nullptr},
+        {MHD_OPTION_CONNECTION_TIMEOUT, number(d.limits.readTimeout.count()), nullptr},
+        {MHD_OPTION_CONNECTION_MEMORY_LIMIT, number(ConnectionMemory), nullptr},
+        {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), &d},
+        {MHD_OPTION_DIGEST_AUTH_RANDOM, number(d.nonceSeed.size()), d.nonceSeed.data()},
+        {MHD_OPTION_NONCE_NC_SIZE, number(DigestNonces), nullptr},
+        {MHD_OPTION_STRICT_FOR_CLIENT, 1, nullptr},
+    };
+    if (tls) {
+        options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, d.tls.certificate.data()});
+        options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, d.tls.key.data()});
+        options.push_back({MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(TlsPriorities)});
+    }
+    options.push_back({MHD_OPTION_END, 0, nullptr});
+    d.daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &Impl::onRequest, &d,
+                                MHD_OPTION_EXTERNAL_LOGGER, &Impl::onLibraryMessage, &d,
+                                MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
+    if (d.daemon == nullptr) {
+        throw std::runtime_error("cannot start serving on " + hostAndPort(host, port));
+    }
+    // The library closes it when it stops.
+    listener.release();
+    d.boundAddress = hostAndPort(host, listener.port());
+    return listener.port();
 }
 
 void HttpService::stop() {
-    m_impl->connections->stop();
+    Impl& d = *m_impl;
+    if (d.daemon == nullptr) {
+        return;
+    }
+    // The library refuses to stop while a connection is suspended: the held ones are resumed,
+    // and the workers answer what they were handed before they end.
+    d.delay.stop();
+    d.workers.stop();
+    MHD_stop_daemon(std::exchange(d.daemon, nullptr));
 }
 
 bool HttpService::isRunning() const {
-    return m_impl->connections->isRunning();
+    return m_impl->daemon != nullptr;
 }
 
 } // namespace stowline::server

@@ -12,38 +12,49 @@ namespace stowline::server {
 
 // Requests with a larger body are refused with HTTP 413 before they reach the service.
 inline constexpr std::size_t MaximumRequestBytes = std::size_t{1} << 20;
-// How long a request's headers, and then its body, may take to arrive, and how long an idle
-// connection is kept.
+// What the bodies of all requests in flight may take together: sixteen of the largest, or
+// thousands of the few hundred bytes a client's request has.
+inline constexpr std::size_t BodyMemoryBudget = 16 * MaximumRequestBytes;
+// How long a connection may stay silent, idle or in the middle of a request, and how long a
+// request's body may take to arrive once its headers have.
 inline constexpr std::chrono::seconds DefaultReadTimeout{5};
-// Connections open at once; one more is answered 503 (see HttpConnections).
-inline constexpr std::size_t MaximumConnections = 1000;
+// Connections open at once, in all and from one client address.
+inline constexpr unsigned MaximumConnections = 1000;
+inline constexpr unsigned DefaultClientConnections = 32;
 inline constexpr int DefaultWorkerThreads = 16;
 
 // "host:port", with an IPv6 host in brackets.
 std::string hostAndPort(const std::string& host, int port);
 
-// The HTTP side of the server: POST of SOAP envelopes and GET of the service description at
-// the endpoint path, answered by a fixed number of worker threads once a request has arrived
-// whole (see HttpConnections for the time-outs and limits), over TLS and behind Basic
-// authentication when the security asks for them. `log` receives one line per request refused
-// for wrong credentials (neither the password nor the Authorization header); it may be empty.
-// Throws std::runtime_error when the certificate or key cannot be loaded.
+struct HttpLimits {
+    std::chrono::seconds readTimeout = DefaultReadTimeout;
+    unsigned clientConnections = DefaultClientConnections;
+    int workerThreads = DefaultWorkerThreads;
+};
+
+// The HTTP side of the server, on libmicrohttpd: POST of SOAP envelopes and GET of the service
+// description at the endpoint path. The library's event loop waits on all connections at once
+// and reads each request whole; then whichever of a fixed number of workers is free answers
+// it. So slow, stalled and idle clients hold no thread, and no request waits behind another
+// one's answer. Over TLS and behind authentication when the security asks for them.
+// `log` receives one line per request refused or connection dropped (never a password or an
+// Authorization header), and what the library reports; it may be empty.
 class HttpService {
 public:
     explicit HttpService(SoapService& soap, const HttpSecurity& security = {},
-                         SoapService::Log log = {},
-                         std::chrono::seconds readTimeout = DefaultReadTimeout,
-                         int workerThreads = DefaultWorkerThreads);
+                         SoapService::Log log = {}, const HttpLimits& limits = {});
     ~HttpService();
     HttpService(const HttpService&) = delete;
     HttpService& operator=(const HttpService&) = delete;
 
     // Binds host:port (port 0 picks a free one) and serves in the background; returns the
-    // port. Throws std::runtime_error when it cannot.
+    // port. Throws std::runtime_error when it cannot: the address does not bind, is not a
+    // loopback one while the security lacks credentials or TLS, or the certificate or key
+    // cannot be loaded.
     int start(const std::string& host, int port);
 
-    // Stops accepting, answers the requests that arrived whole, closes every connection and
-    // waits for the workers. Safe to call more than once.
+    // Stops accepting, lets the requests being answered finish, and closes every connection.
+    // Safe to call more than once.
     void stop();
 
     bool isRunning() const;

@@ -48,10 +48,6 @@ void appendEscaped(std::string& out, std::string_view text, bool twice) {
 
 } // namespace
 
-std::size_t escapedSize(std::string_view text) {
-    return escapedSize(text, false);
-}
-
 void appendEscaped(std::string& out, std::string_view text) {
     appendEscaped(out, text, false);
 }

@@ -10,8 +10,6 @@ namespace stowline::server {
 // Appends text as XML character data: &, < and > become references.
 void appendEscaped(std::string& out, std::string_view text);
 std::string escaped(std::string_view text);
-// The length of text once escaped as character data.
-std::size_t escapedSize(std::string_view text);
 // Appends text escaped as character data and the result escaped once more, as a value stands
 // in a data set that is itself the text of an element: "&" becomes "&amp;amp;".
 void appendEscapedTwice(std::string& out, std::string_view text);

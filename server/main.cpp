@@ -1,9 +1,11 @@
 // stowline-server: the stand-in for the Stowline reference-data web service.
 #include "CommandLine.h"
 #include "ConnectionPool.h"
+#include "CredentialsFile.h"
 #include "DemoData.h"
 #include "Generator.h"
 #include "HttpService.h"
+#include "LogLine.h"
 #include "Schema.h"
 #include "SoapService.h"
 
@@ -25,7 +27,7 @@ void prepareDatabase(ConnectionPool& pool, const ServerOptions& options) {
         return;
     }
     if (!holdsNoData(*connection)) {
-        std::cerr << "stowline-server: " << options.databasePath
+        std::cerr << "stowline-server: " << logLine(options.databasePath)
                   << " already holds data; it is served as it is\n";
         return;
     }
@@ -61,6 +63,14 @@ int main(int argc, char** argv) {
         std::cout << usageText(argv[0]);
         return 0;
     }
+    if (options.version) {
+        std::cout << "stowline-server " STOWLINE_SERVER_VERSION "\n";
+        return 0;
+    }
+    if (options.security.asksForCredentials()) {
+        std::cerr << "stowline-server: warning: the password given with --auth shows in the "
+                     "process list to every user of this machine; --auth-file keeps it out\n";
+    }
 
     // Blocked before any thread starts, so that every thread inherits the mask and the
     // signals wait for the main thread's sigtimedwait.
@@ -69,21 +79,25 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    // A client that goes away while its answer is written must not end the server; plain
-    // sockets are written with MSG_NOSIGNAL, but OpenSSL writes with write().
+    // A client that goes away while its answer is written must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
+        if (!options.credentialsFile.empty()) {
+            readCredentialsFile(options.credentialsFile, options.security);
+        }
         ConnectionPool pool(options.databasePath);
         prepareDatabase(pool, options);
 
         std::mutex logMutex;
-        const SoapService::Log log = [&logMutex](const std::string& line) {
+        // Every line passes here, whatever part of a request it quotes.
+        const SoapService::Log log = [&logMutex](const std::string& text) {
+            const std::string line = logLine(text);
             const std::lock_guard lock(logMutex);
             std::cerr << "stowline-server: " << line << '\n';
         };
         SoapService soap(pool, log);
-        HttpService http(soap, options.security, log, options.readTimeout);
+        HttpService http(soap, options.security, log, options.limits);
         const int port = http.start(options.host, options.port);
         // Scripts and tests read this one line to learn the chosen port.
         std::cout << serverName(options.host, port, options.security.servesTls()) << std::endl;
@@ -91,7 +105,7 @@ int main(int argc, char** argv) {
         waitForStop(stopSignals, http);
         http.stop();
     } catch (const std::exception& e) {
-        std::cerr << "stowline-server: " << e.what() << '\n';
+        std::cerr << "stowline-server: " << logLine(e.what()) << '\n';
         return 1;
     }
     return 0;

@@ -5,6 +5,8 @@
 #include "state/Accessibility.h"
 #include "widget/StowlinePrivate.h"
 
+#include <stowline/Version.h>
+
 namespace stowline {
 
 QString versionText() {

@@ -1,6 +1,7 @@
 // The demo host against the stand-in server: its window in-process, and the built program as a
 // user runs it, taking screenshots without a screen (no QT_QPA_PLATFORM: the host chooses the
 // offscreen platform by itself).
+#include "ConnectDialog.h"
 #include "MainWindow.h"
 #include "MessageBoxAutoAnswer.h"
 
@@ -12,7 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QInputDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -53,19 +54,25 @@ void trigger(const MainWindow& window, const char* name) {
     action->trigger();
 }
 
-// Triggers the action and answers the input dialog it opens with `text`, or cancels it when
-// text is null; returns the dialog's label.
-QString triggerAndAnswer(const MainWindow& window, const char* name, const QString& text) {
-    QString label;
-    QTimer::singleShot(0, [&label, text] {
-        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-            label = dialog->labelText();
-            dialog->setTextValue(text);
-            text.isNull() ? dialog->reject() : dialog->accept();
+// Triggers the action and answers the Connect dialog it opens with the server name and
+// password, or cancels it when server is null. Returns what the dialog offered: the name, the
+// password and whether the password field hides what is typed, joined by '|'.
+QString triggerAndAnswer(const MainWindow& window, const char* name, const QString& server,
+                         const QString& password = {}) {
+    QString offered;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<ConnectDialog*>(QApplication::activeModalWidget())) {
+            auto* serverField = dialog->findChild<QLineEdit*>("serverName");
+            auto* passwordField = dialog->findChild<QLineEdit*>("password");
+            offered = serverField->text() + '|' + passwordField->text() +
+                      (passwordField->echoMode() == QLineEdit::Password ? "|hidden" : "|shown");
+            serverField->setText(server);
+            passwordField->setText(password);
+            server.isNull() ? dialog->reject() : dialog->accept();
         }
     });
     trigger(window, name);
-    return label;
+    return offered;
 }
 
 TEST(HostMainWindow, ConnectsReloadsFromTheServerAndQuits) {
@@ -74,19 +81,23 @@ TEST(HostMainWindow, ConnectsReloadsFromTheServerAndQuits) {
     MainWindow window;
     window.show();
     EXPECT_EQ(window.windowTitle(), "Not connected");
-    EXPECT_EQ(window.centralWidget(), &window.component());
     EXPECT_EQ(window.component().size(), window.component().sizeHint());
 
     // Reload without a server asks for one; cancelled, nothing is attempted.
-    EXPECT_EQ(triggerAndAnswer(window, "actionReload", QString()), "Server name:");
+    EXPECT_EQ(triggerAndAnswer(window, "actionReload", QString()), "http://127.0.0.1:8080||hidden");
     EXPECT_TRUE(window.serverName().isEmpty());
     EXPECT_EQ(shown(window), (Rows{0, 0, 0}));
 
-    // The title is on screen and in screenshots: it shows no password.
-    const QString name = server.serverName().replace("://", "://stow:pw12@");
-    EXPECT_EQ(triggerAndAnswer(window, "actionConnect", "  " + name + " "), "Server name:");
+    // The password goes into the name percent-encoded. The title is on screen and in
+    // screenshots, the dialog in front of anyone: neither shows a password.
+    const QString user = server.serverName().replace("://", "://stow@");
+    const QString name = server.serverName().replace("://", "://stow:pw%2F12@");
+    triggerAndAnswer(window, "actionConnect", "  " + user + " ", "pw/12");
     EXPECT_EQ(window.serverName(), name);
-    EXPECT_EQ(window.windowTitle(), QString(name).replace("pw12", "***"));
+    EXPECT_EQ(window.windowTitle(), QString(name).replace("pw%2F12", "***"));
+    // Offered again without it, the same server keeps its password.
+    EXPECT_EQ(triggerAndAnswer(window, "actionConnect", user), user + "||hidden");
+    EXPECT_EQ(window.serverName(), name);
     const Rows loaded = stored(server);
     EXPECT_TRUE(loaded[0] > 0 && loaded[2] > 0);
     EXPECT_EQ(shown(window), loaded);

@@ -1,6 +1,6 @@
 # cmake -P driver of the package_debian test: makes the Debian packages of the build tree, checks
-# that each expected file lands in its package and nothing else does, checks the dependencies
-# that tie them together, and runs lintian. Nothing is installed.
+# that each expected file lands in its package and nothing else does, checks their control
+# fields, copyright, changelog and menu entry, and runs lintian. Nothing is installed.
 cmake_minimum_required(VERSION 3.25)
 
 function(run what)
@@ -27,27 +27,51 @@ endif()
 foreach(program IN LISTS PROGRAMS)
     list(APPEND expected "${program} bin/${program} share/man/man1/${program}\\.1\\.gz")
 endforeach()
-# PACKAGE and what its Depends must hold: the exact version of this build, or a library found
-# only by reading the binaries.
-set(dependencies "libstowline${major} libpugixml" "libstowline-dev libstowline${major} \\(= ${v}-1\\)"
-    "stowline-designer-plugin libstowline${major} \\(= ${v}-1\\)"
-    "stowline-server libsqlite3" "stowline-host libqt6widgets6")
+if("stowline-host" IN_LIST PROGRAMS)
+    list(APPEND expected "stowline-host share/applications/stowline-host\\.desktop"
+         "stowline-host share/icons/hicolor/scalable/apps/[^/]+\\.svg")
+endif()
+# PACKAGE and a line its control file must hold: dependencies on the exact version of this
+# build, or on a library found only by reading the binaries, and what lets a package sit beside
+# itself for other architectures (Multi-Arch) or offer what it works with.
+set(fields "libstowline${major} Depends: [^\n]*libpugixml[^,\n]*"
+    "libstowline${major} Multi-Arch: same"
+    "libstowline-dev Depends: [^\n]*libstowline${major} \\(= ${v}\\)"
+    "libstowline-dev Multi-Arch: same"
+    "stowline-designer-plugin Depends: [^\n]*libstowline${major} \\(= ${v}\\)"
+    "stowline-designer-plugin Multi-Arch: same" "stowline-designer-plugin Suggests: designer-qt6"
+    "stowline-designer-plugin Recommends: libstowline-dev"
+    "stowline-server Depends: [^\n]*libsqlite3[^,\n]*" "stowline-server Multi-Arch: foreign"
+    "stowline-host Depends: [^\n]*libqt6widgets6[^,\n]*" "stowline-host Multi-Arch: foreign"
+    "stowline-host Section: x11")
+# The changelog's date is the last commit's, unless the environment chose another.
+set(commit_date "[^\n]+")
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC git -C ${SOURCE_DIR} log -1
+                            "--date=format-local:%a, %d %b %Y %H:%M:%S +0000" --format=%cd
+                    OUTPUT_VARIABLE commit_date OUTPUT_STRIP_TRAILING_WHITESPACE)
+    string(REPLACE "+" "\\+" commit_date "${commit_date}")
+endif()
 
 file(GLOB debs ${WORK_DIR}/*.deb)
 set(packages)
 foreach(deb IN LISTS debs)
-    run("dpkg-deb -f" dpkg-deb -f ${deb} Package Depends)
-    string(REGEX MATCH "Package: ([^\n]+)" _ "${run_output}")
+    run("dpkg-deb -f" dpkg-deb -f ${deb})
+    set(control "\n${run_output}")
+    string(REGEX MATCH "\nPackage: ([^\n]+)" _ "${control}")
     set(package ${CMAKE_MATCH_1})
     list(APPEND packages ${package})
-    foreach(entry IN LISTS dependencies)
+    # One source, the one the changelog names; native packages of the project version.
+    foreach(entry IN LISTS fields ITEMS "${package} Source: stowline" "${package} Version: ${v}")
         if(entry MATCHES "^${package} (.*)")
-            if(NOT run_output MATCHES "Depends: [^\n]*${CMAKE_MATCH_1}")
-                message(FATAL_ERROR "${package} lacks the dependency ${entry}:\n${run_output}")
+            set(field "${CMAKE_MATCH_1}")
+            if(NOT control MATCHES "\n${field}[,\n]")
+                message(FATAL_ERROR "${package} lacks the field ${field}:${control}")
             endif()
         endif()
     endforeach()
-    set(patterns "share/doc/${package}/(copyright|changelog\\.Debian\\.gz)")
+
+    set(patterns "share/doc/${package}/(copyright|changelog\\.gz)")
     foreach(entry IN LISTS expected)
         if(entry MATCHES "^${package} (.*)")
             string(REPLACE " " ";" more "${CMAKE_MATCH_1}")
@@ -70,19 +94,53 @@ foreach(deb IN LISTS debs)
             message(FATAL_ERROR "${package} lacks usr/${pattern}")
         endif()
     endforeach()
+
+    # Redistributable under the Apache License 2.0, stated in the machine-readable format.
+    set(root ${WORK_DIR}/root/${package})
+    file(MAKE_DIRECTORY ${root})
+    run("dpkg-deb -x" dpkg-deb -x ${deb} ${root})
+    set(doc ${root}/usr/share/doc/${package})
+    file(READ ${doc}/copyright copyright)
+    foreach(line "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+                 "Files: *" "License: Apache-2.0" "/usr/share/common-licenses/Apache-2.0")
+        string(FIND "${copyright}" "${line}" at)
+        if(at LESS 0)
+            message(FATAL_ERROR "${package}'s copyright lacks \"${line}\":\n${copyright}")
+        endif()
+    endforeach()
+    run("changelog" gzip -dc ${doc}/changelog.gz)
+    if(NOT run_output MATCHES "^stowline \\(${v}\\) .*\n -- [^\n]+  ${commit_date}\n$")
+        message(FATAL_ERROR "${package}'s changelog does not name stowline ${VERSION} and the "
+                            "date of the last commit (${commit_date}):\n${run_output}")
+    endif()
 endforeach()
+list(SORT packages)
 set(wanted ${expected})
 list(TRANSFORM wanted REPLACE " .*" "")
 list(REMOVE_DUPLICATES wanted)
 list(SORT wanted)
-list(SORT packages)
 if(NOT packages STREQUAL wanted)
     message(FATAL_ERROR "made the packages ${packages} instead of ${wanted}")
 endif()
 
-# Accepted findings: the changelog closes no Debian bug, since nothing is uploaded to Debian;
-# CPack writes an ldconfig call next to the trigger whenever a library lies in /usr/lib.
-run("lintian" lintian --display-info --fail-on error,warning
-    --suppress-tags initial-upload-closes-no-bugs,maintscript-calls-ldconfig ${debs})
+# The menu entry is valid and its icon is in the package.
+set(desktop ${WORK_DIR}/root/stowline-host/usr/share/applications/stowline-host.desktop)
+if(EXISTS ${desktop})
+    run("desktop-file-validate" desktop-file-validate ${desktop})
+    file(STRINGS ${desktop} icon REGEX "^Icon=")
+    string(REPLACE "Icon=" "" icon "${icon}")
+    file(GLOB icons ${WORK_DIR}/root/stowline-host/usr/share/icons/hicolor/*/apps/${icon}.*)
+    if(NOT icons)
+        message(FATAL_ERROR "stowline-host lacks the icon \"${icon}\" of its menu entry")
+    endif()
+endif()
+
+# Nothing suppressed: any error, warning or pedantic finding fails. The binaries are built with
+# Debian's hardening flags, so lintian's informational hardening tags must be absent too.
+run("lintian" lintian --pedantic --display-info --fail-on error,warning,pedantic ${debs})
 message(STATUS "lintian:\n${run_output}")
+if(run_output MATCHES "hardening-[a-z-]+")
+    message(FATAL_ERROR "lintian finds ${CMAKE_MATCH_0}: build with STOWLINE_DEBIAN_BUILD_FLAGS "
+                        "(presets dev and package)")
+endif()
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -34,7 +34,7 @@ expect_file(${LIBDIR}/libstowline.so.${VERSION})
 expect_file(${LIBDIR}/libstowline.so.${VERSION_MAJOR})
 expect_file(${LIBDIR}/libstowline.so)
 expect_file(${LIBDIR}/pkgconfig/stowline.pc)
-foreach(header Stowline.h Records.h EventLog.h ServiceNamespace.h Export.h)
+foreach(header Stowline.h Records.h EventLog.h ServiceNamespace.h Export.h Version.h)
     expect_file(include/stowline/${header})
 endforeach()
 foreach(file StowlineConfig.cmake StowlineConfigVersion.cmake StowlineTargets.cmake)
@@ -52,7 +52,22 @@ foreach(program IN LISTS PROGRAMS)
     expect_file(${BINDIR}/${program})
     expect_file(share/man/man1/${program}.1.gz)
     if(program STREQUAL "stowline-host")
-        run("installed stowline-host --help" ${prefix}/${BINDIR}/stowline-host --help)
+        # Without a display, help is shown and a wrong option refused with the usage, exit
+        # status 2 and no word from Qt: the command line is read before Qt needs a screen.
+        set(host ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                 --unset=QT_QPA_PLATFORM ${prefix}/${BINDIR}/stowline-host)
+        execute_process(COMMAND ${host} --help RESULT_VARIABLE result OUTPUT_VARIABLE out
+                        ERROR_VARIABLE err)
+        if(NOT result EQUAL 0 OR NOT out MATCHES "^Usage: stowline-host " OR NOT err STREQUAL "")
+            message(FATAL_ERROR "stowline-host --help (${result}):\n${out}${err}")
+        endif()
+        execute_process(COMMAND ${host} --bogus RESULT_VARIABLE result OUTPUT_VARIABLE out
+                        ERROR_VARIABLE err)
+        set(usage "stowline-host: Unknown option 'bogus'.\nUsage: stowline-host [options]\n")
+        if(NOT result EQUAL 2 OR NOT out STREQUAL ""
+           OR NOT err STREQUAL "${usage}Try 'stowline-host --help'.\n")
+            message(FATAL_ERROR "stowline-host --bogus (${result}):\n${out}${err}")
+        endif()
     endif()
 endforeach()
 
@@ -106,6 +121,14 @@ run("pkg-config --modversion" ${PKG_CONFIG} --modversion stowline)
 string(STRIP "${run_output}" pc_version)
 run("pkg-config libdir" ${PKG_CONFIG} --variable=libdir stowline)
 string(STRIP "${run_output}" pc_libdir)
+# pkg-config asks for the Qt the CMake package asks for.
+run("pkg-config --print-requires" ${PKG_CONFIG} --print-requires stowline)
+file(READ ${prefix}/${LIBDIR}/cmake/Stowline/StowlineConfig.cmake config)
+string(REGEX MATCH "find_dependency\\(Qt6 ([0-9.]+) " _ "${config}")
+if(NOT CMAKE_MATCH_1 OR NOT run_output STREQUAL "Qt6Widgets >= ${CMAKE_MATCH_1}\n")
+    message(FATAL_ERROR "stowline.pc requires ${run_output} while StowlineConfig.cmake asks for "
+                        "Qt ${CMAKE_MATCH_1}")
+endif()
 run("build the consumer with pkg-config" ${CXX_COMPILER} -std=c++20 -fPIC ${sanitize_flag}
     -Wall -Wextra -Wpedantic -Wshadow -Werror "-DSTOWLINE_PACKAGE_VERSION=\"${pc_version}\""
     ${CONSUMER_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${pc_libdir} -ldl

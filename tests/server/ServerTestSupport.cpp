@@ -2,51 +2,106 @@
 
 #include <stowline/ServiceNamespace.h>
 
-#include <QUrl>
-#include <httplib.h>
+#include <curl/curl.h>
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 
 namespace stowline::test {
 namespace {
 
-httplib::Client clientFor(const StandInServer& server) {
-    const QUrl url(server.serverName());
-    httplib::Client client(url.host().toStdString(), url.port());
-    client.set_connection_timeout(10);
-    client.set_read_timeout(60);
-    return client;
+std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* result) {
+    static_cast<HttpResult*>(result)->body.append(data, size * count);
+    return size * count;
 }
 
-HttpResult resultOf(const httplib::Result& result) {
-    if (!result) {
-        throw std::runtime_error("HTTP exchange failed: " + httplib::to_string(result.error()));
+std::size_t takeHeader(char* data, std::size_t size, std::size_t count, void* result) {
+    std::string& headers = static_cast<HttpResult*>(result)->headers;
+    const std::string_view line(data, size * count);
+    if (line.starts_with("HTTP/")) {
+        headers.clear();
     }
-    return {result->status, result->body, result->get_header_value("Content-Type")};
+    headers.append(line);
+    return size * count;
+}
+
+HttpResult exchange(const StandInServer& server, const std::string& pathAndQuery,
+                    const std::optional<std::string>& body,
+                    const std::optional<std::string>& soapAction, const HttpOptions& options) {
+    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(curl_easy_init(),
+                                                                     curl_easy_cleanup);
+    CURL* curl = handle.get();
+    HttpResult result;
+    const std::string url = server.serverName().toStdString() + pathAndQuery;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &result);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, takeHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &result);
+    // "Expect:" keeps curl from waiting for 100 Continue before bodies over 1 MiB.
+    const std::string action = soapAction ? "SOAPAction: " + *soapAction : "";
+    curl_slist* list = nullptr;
+    for (const char* header :
+         {"Expect:", "Content-Type: text/xml; charset=utf-8", action.c_str()}) {
+        list = *header != '\0' ? curl_slist_append(list, header) : list;
+    }
+    const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(list,
+                                                                              curl_slist_free_all);
+    if (body) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->data());
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    }
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    if (options.scheme != HttpOptions::Scheme::None) {
+        curl_easy_setopt(curl, CURLOPT_HTTPAUTH,
+                         options.scheme == HttpOptions::Scheme::Basic ? CURLAUTH_BASIC
+                                                                      : CURLAUTH_DIGEST);
+        curl_easy_setopt(curl, CURLOPT_USERPWD, options.userAndPassword.c_str());
+    }
+    if (!options.certificateAuthority.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, options.certificateAuthority.c_str());
+    }
+    if (!options.tls12Ciphers.empty()) {
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION,
+                         static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
+                             static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+        curl_easy_setopt(curl, CURLOPT_SSL_CIPHER_LIST, options.tls12Ciphers.c_str());
+    }
+    if (const CURLcode code = curl_easy_perform(curl); code != CURLE_OK) {
+        throw std::runtime_error(std::string("HTTP exchange failed: ") + curl_easy_strerror(code));
+    }
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    result.status = static_cast<int>(status);
+    const char* type = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type);
+    result.contentType = type != nullptr ? type : "";
+    return result;
 }
 
 } // namespace
 
 HttpResult postToEndpoint(const StandInServer& server, const std::string& body,
-                          const std::optional<std::string>& action) {
-    httplib::Client client = clientFor(server);
-    httplib::Headers headers;
-    if (action) {
-        headers.emplace("SOAPAction", *action);
-    }
-    return resultOf(client.Post(AsmxPath, headers, body, "text/xml; charset=utf-8"));
+                          const std::optional<std::string>& action, const HttpOptions& options) {
+    return exchange(server, AsmxPath, body, action, options);
 }
 
-HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery) {
-    httplib::Client client = clientFor(server);
-    return resultOf(client.Get(pathAndQuery));
+HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery,
+                   const HttpOptions& options) {
+    return exchange(server, pathAndQuery, std::nullopt, std::nullopt, options);
 }
 
-HttpResult query(const StandInServer& server, const std::string& operation) {
-    return postToEndpoint(server, requestEnvelope(queryElement(operation)), soapAction(operation));
+HttpResult query(const StandInServer& server, const std::string& operation,
+                 const HttpOptions& options) {
+    return postToEndpoint(server, requestEnvelope(queryElement(operation)), soapAction(operation),
+                          options);
 }
 
 std::string xmlEscaped(const std::string& text) {

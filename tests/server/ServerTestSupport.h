@@ -15,18 +15,35 @@
 namespace stowline::test {
 
 // Raw HTTP exchanges with a stand-in server, for what the component's client cannot send or
-// does not show: exact bytes, headers, statuses, malformed bodies.
+// does not show: exact bytes, headers, statuses, malformed bodies, authentication schemes.
 struct HttpResult {
     int status = 0;
     std::string body;
     std::string contentType;
+    // The status line and headers of the last answer (an authentication round has several).
+    std::string headers;
 };
 
+// What an exchange brings besides the request: credentials in one scheme, the certificate
+// authority that an https server's certificate must chain to, and the TLS 1.2 ciphers it
+// offers (OpenSSL's names; TLS 1.2 only when set).
+struct HttpOptions {
+    enum class Scheme { None, Basic, Digest };
+    Scheme scheme = Scheme::None;
+    std::string userAndPassword;
+    std::string certificateAuthority;
+    std::string tls12Ciphers;
+};
+
+// Each throws std::runtime_error when no answer arrives.
 HttpResult postToEndpoint(const StandInServer& server, const std::string& body,
-                          const std::optional<std::string>& soapAction);
-HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery);
+                          const std::optional<std::string>& soapAction,
+                          const HttpOptions& options = {});
+HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery,
+                   const HttpOptions& options = {});
 // Posts a query in the client's form.
-HttpResult query(const StandInServer& server, const std::string& operation);
+HttpResult query(const StandInServer& server, const std::string& operation,
+                 const HttpOptions& options = {});
 
 // &, < and > as references.
 std::string xmlEscaped(const std::string& text);

@@ -14,7 +14,6 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <netinet/in.h>
@@ -42,12 +41,16 @@ int occurrences(std::string_view text, std::string_view part) {
     return found;
 }
 
-// A loopback connection of a client that misbehaves on purpose.
+// A loopback connection of a client that misbehaves on purpose, from 127.0.0.1 or another
+// loopback address.
 class RawClient {
 public:
-    explicit RawClient(const StandInServer& server) : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
+    explicit RawClient(const StandInServer& server, const char* from = "127.0.0.1")
+        : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
+        inet_pton(AF_INET, from, &address.sin_addr);
+        ::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
         address.sin_port = htons(static_cast<std::uint16_t>(QUrl(server.serverName()).port()));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -67,14 +70,17 @@ public:
         pollfd socket{m_socket, POLLIN, 0};
         return ::poll(&socket, 1, static_cast<int>(wait.count())) > 0;
     }
-    // What the server sends until `until` has come `times` times, the server closes, or
-    // `limit` has passed.
-    std::string receive(std::chrono::milliseconds limit, std::string_view until = {},
-                        int times = 1) const {
+    // Whether the server ends the connection within `wait` without sending anything.
+    bool droppedWithin(std::chrono::milliseconds wait) const {
+        char byte = 0;
+        return readable(wait) && ::recv(m_socket, &byte, 1, MSG_DONTWAIT) <= 0;
+    }
+    // What the server sends until `until` has come, the server closes, or `limit` has passed.
+    std::string receive(std::chrono::milliseconds limit, std::string_view until = {}) const {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         std::string received;
         char chunk[4096];
-        while (until.empty() || occurrences(received, until) < times) {
+        while (until.empty() || received.find(until) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             const ssize_t n = left.count() > 0 && readable(left)
@@ -92,21 +98,18 @@ private:
     int m_socket;
 };
 
-// What the server answers when it refuses a request without reading on.
-std::string refusal(const std::string& status) {
-    return "HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-}
-
-StandInServer::Extras readTimeout(int seconds) {
-    return {{QStringLiteral("--read-timeout"), QString::number(seconds)}};
+StandInServer::Extras options(int readTimeout, int connectionsPerClient = 32) {
+    return {{QStringLiteral("--read-timeout"), QString::number(readTimeout),
+             QStringLiteral("--connections-per-client"), QString::number(connectionsPerClient)}};
 }
 
 // `count` connections that have each sent `request`.
 std::vector<std::unique_ptr<RawClient>> connections(const StandInServer& server, int count,
-                                                    const std::string& request) {
+                                                    const std::string& request,
+                                                    const char* from = "127.0.0.1") {
     std::vector<std::unique_ptr<RawClient>> clients;
     for (int i = 0; i < count; ++i) {
-        clients.push_back(std::make_unique<RawClient>(server));
+        clients.push_back(std::make_unique<RawClient>(server, from));
         if (!clients.back()->send(request)) {
             throw std::runtime_error("cannot send to the server");
         }
@@ -123,24 +126,36 @@ std::chrono::steady_clock::duration queryTime(const StandInServer& server) {
 
 } // namespace
 
-// With 64 stalled connections and 16 workers, a server that gives each connection a worker
+// With 64 stalled connections and 16 workers, a server that gives each connection a thread
 // answers another client only after a round of read time-outs (3 s here). Loopback queries
-// take milliseconds, so the 2 s bound tells the two apart on a busy machine too.
-TEST(Connections, StalledRequestsHoldNoWorkerAndAreAnswered408AfterTheReadTimeout) {
-    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(3));
-    const auto stalled =
-        connections(server, 64, "POST " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\n");
+// take milliseconds, so the 2 s bound tells the two apart on a busy machine too. One client
+// address holds at most 32 connections: a 33rd is dropped at once. Stalled and idle
+// connections are dropped after the read time-out.
+TEST(Connections, StalledOrManyConnectionsHoldBackNoOtherClient) {
+    StandInServer server(StandInServer::Data::Demo, 0, options(3));
+    const std::string start = "POST " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\n";
+    auto stalled = connections(server, 32, start, "127.0.0.2");
+    for (auto& client : connections(server, 32, start, "127.0.0.3")) {
+        stalled.push_back(std::move(client));
+    }
+    RawClient extra(server, "127.0.0.2");
+    EXPECT_TRUE(extra.droppedWithin(1s));
     EXPECT_LT(queryTime(server), 2s);
+    RawClient idle(server);
+    ASSERT_TRUE(idle.send("GET " + std::string(stowline::AsmxPath) +
+                          " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    EXPECT_TRUE(idle.receive(10s, "?WSDL\n").starts_with("HTTP/1.1 200 OK\r\n"));
     EXPECT_FALSE(std::any_of(stalled.begin(), stalled.end(), [](const auto& client) {
         return client->readable(0ms);
     })) << "answered before the read time-out";
     for (const auto& client : stalled) {
-        EXPECT_EQ(client->receive(10s), refusal("408 Request Timeout"));
+        EXPECT_TRUE(client->droppedWithin(10s));
     }
+    EXPECT_TRUE(idle.droppedWithin(10s));
 }
 
 TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedOnce) {
-    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(1));
+    StandInServer server(StandInServer::Data::Demo, 0, options(1));
     const Values values{{"FacilityID", "1"}, {"Route", "TRICKLE"}, {"Description", "Trickled"}};
     const std::string body = requestEnvelope(updateElement("AddDeliveryRoute", values));
     RawClient trickle(server);
@@ -150,9 +165,9 @@ TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedO
         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n"));
     // A byte per 100 ms for at most 3 s, three read time-outs; the whole body would take 40 s.
     for (std::size_t sent = 0; sent < 30 && !trickle.readable(100ms); ++sent) {
-        ASSERT_TRUE(trickle.send(body.substr(sent, 1)));
+        trickle.send(body.substr(sent, 1));
     }
-    EXPECT_EQ(trickle.receive(5s), refusal("408 Request Timeout"));
+    EXPECT_TRUE(trickle.droppedWithin(5s));
     const QString count = QStringLiteral("SELECT count(*) FROM routes WHERE code = 'TRICKLE'");
     EXPECT_EQ(server.queryValue(count), QStringLiteral("0"));
     EXPECT_EQ(postUpdate(server, "AddDeliveryRoute", values).status, 200);
@@ -160,7 +175,7 @@ TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedO
 }
 
 TEST(Connections, FrameRequestsAsHttpSays) {
-    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(1));
+    StandInServer server(StandInServer::Data::Demo, 0, options(1));
     const std::string body = requestEnvelope(queryElement("GetFacilities"));
     const std::string head = "POST " + std::string(stowline::AsmxPath) +
                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
@@ -169,77 +184,81 @@ TEST(Connections, FrameRequestsAsHttpSays) {
         {head + "Transfer-Encoding: chunked\r\n\r\n5\r\n" + body.substr(0, 5) + "\r\n" +
              (std::ostringstream() << std::hex << body.size() - 5).str() + ";x=y\r\n" +
              body.substr(5) + "\r\n0\r\n\r\n",
-         "HTTP/1.1 200 OK\r\n"},
-        {head + length + "Expect: 100-continue\r\n\r\n", "HTTP/1.1 100 Continue\r\n\r\n"},
-        {head + length + "Transfer-Encoding: chunked\r\n\r\n", refusal("400 Bad Request")},
-        {head + "Content-Length: 5x\r\n\r\n", refusal("400 Bad Request")},
-        {head + "Transfer-Encoding: chunked\r\n\r\nzz\r\n", refusal("400 Bad Request")},
-        {head + "Transfer-Encoding: chunked\r\n\r\n100001\r\n", refusal("413 Payload Too Large")},
+         "200 OK"},
+        {head + length + "Expect: 100-continue\r\n\r\n", "100 Continue"},
+        {head + length + "Transfer-Encoding: chunked\r\n\r\n", "400 Bad Request"},
+        {head + "Transfer-Encoding: gzip\r\n\r\n", "400 Bad Request"},
+        {head + "Content-Length: 5x\r\n\r\n", "400 Bad Request"},
+        {head + "Transfer-Encoding: chunked\r\n\r\nzz\r\n", "400 Bad Request"},
+        {head + "Content-Length: 1048577\r\n\r\n", "413 Content Too Large"},
+        {"GET " + std::string(stowline::AsmxPath) + "?" + std::string(70'000, 'q') +
+             " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n",
+         "414 URI Too Long"},
         {head + "X-Padding: " + std::string(70'000, 'p') + "\r\n\r\n",
-         refusal("431 Request Header Fields Too Large")},
-        // Headers as long as allowed are waited for to the end: 64 KiB of them, then nothing.
-        {(head + "X-Padding: ").append(64 * 1024 - head.size() - 11, 'p'),
-         refusal("408 Request Timeout")},
+         "431 Request Header Fields Too Large"},
     };
-    for (const auto& [request, answer] : cases) {
+    for (const auto& [request, status] : cases) {
         RawClient client(server);
         ASSERT_TRUE(client.send(request));
-        EXPECT_EQ(client.receive(10s, "\r\n\r\n").substr(0, answer.size()), answer)
+        EXPECT_TRUE(client.receive(10s, "\r\n\r\n").starts_with("HTTP/1.1 " + status + "\r\n"))
             << request.substr(head.size(), 50);
     }
+    // Pipelined requests, sent at once, are answered in order on the one connection.
+    const std::string page = "GET " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\nHost: x\r\n";
+    RawClient client(server);
+    ASSERT_TRUE(client.send(page + "\r\n" + page + "\r\n" + page + "Connection: close\r\n\r\n"));
+    EXPECT_EQ(occurrences(client.receive(10s), "HTTP/1.1 200 OK\r\n"), 3);
 }
 
-// Idle connections wait without a thread or processor time; a keep-alive connection carries more
-// than the five requests httplib allows one by itself, pipelined ones too.
-TEST(Connections, FiveHundredIdleKeepAliveConnectionsHoldNoThreads) {
-    // Started with a soft descriptor limit far below 500 connections, which the server must raise
-    // by itself; the read time-out is longer than the test, so that the connections stay open.
+// 200 clients that each send a body of 1 MiB at once: bodies up to 1 MiB are taken, and what
+// does not fit the memory for bodies in flight is refused with 503 before it is read. The server's
+// peak resident memory stays below 100 MB; it holds about 10 at rest, and without the bound it grew
+// to over 200.
+TEST(ServerLoad, ManyLargeBodiesAtOnceStayWithinTheMemoryBound) {
+    // Started with a soft limit of open files below 200 connections, which it must raise.
     rlimit descriptors{};
     getrlimit(RLIMIT_NOFILE, &descriptors);
-    const rlimit low{256, descriptors.rlim_max};
+    const rlimit low{128, descriptors.rlim_max};
     setrlimit(RLIMIT_NOFILE, &low);
-    StandInServer server(StandInServer::Data::Demo, 0, readTimeout(60));
+    StandInServer server(StandInServer::Data::Demo, 0, options(30, 200));
     setrlimit(RLIMIT_NOFILE, &descriptors);
-    const auto threads = [&server] {
-        const std::filesystem::path tasks = "/proc/" + std::to_string(server.processId()) + "/task";
-        return std::distance(std::filesystem::directory_iterator(tasks),
-                             std::filesystem::directory_iterator());
-    };
-    const auto atRest = threads();
-    EXPECT_LE(atRest, 16 + 2) << "16 workers, the thread that waits on the connections, main()";
-    const std::string page =
-        "GET " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-    const std::string pageEnd = "?WSDL\n";
-    const auto idle = connections(server, 500, page);
-    for (const auto& client : idle) {
-        ASSERT_TRUE(client->receive(10s, pageEnd).starts_with("HTTP/1.1 200 OK\r\n"));
-    }
-    EXPECT_LT(queryTime(server), 2s);
-    EXPECT_EQ(threads(), atRest);
-    // Nor any processor time: a second of waiting, against a poll that returns at once.
-    const auto ticks = [&server] {
-        std::ifstream stat("/proc/" + std::to_string(server.processId()) + "/stat");
-        std::string skipped;
-        long user = 0;
-        long system = 0;
-        for (int field = 1; field < 14; ++field) {
-            stat >> skipped;
+    std::string body = requestEnvelope(queryElement("GetFacilities"));
+    body.resize(std::size_t{1} << 20, ' ');
+    const std::string request =
+        "POST " + std::string(stowline::AsmxPath) +
+        " HTTP/1.1\r\nHost: 127.0.0.1\r\nSOAPAction: " + soapAction("GetFacilities") +
+        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    std::vector<std::string> answers(200);
+    {
+        std::vector<std::jthread> senders;
+        for (std::string& status : answers) {
+            senders.emplace_back([&server, &request, &status] {
+                try {
+                    const RawClient client(server);
+                    // A refused client may find its connection reset while it still sends.
+                    client.send(request);
+                    status = client.receive(30s, "\r\n").substr(0, 12);
+                } catch (const std::runtime_error&) {
+                    status = "not connected";
+                }
+            });
         }
-        stat >> user >> system;
-        return user + system;
-    };
-    const long before = ticks();
-    std::this_thread::sleep_for(1s);
-    EXPECT_LT(ticks() - before, ::sysconf(_SC_CLK_TCK) / 20) << "clock ticks";
-
-    std::string tenPages;
-    for (int i = 0; i < 10; ++i) {
-        tenPages += page;
     }
-    ASSERT_TRUE(idle.front()->send(tenPages));
-    const std::string answers = idle.front()->receive(10s, pageEnd, 10);
-    EXPECT_EQ(occurrences(answers, "HTTP/1.1 200 OK\r\n"), 10);
-    EXPECT_EQ(occurrences(answers, "Connection: close"), 0);
+    const auto processStatus = [&server](std::string_view field) {
+        std::ifstream file("/proc/" + std::to_string(server.processId()) + "/status");
+        std::string line;
+        while (std::getline(file, line) && !line.starts_with(field)) {
+        }
+        return line.substr(std::min(line.size(), field.size()));
+    };
+    // Under valgrind (scripts/memcheck) the figure would be valgrind's.
+    if (processStatus("Name:").find("memcheck") == std::string::npos) {
+        EXPECT_LT(std::stol(processStatus("VmHWM:")), 100'000) << "kB";
+    }
+    EXPECT_TRUE(std::all_of(answers.begin(), answers.end(), [](const std::string& status) {
+        return status == "HTTP/1.1 200" || status == "HTTP/1.1 503" || status.empty();
+    }));
+    EXPECT_GT(std::count(answers.begin(), answers.end(), "HTTP/1.1 200"), 0);
 }
 
 TEST(ServerLoad, AcknowledgedUpdatesSurviveSigkill) {
@@ -279,7 +298,12 @@ TEST(ServerLoad, EndsWithAnExitCodeAndAReason) {
          QStringLiteral("http://127.0.0.1:"), ""},
         {database + QStringLiteral(" --listen 127.0.0.1:0"), SIGTERM, 0,
          QStringLiteral("http://127.0.0.1:"), ""},
+        {database + QStringLiteral(" --listen 127.0.0.1:0 --auth u:secret"), SIGTERM, 0,
+         QStringLiteral("http://127.0.0.1:"), "shows in the process list"},
         {QStringLiteral("--help"), 0, 0, QStringLiteral("Usage: "), ""},
+        {QStringLiteral("--version"), 0, 0, QStringLiteral("stowline-server 2."), ""},
+        {database + QStringLiteral(" --listen 0.0.0.0:0 --auth u:secret"), 0, 1, QString(),
+         "refusing to listen on 0.0.0.0:0, which other machines can reach"},
         {QStringLiteral("--generate 0"), 0, 2, QString(),
          "--generate expects a number of centers from 1 to 32767"},
         {database + QStringLiteral(" --listen 127.0.0.1:%1").arg(QUrl(running.serverName()).port()),

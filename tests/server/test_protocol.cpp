@@ -158,6 +158,11 @@ TEST_F(ServerProtocol, AnswersEachRequestByItsSoapActionAndBody) {
          "soap:Client The service has no operation Frobnicate"},
         {R"(<e:Envelope xmlns:e="http://www.w3.org/2003/05/soap-envelope"><e:Body/></e:Envelope>)",
          std::nullopt, 500, "soap:VersionMismatch This service speaks SOAP 1.1 only"},
+        // A value that would forge a line of the log.
+        {requestEnvelope(updateElement("DeleteDeliveryRoute",
+                                       {{"DeliveryRouteID", "1\nstowline-server: forged"}})),
+         std::nullopt, 500,
+         "soap:Client DeliveryRouteID must be a whole number, not \"1\nstowline-server: forged\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body.substr(0, 40) + " / " + c.action.value_or("(none)"));
@@ -165,23 +170,14 @@ TEST_F(ServerProtocol, AnswersEachRequestByItsSoapActionAndBody) {
         EXPECT_EQ(answer.status, c.status);
         EXPECT_EQ(c.status == 500 ? faultOf(answer.body) : answer.body, c.answer);
     }
-    // Refusals are logged too.
+    // Refusals are logged too, each on one line.
     const std::string log = server->errorOutput().toStdString();
+    EXPECT_NE(log.find("not \"1\\nstowline-server: forged\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("\nstowline-server: forged"), std::string::npos) << log;
     EXPECT_NE(log.find("refused a body that is not XML"), std::string::npos) << log;
     EXPECT_NE(log.find("refused GetFacilities: The SOAPAction names GetDeliveryRoute"),
               std::string::npos)
         << log;
-}
-
-TEST_F(ServerProtocol, AcceptsBodiesUpToOneMebibyte) {
-    // Trailing white space after the envelope keeps the body well-formed at any length.
-    std::string body = requestEnvelope(queryElement("GetFacilities"));
-    body.resize(std::size_t{1} << 20, ' ');
-    EXPECT_EQ(postToEndpoint(*server, body, soapAction("GetFacilities")).status, 200);
-    body.push_back(' ');
-    EXPECT_EQ(postToEndpoint(*server, body, soapAction("GetFacilities")).status, 413);
-    // The server is still there for the next client.
-    EXPECT_EQ(query(*server, "GetFacilities").status, 200);
 }
 
 TEST_F(ServerProtocol, ServesItsDescriptionWhereItWasReached) {

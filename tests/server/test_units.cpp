@@ -2,9 +2,11 @@
 // writer, key allocation, the fill-ins and the command line. How each operation checks its
 // text values is in test_updates.cpp.
 #include "CommandLine.h"
+#include "CredentialsFile.h"
 #include "DataSetWriter.h"
 #include "DemoData.h"
 #include "Generator.h"
+#include "LogLine.h"
 #include "RequestValues.h"
 #include "Schema.h"
 #include "SoapFault.h"
@@ -17,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -67,28 +71,6 @@ TEST(XmlText, CountsCharactersAndRefusesWhatXmlCannotCarry) {
          {"\x01", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xEF\xBF\xBF", "\x80"}) {
         EXPECT_EQ(xmlCharacterCount(refused), std::nullopt) << refused;
     }
-}
-
-TEST(XmlText, EscapesMarkupCharactersOnly) {
-    // Plain runs are copied whole: references at either end, side by side, or none at all.
-    const std::pair<std::string, std::string> runs[] = {
-        {"", ""},
-        {"a&b<c>d\"e'f", "a&amp;b&lt;c&gt;d\"e'f"},
-        {"&amp;", "&amp;amp;"},
-        {"<<>>&&", "&lt;&lt;&gt;&gt;&amp;&amp;"},
-        {"x&", "x&amp;"},
-        {std::string("nul\0<", 5), std::string("nul\0&lt;", 8)},
-    };
-    for (const auto& [text, expected] : runs) {
-        EXPECT_EQ(escaped(text), expected) << text;
-        EXPECT_EQ(escapedSize(text), expected.size()) << text;
-        std::string appended = "kept";
-        appendEscaped(appended, text);
-        EXPECT_EQ(appended, "kept" + expected) << text;
-    }
-    std::string attribute;
-    appendAttributeEscaped(attribute, "say \"<hi>\"");
-    EXPECT_EQ(attribute, "say &quot;&lt;hi&gt;&quot;");
 }
 
 TEST(RequestValues, ReadsKeysAsXmlSchemaIntegers) {
@@ -287,19 +269,23 @@ TEST(CommandLine, ReadsOptionsInBothForms) {
     const auto summary = [](const ServerOptions& o) {
         return o.host + " " + std::to_string(o.port) + " " + o.databasePath + " fill " +
                std::to_string(static_cast<int>(o.fill)) + "/" + std::to_string(o.generatedCenters) +
-               " " + o.security.user + ":" + o.security.password + " " +
+               " " + o.security.user + ":" + o.security.password + o.credentialsFile + " " +
                o.security.certificateFile + "," + o.security.keyFile + " " +
-               std::to_string(o.readTimeout.count()) + (o.help ? " help" : "");
+               std::to_string(o.limits.readTimeout.count()) + "/" +
+               std::to_string(o.limits.clientConnections) + (o.help ? " help" : "") +
+               (o.version ? " version" : "");
     };
     const std::pair<Args, const char*> cases[] = {
-        {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5"},
-        {{"--listen", "127.0.0.1:0", "--db", "/tmp/a b.db", "--demo-data", "--read-timeout", "1"},
-         "127.0.0.1 0 /tmp/a b.db fill 1/0 : , 1"},
-        {{"--listen=[::1]:65535", "--generate=32767", "--read-timeout=3600"},
-         "::1 65535 stowline.db fill 2/32767 : , 3600"},
+        {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5/32"},
+        {{"--listen", "127.0.0.1:0", "--db", "/tmp/a b.db", "--demo-data", "--read-timeout", "1",
+          "--auth-file", "/etc/pw"},
+         "127.0.0.1 0 /tmp/a b.db fill 1/0 :/etc/pw , 1/32"},
+        {{"--listen=[::1]:65535", "--generate=32767", "--read-timeout=3600",
+          "--connections-per-client=1000", "--version"},
+         "::1 65535 stowline.db fill 2/32767 : , 3600/1000 version"},
         // The password is split from the user at the first colon only.
         {{"--auth", "stow:pa:ss@", "--tls=/tmp/c.pem", "/tmp/k.pem", "--help"},
-         "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5 help"},
+         "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5/32 help"},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(summary(parseCommandLine(arguments)), expected);
@@ -329,6 +315,9 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--auth", "secret"}, "--auth expects USER:PASSWORD"},
         {{"--auth", ":secret"}, "--auth expects USER:PASSWORD"},
         {{"--tls", "/tmp/c.pem"}, "--tls needs a certificate file and a key file"},
+        {{"--connections-per-client", "0"}, "--connections-per-client expects a number from 1"},
+        {{"--auth=u:secret", "--auth-file", "/p"}, "--auth and --auth-file exclude each other"},
+        {{"--auth-file="}, "--auth-file needs a file name"},
         {{"--Auth=stow:secret"}, "unknown option \"--Auth\""},
     };
     for (const auto& [arguments, message] : cases) {
@@ -349,4 +338,62 @@ TEST(Wsdl, WritesTheAddressAsAnAttribute) {
     EXPECT_NE(wsdlDocument("http://h:1/x.asmx?a=\"b\"&c")
                   .find("<soap:address location=\"http://h:1/x.asmx?a=&quot;b&quot;&amp;c\" />"),
               std::string::npos);
+}
+
+// Whatever a client sends, its log line stays one line and cannot drive a terminal.
+TEST(LogLine, EscapesControlCharactersAndKeepsTheRest) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Z\xC3\xBCrich \xE2\x82\xAC", "Z\xC3\xBCrich \xE2\x82\xAC"},
+        {"a\r\nstowline-server: forged", "a\\r\\nstowline-server: forged"},
+        {"tab\tesc\x1B[2Jdel\x7F", "tab\\tesc\\x1b[2Jdel\\x7f"},
+        {"csi \xC2\x9B"
+         "31m",
+         "csi \\u009b31m"},
+        {"back\\slash", "back\\\\slash"},
+        {std::string("nul\0end", 7), "nul\\x00end"},
+    };
+    for (const auto& [text, line] : cases) {
+        EXPECT_EQ(logLine(text), line);
+    }
+}
+
+// The credentials file: one line USER:PASSWORD that not every user may read; a message never
+// quotes it.
+TEST(CredentialsFile, HoldsOneLineThatNotEveryUserMayRead) {
+    using std::filesystem::perms;
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       ("stowline-credentials-" + std::to_string(getpid()));
+    const struct {
+        std::string text;
+        perms mode;
+        std::string outcome; // "user password", or the reason given
+    } cases[] = {
+        {"stow:pa:ss secret\n", perms::owner_read, "stow pa:ss secret"},
+        {"stow:secret\r\n", perms::owner_read | perms::group_read, "stow secret"},
+        {"stow:secret", perms::owner_read | perms::others_read, "every user may read it"},
+        {"stow:secret\nmore\n", perms::owner_read, "it must hold one line"},
+        {":secret\n", perms::owner_read, "it must hold one line"},
+        {std::string(5000, 's'), perms::owner_read, "it must hold one line"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(file);
+        std::ofstream(file) << c.text;
+        std::filesystem::permissions(file, c.mode);
+        HttpSecurity security;
+        try {
+            readCredentialsFile(file, security);
+            EXPECT_EQ(security.user + " " + security.password, c.outcome);
+        } catch (const std::runtime_error& e) {
+            const std::string reason = e.what();
+            EXPECT_TRUE(reason.starts_with("refusing the credentials file " + file.string() + ": " +
+                                           c.outcome))
+                << reason;
+            EXPECT_EQ(reason.find("secret"), std::string::npos);
+        }
+    }
+    std::filesystem::remove(file);
+    HttpSecurity security;
+    for (const std::filesystem::path& unusable : {file, file.parent_path()}) {
+        EXPECT_THROW(readCredentialsFile(unusable, security), std::runtime_error) << unusable;
+    }
 }

@@ -114,6 +114,10 @@ void StandInServer::stop() {
         m_process.waitForFinished(PatienceMilliseconds);
         fail(QStringLiteral("the server did not stop on SIGTERM"));
     }
+    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
+        fail(QStringLiteral("the server did not end cleanly on SIGTERM (exit code %1)")
+                 .arg(m_process.exitCode()));
+    }
 }
 
 void StandInServer::kill() {

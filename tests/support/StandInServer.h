@@ -49,7 +49,8 @@ public:
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     qint64 processId() const { return m_process.processId(); }
 
-    // SIGTERM, and waits for the server to end.
+    // SIGTERM, and waits for the server to end; throws when it does not end, or not with exit
+    // code 0.
     void stop();
     // SIGKILL, and waits for the process to be gone: nothing is flushed or closed.
     void kill();

@@ -1,16 +1,26 @@
 // Embeds the installed component the way a host would and checks what a host relies on:
-// the design size, the version, the record types and calling the methods by name.
+// the design size, the version (Version.h's too), the record types and calling the methods by
+// name.
 // Prints the path of the loaded library so that the driver can check it is the installed one.
 #include <stowline/EventLog.h>
 #include <stowline/Records.h>
 #include <stowline/ServiceNamespace.h>
 #include <stowline/Stowline.h>
+#include <stowline/Version.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QMetaObject>
 #include <cstdio>
 #include <dlfcn.h>
+#include <string_view>
+
+// Version.h agrees with the package and with itself.
+#define QUOTED(x) #x
+#define DOTTED(a, b, c) QUOTED(a) "." QUOTED(b) "." QUOTED(c)
+static_assert(std::string_view(STOWLINE_VERSION_STRING) == STOWLINE_PACKAGE_VERSION &&
+              std::string_view(DOTTED(STOWLINE_VERSION_MAJOR, STOWLINE_VERSION_MINOR,
+                                      STOWLINE_VERSION_PATCH)) == STOWLINE_VERSION_STRING);
 
 namespace {
 
