@@ -57,6 +57,10 @@ const Update Updates[] = {
     {"Assignment", nullptr, Kind::Assign, "UpdateCenterRouteAndStorageLocation"},
 };
 
+void PrintTo(const Update& update, std::ostream* out) {
+    *out << update.name;
+}
+
 // The update, where the connection is lost, and whether the service asks for credentials.
 class LostAnswer : public ::testing::TestWithParam<std::tuple<Update, Loss, bool>> {
 protected:
@@ -203,16 +207,17 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
 }
 
 std::string caseName(const ::testing::TestParamInfo<LostAnswer::ParamType>& info) {
-    return std::string(std::get<0>(info.param).name) +
-           (std::get<1>(info.param) == Loss::AfterTheServer ? "AfterTheService"
-                                                            : "BeforeTheService");
+    const auto& [update, loss, credentials] = info.param;
+    return std::string(update.name) +
+           (loss == Loss::AfterTheServer ? "AfterTheService" : "BeforeTheService") +
+           (credentials ? "WithCredentials" : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(WithoutCredentials, LostAnswer,
+INSTANTIATE_TEST_SUITE_P(Updates, LostAnswer,
                          ::testing::Combine(::testing::ValuesIn(Updates),
                                             ::testing::Values(Loss::BeforeTheServer,
                                                               Loss::AfterTheServer),
-                                            ::testing::Values(false)),
+                                            ::testing::Bool()),
                          caseName);
 
 } // namespace

@@ -8,6 +8,21 @@
 #include <unistd.h>
 
 namespace stowline::test {
+namespace {
+
+// The answer as the proxy passes it on: without the server's Connection header, which is about
+// the server's own connection; the proxy keeps the component's open.
+QByteArray keptAlive(const RecordedRequest& answer) {
+    QByteArray bytes = answer.requestLine + "\r\n";
+    for (const auto& [name, value] : answer.headers) {
+        if (name.compare("Connection", Qt::CaseInsensitive) != 0) {
+            bytes += name + ": " + value + "\r\n";
+        }
+    }
+    return bytes + "\r\n" + answer.body;
+}
+
+} // namespace
 
 DroppingProxy::DroppingProxy(quint16 serverPort) : m_serverPort(serverPort) {
     m_listenSocket = listenOnLoopback(m_port);
@@ -91,8 +106,8 @@ void DroppingProxy::serve(int client) {
             std::lock_guard lock(m_mutex);
             m_passages[passage].status = answer.requestLine.split(' ').value(1).toInt();
         }
-        if (loss || sendAll(client, answer.raw, m_stopped) < answer.raw.size() ||
-            answer.header("Connection").compare("close", Qt::CaseInsensitive) == 0) {
+        const QByteArray passedOn = keptAlive(answer);
+        if (loss || sendAll(client, passedOn, m_stopped) < passedOn.size()) {
             break;
         }
         request = {};

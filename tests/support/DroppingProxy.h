@@ -17,8 +17,8 @@ namespace stowline::test {
 // request and answer on, records what passed, and on request loses one connection after a
 // request arrived whole: before passing it on (the server never sees it), or after the server
 // answered it (the server acted on it, and the answer never reaches the component). Keeps the
-// component's connection alive unless an answer closes it, so that the component may reuse it,
-// whether the server keeps its own or not.
+// component's connection alive whether the server keeps its own or not, as a proxy may, so that
+// the component reuses it.
 class DroppingProxy {
 public:
     enum class Loss { BeforeTheServer, AfterTheServer };
