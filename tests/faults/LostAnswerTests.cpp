@@ -3,8 +3,8 @@
 // once, the page reports the loss once, shows what the service holds and keeps its mode and the
 // operator's input, and a second Save of an add the service applied meets the duplicate check.
 // A proxy between the component and the service loses the connection and counts what went out.
-#include "support/DroppingProxy.h"
 #include "support/PageDriver.h"
+#include "support/RecordingHttpServer.h"
 
 #include <QUrl>
 
@@ -13,7 +13,7 @@ using namespace stowline::test;
 
 namespace {
 
-using Loss = DroppingProxy::Loss;
+using Loss = RecordingHttpServer::Loss;
 
 // A maintenance page: its controls, its table, a record to change, what it answers a duplicate.
 struct Page {
@@ -72,9 +72,10 @@ protected:
         // Spare records, assigned to no center, that can be deleted.
         server->execute(qs("INSERT INTO routes VALUES (40, 1, 'Z9', 'Spare', '2024-01-01');"
                            "INSERT INTO storage_locations VALUES (40, 1, 'Z9', 'Spare')"));
-        proxy = std::make_unique<DroppingProxy>(QUrl(server->serverName()).port());
+        proxy = std::make_unique<RecordingHttpServer>(QUrl(server->serverName()).port());
         component.show();
-        component.LoadData(proxy->serverName(user));
+        component.LoadData(
+            proxy->baseUrl().replace("://", "://" + user + (user.isEmpty() ? "" : "@")));
         ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
         control<QTabWidget>("SSTab1")->setCurrentIndex(c.page != nullptr ? c.page->tab : 2);
         list = control<platform::ListView>(c.page != nullptr ? c.page->ui.list : "lstStowline");
@@ -173,7 +174,7 @@ protected:
     MessageBoxRecorder boxes;
     EventLogRecorder log;
     std::unique_ptr<StandInServer> server;
-    std::unique_ptr<DroppingProxy> proxy;
+    std::unique_ptr<RecordingHttpServer> proxy;
     Stowline component;
     platform::ListView* list = nullptr;
 };

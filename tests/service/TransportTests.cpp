@@ -2,7 +2,6 @@
 // that every failure is reported exactly once.
 #include "platform/HttpExchange.h"
 #include "service/ServiceClient.h"
-#include "support/DroppingProxy.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
@@ -340,12 +339,12 @@ TEST_F(Transport, RequestsThatWouldBeMalformedAreReportedAndNotPosted) {
 // 401 dies once the service has the answering request: the HTTP client would send it a third
 // time on a new connection, and the service would apply it twice.
 TEST_F(Transport, AnUpdateIsSentAgainOnlyToAnswerAChallenge) {
-    test::DroppingProxy proxy(server.port());
+    RecordingHttpServer proxy(server.port());
     server.queueBehaviour(ServerBehaviour::rawResponse(
         "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Digest realm=\"Stowline\", "
         "nonce=\"4f1d\", qop=\"auth\"\r\nContent-Length: 0\r\n\r\n"));
-    proxy.loseNext("AddDeliveryRoute", test::DroppingProxy::Loss::AfterTheServer, true);
-    client.setServerName(proxy.serverName("stow:pw"));
+    proxy.loseNext("AddDeliveryRoute", RecordingHttpServer::Loss::AfterTheServer, true);
+    client.setServerName(proxy.baseUrl().replace("://", "://stow:pw@"));
     EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), ExchangeOutcome::AnswerLost);
     expectOneTransportReport("may have applied it");
     const std::vector<RecordedRequest> requests = server.requests();

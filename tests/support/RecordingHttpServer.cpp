@@ -2,6 +2,8 @@
 
 #include "support/LoopbackSocket.h"
 
+#include <QList>
+#include <algorithm>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -41,8 +43,9 @@ ServerBehaviour ServerBehaviour::drip(int status, const QByteArray& body, qsizet
     return behaviour;
 }
 
-RecordingHttpServer::RecordingHttpServer()
-    : m_behaviour(ServerBehaviour::respond(
+RecordingHttpServer::RecordingHttpServer(quint16 passOnTo)
+    : m_passOnTo(passOnTo),
+      m_behaviour(ServerBehaviour::respond(
           200, "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
                "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body/>"
                "</soap:Envelope>")) {
@@ -99,7 +102,24 @@ void RecordingHttpServer::acceptLoop() {
     }
 }
 
+std::optional<RecordingHttpServer::Loss>
+RecordingHttpServer::record(RecordedRequest request, std::size_t& index, int& cleared) {
+    std::lock_guard lock(m_mutex);
+    index = m_requests.size();
+    cleared = m_cleared;
+    const QByteArray action = request.header("SOAPAction");
+    const bool lose = m_lossRule && action.endsWith(m_lossRule->operation) &&
+                      !(m_lossRule->withCredentials && request.header("Authorization").isNull());
+    m_requests.push_back(std::move(request));
+    return lose ? std::optional(std::exchange(m_lossRule, std::nullopt)->loss) : std::nullopt;
+}
+
 void RecordingHttpServer::serve(int socket) {
+    if (m_passOnTo != 0) {
+        passOn(socket);
+        ::shutdown(socket, SHUT_RDWR);
+        return;
+    }
     RecordedRequest request;
     if (!readMessage(socket, request, m_stopped)) {
         return;
@@ -107,11 +127,9 @@ void RecordingHttpServer::serve(int socket) {
     ServerBehaviour behaviour;
     std::size_t index = 0;
     int cleared = 0;
+    record(std::move(request), index, cleared);
     {
         std::lock_guard lock(m_mutex);
-        index = m_requests.size();
-        cleared = m_cleared;
-        m_requests.push_back(std::move(request));
         behaviour = m_queued.empty() ? m_behaviour : m_queued.front();
         if (!m_queued.empty()) {
             m_queued.pop_front();
@@ -144,6 +162,59 @@ void RecordingHttpServer::serve(int socket) {
         }
     }
     ::shutdown(socket, SHUT_RDWR);
+}
+
+void RecordingHttpServer::loseNext(const QByteArray& operation, Loss loss, bool withCredentials) {
+    std::lock_guard lock(m_mutex);
+    m_lossRule = LossRule{operation, loss, withCredentials};
+}
+
+int RecordingHttpServer::sent(const QByteArray& operation) const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(std::count_if(m_requests.begin(), m_requests.end(), [&](const auto& r) {
+        return r.header("SOAPAction").endsWith(operation) && r.answerStatus != 401;
+    }));
+}
+
+// A proxy's client connection, request after request, each passed on on a connection of its own.
+void RecordingHttpServer::passOn(int client) {
+    for (RecordedRequest request; readMessage(client, request, m_stopped) && request.complete;
+         request = {}) {
+        std::size_t index = 0;
+        int cleared = 0;
+        const std::optional<Loss> loss = record(request, index, cleared);
+        if (loss == Loss::BeforeTheServer) {
+            return;
+        }
+        const int server = connectToLoopback(m_passOnTo);
+        RecordedRequest answer;
+        const bool answered = server >= 0 &&
+                              sendAll(server, request.raw, m_stopped) == request.raw.size() &&
+                              readMessage(server, answer, m_stopped);
+        if (server >= 0) {
+            ::close(server);
+        }
+        if (!answered) {
+            return;
+        }
+        // Passed on without the server's Connection header, which was about its own connection.
+        QByteArray passed = answer.requestLine + "\r\n";
+        for (const auto& [name, value] : answer.headers) {
+            passed += name.compare("Connection", Qt::CaseInsensitive) == 0
+                          ? QByteArray()
+                          : name + ": " + value + "\r\n";
+        }
+        passed += "\r\n" + answer.body;
+        {
+            std::lock_guard lock(m_mutex);
+            if (cleared == m_cleared) {
+                m_requests[index].answerStatus = answer.requestLine.split(' ').value(1).toInt();
+            }
+        }
+        if (loss || sendAll(client, passed, m_stopped) < passed.size()) {
+            return;
+        }
+    }
 }
 
 } // namespace stowline::test
