@@ -4,7 +4,6 @@
 #include "platform/PasswordRedaction.h"
 #include "platform/UrlUserInfo.h"
 #include "service/ServiceClient.h"
-#include "support/LoopbackSocket.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
@@ -16,7 +15,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace stowline {
 namespace {
@@ -132,8 +130,7 @@ TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentialsAndBasicNeverOverHttp) {
 TEST(OldTls, IsRefusedBeforeAnythingIsSent) {
     const QTemporaryDir dir;
     ASSERT_TRUE(test::makeTestCertificates(dir.path()));
-    quint16 port = 0;
-    ::close(test::listenOnLoopback(port)); // a free port
+    const quint16 port = test::RecordingHttpServer().port(); // free again once it is gone
     QProcess server;
     server.start("openssl", {"s_server", "-accept", "127.0.0.1:" + QString::number(port), "-cert",
                              dir.filePath("server.pem"), "-key", dir.filePath("server.key"),
