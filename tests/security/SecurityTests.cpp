@@ -125,38 +125,23 @@ TEST(OtherSchemes, AreAnsweredWithTheDecodedCredentialsAndBasicNeverOverHttp) {
     }
 }
 
-// A service that speaks nothing newer than TLS 1.1 is refused, also where the system's TLS
-// library would still accept it (here: an RSA key exchange, which needs no legacy signature).
-TEST(OldTls, IsRefusedBeforeAnythingIsSent) {
-    const QTemporaryDir dir;
-    ASSERT_TRUE(test::makeTestCertificates(dir.path()));
-    const quint16 port = test::RecordingHttpServer().port(); // free again once it is gone
-    QProcess server;
-    server.start("openssl", {"s_server", "-accept", "127.0.0.1:" + QString::number(port), "-cert",
-                             dir.filePath("server.pem"), "-key", dir.filePath("server.key"),
-                             "-tls1_1", "-cipher", "AES128-SHA:@SECLEVEL=0", "-www"});
-    QByteArray said;
-    while (!said.contains("ACCEPT") && server.waitForReadyRead(30'000)) { // once it listens
-        said += server.readAllStandardOutput();
-    }
-    ASSERT_TRUE(said.contains("ACCEPT")) << said.toStdString();
-    platform::setTestCertificateAuthorities(dir.filePath("ca.pem"));
-    test::MessageBoxRecorder boxes;
-    test::EventLogRecorder log;
-    ServiceClient client;
-    client.setServerName("https://127.0.0.1:" + QString::number(port));
-    EXPECT_EQ(client.query(service::QueryOperation::GetFacilities), QString());
-    expectReport(boxes, log, "SSL connect error", "TLS 1.1");
-    platform::setTestCertificateAuthorities(QString());
-    server.kill();
-    server.waitForFinished();
-}
-
 // Basic credentials over TLS: the service opens only to the right ones over a verified
-// connection.
+// connection of TLS 1.2 or later. A service that speaks nothing newer than TLS 1.1 is refused,
+// also where the system's TLS library would still accept it (an RSA key exchange needs no
+// legacy signature).
 TEST(BasicOverTls, OpensWithTheRightCredentialsAndAVerifiedCertificateOnly) {
     const QTemporaryDir dir;
     ASSERT_TRUE(test::makeTestCertificates(dir.path()));
+    const QString oldTls = "127.0.0.1:" + QString::number(test::RecordingHttpServer().port());
+    QProcess oldTlsServer;
+    oldTlsServer.start("openssl", {"s_server", "-accept", oldTls, "-cert",
+                                   dir.filePath("server.pem"), "-key", dir.filePath("server.key"),
+                                   "-tls1_1", "-cipher", "AES128-SHA:@SECLEVEL=0", "-www"});
+    QByteArray said;
+    while (!said.contains("ACCEPT") && oldTlsServer.waitForReadyRead(30'000)) { // it listens
+        said += oldTlsServer.readAllStandardOutput();
+    }
+    ASSERT_TRUE(said.contains("ACCEPT")) << said.toStdString();
     StandInServer server(StandInServer::Data::Demo, 0,
                          {{"--auth", "stow:" + Password, "--tls", dir.filePath("server.pem"),
                            dir.filePath("server.key")},
@@ -177,6 +162,7 @@ TEST(BasicOverTls, OpensWithTheRightCredentialsAndAVerifiedCertificateOnly) {
         {"no credentials", name, true, "HTTP status 401"},
         {"no scheme", "stow:" + Encoded + "@" + name.mid(8), true, "not an absolute"},
         {"untrusted certificate", right, false, "certificate"},
+        {"TLS 1.1 only", "https://stow:" + Encoded + "@" + oldTls, true, "SSL connect error"},
     };
     for (const auto& c : cases) {
         platform::setTestCertificateAuthorities(c.trusted ? dir.filePath("ca.pem") : QString());
@@ -192,6 +178,8 @@ TEST(BasicOverTls, OpensWithTheRightCredentialsAndAVerifiedCertificateOnly) {
     }
     platform::setTestCertificateAuthorities(QString());
     EXPECT_EQ(server.queryValue(routes).toInt(), routesBefore + 1);
+    oldTlsServer.kill();
+    oldTlsServer.waitForFinished();
 
     server.stop();
     // The wrong password was logged, so the server's output is the one looked at.
