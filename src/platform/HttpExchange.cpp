@@ -122,7 +122,7 @@ size_t appendBody(char* data, size_t size, size_t count, void* userData) {
         curl_easy_getinfo(exchange->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
             CURLE_OK &&
         announced > 0) {
-        exchange->body->reserve(static_cast<qsizetype>(announced));
+        exchange->body->reserve(std::min(static_cast<qsizetype>(announced), MaximumAnswerBytes));
     }
     exchange->body->append(data, bytes);
     return size * count;
