@@ -46,8 +46,11 @@ void WrongCredentialsDelay::resumeWhenDue() {
             continue;
         }
         const auto first = m_held.begin();
-        if (first->first > Clock::now()) {
-            m_changed.wait_until(lock, first->first);
+        // A copy: stop() may free the entry while the wait has the lock given up, and the wait
+        // reads its time again when it wakes.
+        const Clock::time_point due = first->first;
+        if (due > Clock::now()) {
+            m_changed.wait_until(lock, due);
             continue;
         }
         MHD_resume_connection(first->second);

@@ -1,6 +1,7 @@
 #include "pages/AssignmentPage.h"
 
 #include "failures/StowlineError.h"
+#include "pages/ChangeOutcome.h"
 #include "pages/ColumnSort.h"
 #include "pages/Requery.h"
 #include "platform/MessageBox.h"
@@ -12,6 +13,7 @@
 #include "state/ComponentState.h"
 
 #include <cmath>
+#include <optional>
 
 namespace stowline::pages {
 namespace {
@@ -55,6 +57,21 @@ template <typename Matches> void showCentersEntry(platform::DropDown& pickList, 
         }
     }
     pickList.setListIndex(-1);
+}
+
+// The key of the entry the operator chose, to choose it again once the list is refilled.
+std::optional<qint32> chosenEntryKey(const platform::DropDown& pickList) {
+    return pickList.listIndex() >= 0 ? std::optional(pickList.itemData(pickList.listIndex()))
+                                     : std::nullopt;
+}
+
+void chooseEntryWithKey(platform::DropDown& pickList, std::optional<qint32> key) {
+    for (int i = 0; key && i < pickList.listCount(); ++i) {
+        if (pickList.itemData(i) == *key) {
+            pickList.setListIndex(i);
+            return;
+        }
+    }
 }
 
 void showPickListLook(platform::DropDown& pickList, bool editable) {
@@ -135,9 +152,9 @@ void AssignmentPage::sendAssignment() {
     const qint16 centerId = readers::toInt16(center.CenterID);
     const qint16 routeId = chosenKey(*ui.cboRoute, center.DeliveryRouteID);
     const qint16 locationId = chosenKey(*ui.cboLocation, center.StorageLocationID);
-    if (!m_state.client.UpdateCenterRouteAndStorageLocationSOAP(facilityId, centerId, routeId,
-                                                                locationId)) {
-        // Already reported; the operator's choices stay for another try or a cancel.
+    if (!changeAccepted(m_state.client.UpdateCenterRouteAndStorageLocationSOAP(facilityId, centerId,
+                                                                               routeId, locationId),
+                        [&] { requeryKeepingChoices(center.CenterID); })) {
         return;
     }
 
@@ -151,6 +168,29 @@ void AssignmentPage::sendAssignment() {
     }
     m_state.mEditingCenter = false;
     showIdleLook();
+}
+
+void AssignmentPage::requeryKeepingChoices(const QString& centerId) {
+    state::ControlSurface& ui = m_state.ui;
+    const int facility = ui.cboFacility2->listIndex();
+    const std::optional<qint32> route = chosenEntryKey(*ui.cboRoute);
+    const std::optional<qint32> location = chosenEntryKey(*ui.cboLocation);
+    requeryCenters(m_state);
+    platform::ListView& list = *ui.lstStowline;
+    for (int i = 1; i <= list.count(); ++i) {
+        if (list.tag(list.itemAt(i)).value<RouteAndLocationsUDT>().CenterID == centerId) {
+            list.select(list.itemAt(i));
+            break;
+        }
+    }
+    lstStowline_Click();
+    if (facility >= 0) {
+        ui.cboFacility2->setListIndex(facility);
+    }
+    chooseEntryWithKey(*ui.cboRoute, route);
+    chooseEntryWithKey(*ui.cboLocation, location);
+    showPickListLook(*ui.cboLocation, true);
+    showPickListLook(*ui.cboRoute, true);
 }
 
 void AssignmentPage::showIdleLook() {

@@ -35,6 +35,10 @@ private:
 
     void enterEditMode();
     void sendAssignment();
+    // After an assignment whose answer was lost: the centers as the service now holds them, the
+    // center selected again (by its ID), and the operator's facility and picks chosen again,
+    // still in edit mode.
+    void requeryKeepingChoices(const QString& centerId);
     void refilterCenters(bool activeOnly);
     void showIdleLook();
     // The page's mode, shown by cmdChangeStowline's caption.

@@ -6,15 +6,30 @@
 #include "reporting/Guarded.h"
 
 #include <QKeySequence>
+#include <QRegularExpression>
 
 namespace stowline::pages {
 namespace {
 
 using platform::UiText;
 
+// A spreadsheet takes a cell that starts with "=", "+", "-", "@", a tab or a CR for a formula and
+// evaluates it, quoted or not; a leading apostrophe makes it text. A plain number such as -5 or
+// +3.5 is no formula and stays as it is.
+QString withoutFormula(const QString& text) {
+    static const QRegularExpression plainNumber(
+        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
+    if (text.isEmpty() || !QStringLiteral("=+-@\t\r").contains(text.front()) ||
+        plainNumber.match(text).hasMatch()) {
+        return text;
+    }
+    return QLatin1Char('\'') + text;
+}
+
 // A spreadsheet reads a pasted field as it stands unless it holds a tab, a line break or a
 // quote; such a field is quoted, its quotes doubled.
-QString pastedField(const QString& text) {
+QString pastedField(const QString& cell) {
+    const QString text = withoutFormula(cell);
     if (!text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('"'))) {
         return text;
@@ -24,7 +39,8 @@ QString pastedField(const QString& text) {
 }
 
 // A CSV field, quoted where a reader could otherwise split, join or trim it.
-void appendCsvField(QString& line, const QString& text) {
+void appendCsvField(QString& line, const QString& cell) {
+    const QString text = withoutFormula(cell);
     const bool quoted = text.contains(QLatin1Char('"')) || text.contains(QLatin1Char(',')) ||
                         text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
                         text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' '));

@@ -13,6 +13,9 @@ namespace stowline::pages {
 // the page's mode; a list that cannot be used (its frame disabled) offers neither.
 void installListCommands(platform::ListView& list);
 
+// Both below write a cell that a spreadsheet would take for a formula with a leading apostrophe
+// (plain numbers such as -5 or +3.5 excepted), so that no value from the service is evaluated.
+
 // The shown columns' captions and the selected row, tab-separated, one line each; empty with
 // nothing selected.
 QString selectedRowAsText(platform::ListView& list);

@@ -93,17 +93,17 @@ QString LocationPage::facilityText() const {
     return QString::number(facilities.itemData(facilities.listIndex()));
 }
 
-bool LocationPage::sendAdd(const QString& name, const QString& description) {
+service::ExchangeOutcome LocationPage::sendAdd(const QString& name, const QString& description) {
     return m_state.client.AddLocationSOAP(facilityText(), name, description);
 }
 
-bool LocationPage::sendUpdate(const platform::ListItemRef& item, const QString& name,
-                              const QString& description) {
+service::ExchangeOutcome LocationPage::sendUpdate(const platform::ListItemRef& item,
+                                                  const QString& name, const QString& description) {
     const qint16 location = readers::toInt16(controls().list->tag(item));
     return m_state.client.UpdateStorageLocationSOAP(location, facilityText(), name, description);
 }
 
-bool LocationPage::sendDelete(const platform::ListItemRef& item) {
+service::ExchangeOutcome LocationPage::sendDelete(const platform::ListItemRef& item) {
     return m_state.client.DeleteLocationSOAP(readers::toInt16(controls().list->tag(item)));
 }
 

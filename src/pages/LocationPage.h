@@ -33,10 +33,10 @@ public:
 private:
     bool exists(const QString& name, const QString& description) override;
     bool facilityChosen(Mode mode) override;
-    bool sendAdd(const QString& name, const QString& description) override;
-    bool sendUpdate(const platform::ListItemRef& item, const QString& name,
-                    const QString& description) override;
-    bool sendDelete(const platform::ListItemRef& item) override;
+    service::ExchangeOutcome sendAdd(const QString& name, const QString& description) override;
+    service::ExchangeOutcome sendUpdate(const platform::ListItemRef& item, const QString& name,
+                                        const QString& description) override;
+    service::ExchangeOutcome sendDelete(const platform::ListItemRef& item) override;
     void requery() override;
 
     // Storage-location requests carry the facility as decimal text; reading the item data of

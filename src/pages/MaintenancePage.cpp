@@ -1,5 +1,6 @@
 #include "pages/MaintenancePage.h"
 
+#include "pages/ChangeOutcome.h"
 #include "pages/ColumnSort.h"
 #include "pages/FieldLook.h"
 #include "pages/PageText.h"
@@ -75,7 +76,8 @@ void MaintenancePage::deleteSelected() {
             return;
         }
         const int position = c.list->indexOf(*c.selected);
-        if (!sendDelete(*c.selected)) {
+        const QVariant key = c.list->tag(*c.selected);
+        if (!accepted(sendDelete(*c.selected), key)) {
             return;
         }
 
@@ -206,8 +208,8 @@ void MaintenancePage::add(const QString& description) {
         (m_rules.duplicateByName ? c.nameBox : c.descriptionBox)->setFocus();
         return;
     }
-    if (!facilityChosen(Mode::Adding) || !sendAdd(name, description)) {
-        // Refused or not sent, and reported: the input stays for another try.
+    if (!facilityChosen(Mode::Adding) || !accepted(sendAdd(name, description), QVariant())) {
+        // Not taken, and reported: the input stays for another try.
         return;
     }
 
@@ -229,7 +231,8 @@ void MaintenancePage::update(const QString& description) {
     }
     const int position = c.list->indexOf(*c.selected);
     if (!facilityChosen(Mode::Changing) ||
-        !sendUpdate(*c.selected, c.nameBox->text(), description)) {
+        !accepted(sendUpdate(*c.selected, c.nameBox->text(), description),
+                  c.list->tag(*c.selected))) {
         return;
     }
 
@@ -239,6 +242,19 @@ void MaintenancePage::update(const QString& description) {
     c.list->setSubItem(shown, 2, c.facility->shownText());
     tell(m_texts.updated, m_texts.updatedTitle);
     finishSave(false, description, position);
+}
+
+bool MaintenancePage::accepted(service::ExchangeOutcome outcome, const QVariant& key) {
+    return changeAccepted(outcome, [&] {
+        requery();
+        if (key.isValid() && selectWithTag(*m_controls.list, key)) {
+            *m_controls.selected = m_controls.list->selectedItem();
+        }
+        if (m_mode == Mode::Idle) {
+            // No input to keep (a delete): the boxes show the row again, or nothing once gone.
+            listClicked();
+        }
+    });
 }
 
 void MaintenancePage::finishSave(bool added, const QString& description, int position) {

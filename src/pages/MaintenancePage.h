@@ -3,6 +3,7 @@
 #include "platform/DropDown.h"
 #include "platform/ListView.h"
 #include "platform/TextBox.h"
+#include "service/ExchangeOutcome.h"
 
 #include <QFrame>
 #include <QPushButton>
@@ -97,11 +98,12 @@ protected:
     virtual bool exists(const QString& name, const QString& description) = 0;
     // False, with the operator told, when the facility the save needs is not chosen.
     virtual bool facilityChosen(Mode mode) = 0;
-    // The requests: each tells whether the service accepted it; a refusal has been reported.
-    virtual bool sendAdd(const QString& name, const QString& description) = 0;
-    virtual bool sendUpdate(const platform::ListItemRef& item, const QString& name,
-                            const QString& description) = 0;
-    virtual bool sendDelete(const platform::ListItemRef& item) = 0;
+    // The requests: each tells what became of it; a failure has been reported.
+    virtual service::ExchangeOutcome sendAdd(const QString& name, const QString& description) = 0;
+    virtual service::ExchangeOutcome sendUpdate(const platform::ListItemRef& item,
+                                                const QString& name,
+                                                const QString& description) = 0;
+    virtual service::ExchangeOutcome sendDelete(const platform::ListItemRef& item) = 0;
     // Reads the page's records and the centers again from the service.
     virtual void requery() = 0;
 
@@ -117,6 +119,10 @@ private:
     bool inputComplete();
     void add(const QString& description);
     void update(const QString& description);
+    // Whether the service took the change (see changeAccepted). When its answer was lost, the
+    // list is read again and the record worked on (by its key; none for an add) selected again
+    // if it is still there; the mode stays, and so do the boxes while adding or changing.
+    bool accepted(service::ExchangeOutcome outcome, const QVariant& key);
     // Back to idle after a save, then read again and select the saved record: the first with
     // its description after an add, the one at its old position after an update.
     void finishSave(bool added, const QString& description, int position);

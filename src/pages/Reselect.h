@@ -16,6 +16,19 @@ inline void selectFirstWithDescription(platform::ListView& list, const QString& 
     }
 }
 
+// After a change whose answer was lost: selects the item whose tag (its record's key) is the
+// one worked on. False when the list no longer holds it.
+inline bool selectWithTag(platform::ListView& list, const QVariant& tag) {
+    for (int i = 1; i <= list.count(); ++i) {
+        const platform::ListItemRef item = list.itemAt(i);
+        if (list.tag(item) == tag) {
+            list.select(item);
+            return true;
+        }
+    }
+    return false;
+}
+
 // After an update: selects the item at the remembered position. False when the rebuilt list
 // has become too short to have one there.
 inline bool selectPosition(platform::ListView& list, int position) {

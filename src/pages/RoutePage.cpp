@@ -93,18 +93,18 @@ qint16 RoutePage::facilityId() const {
     return readers::toInt16(qint64{facilities.itemData(facilities.listIndex())});
 }
 
-bool RoutePage::sendAdd(const QString& name, const QString& description) {
+service::ExchangeOutcome RoutePage::sendAdd(const QString& name, const QString& description) {
     return m_state.client.AddRouteSOAP(facilityId(), name, description);
 }
 
-bool RoutePage::sendUpdate(const platform::ListItemRef& item, const QString& name,
-                           const QString& description) {
+service::ExchangeOutcome RoutePage::sendUpdate(const platform::ListItemRef& item,
+                                               const QString& name, const QString& description) {
     const qint16 facility = facilityId();
     const qint16 route = readers::toInt16(controls().list->tag(item));
     return m_state.client.UpdateRouteSOAP(facility, route, name, description);
 }
 
-bool RoutePage::sendDelete(const platform::ListItemRef& item) {
+service::ExchangeOutcome RoutePage::sendDelete(const platform::ListItemRef& item) {
     return m_state.client.DeleteRouteSOAP(readers::toInt16(controls().list->tag(item)));
 }
 

@@ -11,7 +11,13 @@ namespace stowline {
 inline constexpr char ApplicationErrorPrompt[] =
     QT_TRANSLATE_NOOP("Stowline", "An application error has occured. Please check the error logs");
 
-// The six-line event-log entry for a failure, lines joined by CR LF, none after the last.
+// The text with its control characters escaped, so that no text from the service or the host can
+// break an event-log entry into lines or forge another: CR, LF and tab as \r, \n and \t, the
+// other control characters as \xNN, and the line and paragraph separators as \u2028, \u2029.
+QString withControlsEscaped(const QString& text);
+
+// The six-line event-log entry for a failure, lines joined by CR LF, none after the last. The
+// description and the source have their control characters escaped.
 QString errorLogEntry(const ErrorInfo& error, const QString& procedureName);
 
 // Tells the operator that something failed (modal box) and then writes the details to the

