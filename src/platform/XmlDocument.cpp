@@ -94,6 +94,16 @@ void appendVerbatim(QByteArray& out, const char* text, const FormRules& rules) {
     }
 }
 
+bool blanksOnly(const char* text) {
+    return *text != '\0' && text[std::strspn(text, " \t\r\n")] == '\0';
+}
+
+void appendAsReferences(QByteArray& out, const char* text) {
+    for (; *text != '\0'; ++text) {
+        out.append("&#").append(QByteArray::number(static_cast<int>(*text))).append(';');
+    }
+}
+
 void writeOpening(QByteArray& out, const pugi::xml_node& node, const FormRules& rules) {
     switch (node.type()) {
     case pugi::node_element:
@@ -109,7 +119,11 @@ void writeOpening(QByteArray& out, const pugi::xml_node& node, const FormRules& 
         out.append(node.first_child() ? ">" : "/>");
         break;
     case pugi::node_pcdata:
-        if (rules.textAsItIs) {
+        if (blanksOnly(node.value())) {
+            // Only character references give such a text; written literally, it would be
+            // dropped as white space between elements when read again.
+            appendAsReferences(out, node.value());
+        } else if (rules.textAsItIs) {
             // The text of a large answer, megabytes long: one copy.
             append(out, node.value());
         } else {

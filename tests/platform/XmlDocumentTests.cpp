@@ -49,6 +49,9 @@ TEST(XmlSerialisedText, FollowsTheDocumentedForm) {
         // Written literally, a parser would read each of them back as a blank.
         {"tab, LF and CR in attribute values stay references", "<a v=\"1&#9;2&#10;3&#13;4&#x9;\"/>",
          "<a v=\"1&#9;2&#10;3&#13;4&#9;\"/>"},
+        // Written literally, a text of blanks alone would be dropped when read again.
+        {"text of referenced blanks alone stays references",
+         "<a><b>&#10;</b>&#9;&#13;&#32;<c/></a>", "<a><b>&#10;</b>&#9;&#13;&#32;<c/></a>"},
         {"DOCTYPE kept, not applied", "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"&#x41;\">t</a>",
          "<!DOCTYPE a [<!ENTITY e \"x > y\">]><a v=\"A\">t</a>"},
     };
