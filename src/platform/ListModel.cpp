@@ -155,10 +155,15 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
             {collationKey, key >= 0 ? key : sourceRows + static_cast<int>(addedIndex(key)), key});
     }
     const bool ascending = order == Qt::AscendingOrder;
-    std::sort(rows.begin(), rows.end(), [ascending](const SortedRow& a, const SortedRow& b) {
+    const auto precedes = [ascending](const SortedRow& a, const SortedRow& b) {
         const int compared = a.collationKey->compare(*b.collationKey);
         return compared != 0 ? (ascending ? compared < 0 : compared > 0) : a.rank < b.rank;
-    });
+    };
+    // The service often sends the rows in the order shown (centers by their key): one pass
+    // over them is then enough.
+    if (!std::is_sorted(rows.begin(), rows.end(), precedes)) {
+        std::sort(rows.begin(), rows.end(), precedes);
+    }
     std::transform(rows.begin(), rows.end(), m_order.begin(),
                    [](const SortedRow& row) { return row.key; });
 
