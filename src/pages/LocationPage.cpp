@@ -56,7 +56,10 @@ LocationPage::LocationPage(state::ComponentState& state)
                       {.duplicateByName = false,
                        .nameChangeable = true,
                        .changeShowsItemsFacility = false,
-                       .cancelRestoresBoxes = false}),
+                       .cancelRestoresBoxes = false,
+                       .saveSelectsNewItem = false,
+                       .updateChecksFacilityFirst = true,
+                       .updateShownBeforeBox = false}),
       m_state(state) {
     // Only the description selects its text on focus and never takes an apostrophe.
     platform::TextBox* description = state.ui.txtLocationDesc;

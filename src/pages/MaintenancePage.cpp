@@ -217,7 +217,9 @@ void MaintenancePage::add(const QString& description) {
     c.list->setSubItem(item, 1, description);
     c.list->setSubItem(item, 2, c.facility->shownText());
     *c.selected = item;
-    c.list->select(item);
+    if (m_rules.saveSelectsNewItem) {
+        c.list->select(item);
+    }
     tell(m_texts.added, m_texts.addedTitle);
     c.nameBox->setFocus();
     finishSave(true, description, 0);
@@ -226,21 +228,31 @@ void MaintenancePage::add(const QString& description) {
 void MaintenancePage::update(const QString& description) {
     const Controls& c = m_controls;
     *c.selected = c.list->selectedItem();
+    const bool facilityFirst = m_rules.updateChecksFacilityFirst;
+    if (facilityFirst && !facilityChosen(Mode::Changing)) {
+        return;
+    }
     if (c.selected->isNothing()) {
         return;
     }
     const int position = c.list->indexOf(*c.selected);
-    if (!facilityChosen(Mode::Changing) ||
+    if ((!facilityFirst && !facilityChosen(Mode::Changing)) ||
         !accepted(sendUpdate(*c.selected, c.nameBox->text(), description),
                   c.list->tag(*c.selected))) {
         return;
     }
 
     const platform::ListItemRef shown = c.list->selectedItem();
-    c.list->setText(shown, c.nameBox->text());
-    c.list->setSubItem(shown, 1, description);
-    c.list->setSubItem(shown, 2, c.facility->shownText());
-    tell(m_texts.updated, m_texts.updatedTitle);
+    if (m_rules.updateShownBeforeBox) {
+        lockFacility();
+        c.list->setText(shown, c.nameBox->text());
+        c.list->setSubItem(shown, 1, description);
+        tell(m_texts.updated, m_texts.updatedTitle);
+    } else {
+        tell(m_texts.updated, m_texts.updatedTitle);
+        c.list->setSubItem(shown, 1, description);
+        c.list->setSubItem(shown, 2, c.facility->shownText());
+    }
     finishSave(false, description, position);
 }
 
@@ -257,10 +269,14 @@ bool MaintenancePage::accepted(service::ExchangeOutcome outcome, const QVariant&
     });
 }
 
+void MaintenancePage::lockFacility() {
+    makeReadOnly(*m_controls.facility);
+    m_controls.facility->clearShownText();
+}
+
 void MaintenancePage::finishSave(bool added, const QString& description, int position) {
     const Controls& c = m_controls;
-    makeReadOnly(*c.facility);
-    c.facility->clearShownText();
+    lockFacility();
     makeReadOnly(*c.nameBox);
     makeReadOnly(*c.descriptionBox);
     showMode(Mode::Idle);

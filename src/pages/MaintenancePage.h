@@ -74,6 +74,14 @@ public:
         bool changeShowsItemsFacility = false;
         // Cancel shows the selected item again; otherwise what was typed stays in the boxes.
         bool cancelRestoresBoxes = false;
+        // Save makes the row it appends the list's selected one (else only remembers it).
+        bool saveSelectsNewItem = false;
+        // Update asks for a facility before it looks for a selected row (else after).
+        bool updateChecksFacilityFirst = false;
+        // Update locks and empties the facility drop-down and gives the row the name and the
+        // description before the success box. Else the row takes the description and the
+        // facility after the box.
+        bool updateShownBeforeBox = false;
     };
 
     MaintenancePage(const Controls& controls, const Texts& texts, Procedures procedures,
@@ -123,6 +131,8 @@ private:
     // list is read again and the record worked on (by its key; none for an add) selected again
     // if it is still there; the mode stays, and so do the boxes while adding or changing.
     bool accepted(service::ExchangeOutcome outcome, const QVariant& key);
+    // Locked, on the button face, showing no facility.
+    void lockFacility();
     // Back to idle after a save, then read again and select the saved record: the first with
     // its description after an add, the one at its old position after an update.
     void finishSave(bool added, const QString& description, int position);

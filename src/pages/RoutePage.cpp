@@ -56,7 +56,10 @@ RoutePage::RoutePage(state::ComponentState& state)
                       {.duplicateByName = true,
                        .nameChangeable = false,
                        .changeShowsItemsFacility = true,
-                       .cancelRestoresBoxes = true}),
+                       .cancelRestoresBoxes = true,
+                       .saveSelectsNewItem = true,
+                       .updateChecksFacilityFirst = false,
+                       .updateShownBeforeBox = true}),
       m_state(state) {
     // Both boxes select their text on focus and never take an apostrophe.
     for (platform::TextBox* box : {state.ui.txtRoute, state.ui.txtRouteDesc}) {

@@ -1,5 +1,7 @@
 #include "platform/ListModel.h"
 
+#include "platform/ReadingOrder.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -14,12 +16,14 @@ const QString& textOf(const QStringList& texts, int column) {
 
 } // namespace
 
-ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
+ListModel::ListModel(QObject* parent)
+    : QAbstractTableModel(parent), m_collator(readingCollator()) {}
 
 void ListModel::addColumn(const QString& caption) {
     const int column = static_cast<int>(m_captions.size());
     beginInsertColumns({}, column, column);
     m_captions.append(caption);
+    m_sourceKeys.resize(m_captions.size());
     endInsertColumns();
 }
 
@@ -30,6 +34,7 @@ void ListModel::clear() {
     m_addedPositions.clear();
     m_added.clear();
     m_changed.clear();
+    forgetSourceKeys();
     ++m_generation;
     endResetModel();
 }
@@ -39,6 +44,7 @@ void ListModel::showSourceRows(int count) {
     m_order.resize(static_cast<std::size_t>(count));
     std::iota(m_order.begin(), m_order.end(), 0);
     m_sourcePositions = m_order;
+    forgetSourceKeys();
     endResetModel();
 }
 
@@ -124,21 +130,43 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
     for (const QModelIndex& index : before) {
         keys.push_back(keyAt(index.row()));
     }
-    // The column's texts are looked up once a row, then the permutation is sorted by them.
-    std::vector<std::pair<const QString*, int>> rows;
+
+    // A row's rank is where the service sent it; rows a page added follow all of those.
+    struct SortedRow {
+        const QCollatorSortKey* collationKey;
+        int rank;
+        int key;
+    };
+    const std::vector<QCollatorSortKey>& collationKeys = sourceKeys(column);
+    const int sourceRows = static_cast<int>(m_sourcePositions.size());
+    // The few rows a page added or changed get their keys for this sort only.
+    std::vector<QCollatorSortKey> ownKeys;
+    ownKeys.reserve(m_added.size() + m_changed.size());
+    std::vector<SortedRow> rows;
     rows.reserve(m_order.size());
     for (const int key : m_order) {
-        rows.emplace_back(&text(key, column), key);
+        const QCollatorSortKey* collationKey = nullptr;
+        if (key >= 0 && (m_changed.empty() || changedTexts(key) == nullptr)) {
+            collationKey = &collationKeys[static_cast<std::size_t>(key)];
+        } else {
+            collationKey = &ownKeys.emplace_back(m_collator.sortKey(text(key, column)));
+        }
+        rows.push_back(
+            {collationKey, key >= 0 ? key : sourceRows + static_cast<int>(addedIndex(key)), key});
     }
-    const auto less = [](const auto& a, const auto& b) { return *a.first < *b.first; };
-    if (order == Qt::AscendingOrder) {
-        std::stable_sort(rows.begin(), rows.end(), less);
-    } else {
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&less](const auto& a, const auto& b) { return less(b, a); });
+    const bool ascending = order == Qt::AscendingOrder;
+    const auto precedes = [ascending](const SortedRow& a, const SortedRow& b) {
+        const int compared = a.collationKey->compare(*b.collationKey);
+        return compared != 0 ? (ascending ? compared < 0 : compared > 0) : a.rank < b.rank;
+    };
+    // The service often sends the rows in the order shown (centers by their key): one pass
+    // over them is then enough.
+    if (!std::is_sorted(rows.begin(), rows.end(), precedes)) {
+        std::sort(rows.begin(), rows.end(), precedes);
     }
     std::transform(rows.begin(), rows.end(), m_order.begin(),
-                   [](const auto& row) { return row.second; });
+                   [](const SortedRow& row) { return row.key; });
+
     rebuildPositions();
     QModelIndexList after;
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -146,6 +174,24 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
     }
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+const std::vector<QCollatorSortKey>& ListModel::sourceKeys(int column) {
+    std::vector<QCollatorSortKey>& keys = m_sourceKeys.at(static_cast<std::size_t>(column));
+    if (keys.empty()) {
+        const std::size_t rows = m_sourcePositions.size();
+        keys.reserve(rows);
+        for (std::size_t row = 0; row < rows; ++row) {
+            keys.push_back(m_collator.sortKey(m_source->text(static_cast<int>(row), column)));
+        }
+    }
+    return keys;
+}
+
+void ListModel::forgetSourceKeys() {
+    for (std::vector<QCollatorSortKey>& keys : m_sourceKeys) {
+        keys = {};
+    }
 }
 
 void ListModel::rebuildPositions() {

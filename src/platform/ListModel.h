@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QStringList>
 #include <QVariant>
 
@@ -48,8 +49,9 @@ public:
     void setText(int key, int column, const QString& text);
     QVariant tag(int key) const;
 
-    // Orders the rows by one column's texts, compared by code unit; rows with equal texts keep
-    // their order.
+    // Orders the rows by one column's texts as an operator reads them (readingCollator). Rows
+    // whose texts compare equal keep the order the service sent them in, in either direction;
+    // rows a page added come after the service's.
     void sortRows(int column, Qt::SortOrder order);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -69,6 +71,10 @@ private:
     QStringList* changedTexts(int key);
     const QStringList* changedTexts(int key) const;
     void rebuildPositions();
+    // The collation keys of the source rows' texts in one column, made when the column is first
+    // sorted and kept until the rows change: a sort compares keys, never texts.
+    const std::vector<QCollatorSortKey>& sourceKeys(int column);
+    void forgetSourceKeys();
 
     const ListRows* m_source = nullptr;
     QStringList m_captions;
@@ -79,6 +85,9 @@ private:
     std::vector<QStringList> m_added;
     std::vector<ChangedRow> m_changed;
     quint64 m_generation = 1;
+    QCollator m_collator;
+    // By column; empty until the column is sorted.
+    std::vector<std::vector<QCollatorSortKey>> m_sourceKeys;
 };
 
 } // namespace stowline::platform

@@ -28,7 +28,7 @@ void RefreshStowlineData(state::ComponentState& state, QByteArray XMLData, bool 
         state.mCentersRead = walk.parsed();
         state.mAllCenters.resize(state.mCentersRead ? 1 : 0);
         state.mListedCenters.clear();
-        if (!state.mCentersRead) {
+        if (!walk.parsedOrRaise()) {
             return;
         }
         walk.forEachRow({"CenterID", "CenterName", "CenterLocation", "CenterRoute", "Facility",

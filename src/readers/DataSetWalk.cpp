@@ -1,5 +1,7 @@
 #include "readers/DataSetWalk.h"
 
+#include "failures/StowlineError.h"
+
 #include <cstring>
 
 namespace stowline::readers {
@@ -27,8 +29,16 @@ bool DataSetWalk::distinctNames(const std::vector<const char*>& names) {
     return true;
 }
 
-DataSetWalk::DataSetWalk(QByteArray XMLData) {
+DataSetWalk::DataSetWalk(QByteArray XMLData) : m_empty(XMLData.isEmpty()) {
     m_document.loadForReading(std::move(XMLData));
+}
+
+bool DataSetWalk::parsedOrRaise() const {
+    if (!parsed() && !m_empty) {
+        raiseError(
+            0, QStringLiteral("The data set is not well-formed XML: %1").arg(parseErrorReason()));
+    }
+    return parsed();
 }
 
 std::vector<pugi::xml_node> DataSetWalk::tables() const {

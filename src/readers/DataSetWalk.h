@@ -21,6 +21,11 @@ public:
 
     bool parsed() const { return m_document.parsed(); }
     QString parseErrorReason() const { return m_document.parseErrorReason(); }
+    // Whether the text parsed. A text that is not empty and does not parse is a failure, thrown
+    // with the parser's reason and position for the reader to report under its own name: shown
+    // as an empty list, it would tell the operator that the service holds no rows. Empty text is
+    // what a failed exchange leaves, and that failure has been reported already.
+    bool parsedOrRaise() const;
 
     // Calls onRow once per row with the values of the given columns, in the given order. A
     // column missing from a row is empty for that row; a column given twice takes the later one.
@@ -44,6 +49,7 @@ private:
                         bool namesAreDistinct, SharedCellTexts& texts, QStringList& values);
 
     platform::XmlDocument m_document;
+    bool m_empty = false;
 };
 
 } // namespace stowline::readers

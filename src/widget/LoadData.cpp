@@ -20,7 +20,9 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
         // Each answer is read in place and then let go.
         readers::RefreshRouteData(state, std::move(routes));
         readers::RefreshLocationData(state, std::move(bays));
-        readers::RefreshStowlineData(state, std::move(centers), true);
+        // The centers as the assignment page's option says: a reload with "All" chosen lists
+        // all of them.
+        readers::RefreshStowlineData(state, std::move(centers), state.activeCentersOnly());
         readers::RefreshFacilityDrop(state, std::move(facilities));
         platform::returnFreedMemorySoon();
 

@@ -167,6 +167,14 @@ TEST_F(AssignmentPageTest, SwitchingActiveAndAllInEditModeLeavesEditModeWithoutS
 
     EXPECT_EQ(assignment(1003), qs("1/3/3"));
     EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
+
+    // A host's reload lists the centers as the option says.
+    click(allCenters);
+    reload();
+    EXPECT_EQ(list->count(), 40);
+    click(activeCenters);
+    reload();
+    EXPECT_EQ(list->count(), 30);
 }
 
 } // namespace

@@ -70,18 +70,3 @@ TEST(LoadData, EveryListAndDropDownHoldsWhatTheServiceHolds) {
               server.queryValue("SELECT count(*) FROM facilities").toInt());
     EXPECT_TRUE(boxes.shown().empty());
 }
-
-TEST(LoadData, AnEmptyServerNameGivesFourReportsAndStillUnlocksThePages) {
-    MessageBoxRecorder boxes;
-    EventLogRecorder log;
-    Stowline component;
-    component.LoadData(QString());
-
-    EXPECT_EQ(log.procedures(), QStringList(4, "ReturnWebserviceXML"));
-    // Four error boxes, and the facilities reader's own box about the empty text.
-    EXPECT_EQ(boxes.errorBoxes(), 4);
-    EXPECT_EQ(boxes.shown().size(), 5u);
-    for (const char* frame : {"fraRouteList", "fraLocationList", "fraStowlineList"}) {
-        EXPECT_TRUE(component.findChild<QFrame*>(frame)->isEnabled()) << frame;
-    }
-}

@@ -1,6 +1,7 @@
 // The readers that turn the service's data sets into records, lists and drop-downs.
 #include "DataSetText.h"
 #include "failures/StowlineError.h"
+#include "platform/XmlDocument.h"
 #include "readers/Readers.h"
 #include "support/PageDriver.h"
 #include "widget/StowlinePrivate.h"
@@ -58,8 +59,9 @@ TEST_F(Readers, RoutesFillRecordsFromIndexOneAndTheListSorted) {
     EXPECT_EQ(column(list, 0), QStringList{"Z9"});
     EXPECT_THROW((void)list.text(old), StowlineError);
 
-    // Without rows, or not parsing: the list is empty, the records stay, nothing is reported.
-    for (const QByteArray& text : {dataSetText({}), QByteArray("<Root><DataSet>")}) {
+    // Without rows, or empty (what a failed query leaves): the list is empty, the records stay,
+    // nothing is reported.
+    for (const QByteArray& text : {dataSetText({}), QByteArray()}) {
         readers::RefreshRouteData(state, zeta);
         readers::RefreshRouteData(state, text);
         EXPECT_EQ(list.count(), 0);
@@ -99,6 +101,57 @@ TEST_F(Readers, OnlyTablesOnTheExactPathAreRows) {
     for (const auto& [text, rows] : cases) {
         readers::RefreshRouteData(state, text.toUtf8());
         EXPECT_EQ(ui.lstRoute->count(), rows) << text.toStdString();
+    }
+}
+
+// A text that is not empty and does not parse is reported once, under its reader's name, with
+// the parser's reason and where it stopped, and the list is left empty. Empty text, which a
+// failed query leaves and reported, is not reported again. The facilities reader's report is its
+// own box with the parser's reason, for empty text too.
+TEST_F(Readers, TextThatDoesNotParseIsReportedOnceUnderItsReadersName) {
+    const QByteArray whole = dataSetText({{{"CenterID", "1"},
+                                           {"Route", "A1"},
+                                           {"RouteName", "B1"},
+                                           {"Description", "North"},
+                                           {"TOVAFacilityID", "1"}}});
+    using Read = void (*)(state::ComponentState&, QByteArray);
+    const Read centers = [](state::ComponentState& s, QByteArray t) {
+        readers::RefreshStowlineData(s, std::move(t), false);
+    };
+    const std::tuple<QString, Read, platform::ListView*> cases[] = {
+        {"RefreshRouteData", readers::RefreshRouteData, ui.lstRoute},
+        {"RefreshLocationData", readers::RefreshLocationData, ui.lstLocation},
+        {"RefreshStowlineData", centers, ui.lstStowline},
+        {"RefreshFacilityDrop", readers::RefreshFacilityDrop, nullptr}};
+    for (const auto& [name, read, list] : cases) {
+        const auto shown = [&, list = list] {
+            return list != nullptr ? list->count() : ui.cboFacility3->listCount();
+        };
+        for (const QByteArray& text :
+             {whole.chopped(7), QByteArray(whole).replace("North", "N & S"), QByteArray()}) {
+            SCOPED_TRACE((name + ": " + text.right(24)).toStdString());
+            read(state, whole);
+            ASSERT_EQ(shown(), 1);
+            boxes.clear();
+            log.clear();
+            read(state, text);
+            EXPECT_EQ(shown(), 0);
+            platform::XmlDocument document;
+            ASSERT_FALSE(document.loadForReading(QByteArray(text)));
+            const QString reason = document.parseErrorReason();
+            ASSERT_TRUE(reason.contains("offset")) << reason.toStdString();
+            const bool facilities = list == nullptr;
+            const bool reported = !facilities && !text.isEmpty();
+            EXPECT_EQ(log.procedures(), reported ? QStringList{name} : QStringList());
+            ASSERT_EQ(boxes.shown().size(), reported || facilities ? 1u : 0u);
+            if (reported) {
+                EXPECT_TRUE(log.entries()[0].contains(reason)) << log.entries()[0].toStdString();
+            } else if (facilities) { // an information box with no title of its own
+                EXPECT_EQ(boxes.shown()[0].prompt, reason);
+                EXPECT_EQ(boxes.shown()[0].style, 64);
+                EXPECT_TRUE(boxes.shown()[0].title.isEmpty());
+            }
+        }
     }
 }
 
@@ -202,15 +255,6 @@ TEST_F(Readers, FacilitiesFillTheThreeDropDownsAndChooseTheFirstForTheAssignment
     EXPECT_EQ(entries(*ui.cboRoute), (QStringList{"Beta(B2)", "kept"}));
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_TRUE(log.entries().isEmpty());
-
-    // Only the facilities reader tells the operator that its text did not parse.
-    readers::RefreshFacilityDrop(state, QByteArray());
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_FALSE(boxes.shown()[0].prompt.isEmpty());
-    EXPECT_EQ(boxes.shown()[0].style, 64);
-    EXPECT_TRUE(boxes.shown()[0].title.isEmpty());
-    EXPECT_TRUE(log.entries().isEmpty());
-    boxes.clear();
 
     // A facility without a key stops the reader after its first entry.
     readers::RefreshFacilityDrop(

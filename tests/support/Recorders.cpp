@@ -9,6 +9,7 @@ namespace stowline::test {
 MessageBoxRecorder::MessageBoxRecorder() {
     platform::setMessageBoxPresenter([this](const platform::MessageBoxRequest& request) {
         m_shown.push_back(request);
+        m_snapshots << (m_snapshot ? m_snapshot() : QString());
         if (request.style != platform::StyleYesNo || m_answers.empty()) {
             return request.style == platform::StyleYesNo ? platform::AnswerYes : platform::AnswerOk;
         }

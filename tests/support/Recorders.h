@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace stowline::test {
@@ -19,14 +20,22 @@ public:
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     void queueAnswer(int answer) { m_answers.push_back(answer); }
+    // Describes what the page shows while each box is up; kept box by box in snapshots().
+    void snapshotWith(std::function<QString()> snapshot) { m_snapshot = std::move(snapshot); }
     const std::vector<platform::MessageBoxRequest>& shown() const { return m_shown; }
+    const QStringList& snapshots() const { return m_snapshots; }
     QStringList prompts() const;
     // How many boxes were the application-error box every caught failure shows.
     int errorBoxes() const;
-    void clear() { m_shown.clear(); }
+    void clear() {
+        m_shown.clear();
+        m_snapshots.clear();
+    }
 
 private:
     std::vector<platform::MessageBoxRequest> m_shown;
+    QStringList m_snapshots;
+    std::function<QString()> m_snapshot;
     std::deque<int> m_answers;
 };
 
