@@ -13,7 +13,7 @@
 #include "platform/FileSaving.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
-#include "readers/DataSetWalk.h"
+#include "readers/DataSetRead.h"
 #include "service/QueryOperation.h"
 #include "service/ServiceClient.h"
 #include "service/Unwrapping.h"
@@ -80,23 +80,31 @@ struct Rows {
 Rows rowsOf(stowline::service::ServiceClient& client) {
     Rows rows;
     const auto read = [](const QByteArray& text, std::initializer_list<const char*> columns,
-                         std::vector<QStringList>& into) {
-        stowline::readers::DataSetWalk(text).forEachRow(
-            columns, [&](const QStringList& row) { into.push_back(row); });
+                         std::vector<QStringList>& into, int filterColumn = -1) {
+        const stowline::state::Utf8Table table =
+            stowline::readers::readDataSet(text, std::vector<const char*>(columns)).rows;
+        for (int row = 0; row < table.rows(); ++row) {
+            // LoadData lists the active centers only, so the floor fills the same rows.
+            if (filterColumn >= 0 && table.cell(row, std::size_t(filterColumn)) != "2") {
+                continue;
+            }
+            QStringList cells;
+            for (std::size_t column = 0; column < columns.size(); ++column) {
+                if (static_cast<int>(column) != filterColumn) {
+                    cells.append(table.text(row, column));
+                }
+            }
+            into.push_back(cells);
+        }
     };
     read(client.queryUtf8(QueryOperation::GetDeliveryRoute), {"Route", "Description", "Facility"},
          rows.routes);
     read(client.queryUtf8(QueryOperation::GetStorageLocation),
          {"RouteName", "Description", "Facility"}, rows.bays);
-    // LoadData lists the active centers only, so the floor fills the same rows.
-    stowline::readers::DataSetWalk(client.queryUtf8(QueryOperation::GetRelativeData))
-        .forEachRow({"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility",
-                     "TOVAFacilityID", "Route", "DeliveryRouteID", "Status"},
-                    [&](const QStringList& row) {
-                        if (row[8] == QLatin1String("2")) {
-                            rows.centers.push_back(row.mid(0, 8));
-                        }
-                    });
+    read(client.queryUtf8(QueryOperation::GetRelativeData),
+         {"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility", "TOVAFacilityID",
+          "Route", "DeliveryRouteID", "Status"},
+         rows.centers, 8);
     return rows;
 }
 
