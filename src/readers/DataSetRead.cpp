@@ -26,8 +26,29 @@ DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns) {
     return read;
 }
 
+DataSetInput DataSetInput::readOn(platform::OrderedWorker& worker, QByteArray text,
+                                  std::span<const char* const> columns) {
+    auto result = std::make_unique<DataSetRead>();
+    std::future<void> done =
+        worker.run([read = result.get(), text = std::move(text), columns]() mutable {
+            *read = readDataSet(std::move(text), columns);
+        });
+    return DataSetInput(Pending{std::move(result), std::move(done)});
+}
+
+DataSetInput::~DataSetInput() {
+    if (auto* pending = std::get_if<Pending>(&m_input);
+        pending != nullptr && pending->done.valid()) {
+        pending->done.wait();
+    }
+}
+
 DataSetRead DataSetInput::take(std::span<const char* const> columns) {
-    return readDataSet(std::move(m_text), columns);
+    if (auto* pending = std::get_if<Pending>(&m_input)) {
+        pending->done.get();
+        return std::move(*pending->result);
+    }
+    return readDataSet(std::move(std::get<QByteArray>(m_input)), columns);
 }
 
 } // namespace stowline::readers

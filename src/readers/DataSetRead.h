@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/OrderedWorker.h"
 #include "state/Utf8Table.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <future>
+#include <memory>
 #include <span>
+#include <variant>
 
 namespace stowline::readers {
 
@@ -27,16 +31,35 @@ struct DataSetRead {
 // Parses the text in place (pass it with std::move) and takes the columns of its rows.
 DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns);
 
-// A data set as a reader receives it: its text, read when the reader takes it.
+// A data set as a reader receives it: its text, read when the reader takes it, or a read already
+// under way on a worker, for the same columns, whose result or failure the reader then takes.
 class DataSetInput {
 public:
-    DataSetInput(QByteArray text) : m_text(std::move(text)) {}
-    DataSetInput(const char* text) : m_text(text) {}
+    DataSetInput(QByteArray text) : m_input(std::move(text)) {}
+    DataSetInput(const char* text) : m_input(QByteArray(text)) {}
+    // Reads the text on the worker, after whatever was given to it before.
+    static DataSetInput readOn(platform::OrderedWorker& worker, QByteArray text,
+                               std::span<const char* const> columns);
 
+    DataSetInput(DataSetInput&&) noexcept = default;
+    DataSetInput& operator=(DataSetInput&&) = delete;
+    // Waits for a read under way, which writes into this input's result.
+    ~DataSetInput();
+
+    // Waits for a read under way; a failure it met is thrown here.
     DataSetRead take(std::span<const char* const> columns);
 
 private:
-    QByteArray m_text;
+    // The worker hands back only that it is done: a future of the read itself would make the
+    // standard library's shared state for this type, whose type information the shared library
+    // would then export.
+    struct Pending {
+        std::unique_ptr<DataSetRead> result;
+        std::future<void> done;
+    };
+    explicit DataSetInput(Pending pending) : m_input(std::move(pending)) {}
+
+    std::variant<QByteArray, Pending> m_input;
 };
 
 } // namespace stowline::readers
