@@ -28,12 +28,15 @@ DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns) {
 
 DataSetInput DataSetInput::readOn(platform::OrderedWorker& worker, QByteArray text,
                                   std::span<const char* const> columns) {
-    auto result = std::make_unique<DataSetRead>();
-    std::future<void> done =
-        worker.run([read = result.get(), text = std::move(text), columns]() mutable {
-            *read = readDataSet(std::move(text), columns);
-        });
-    return DataSetInput(Pending{std::move(result), std::move(done)});
+    auto job = std::make_unique<Job>();
+    job->text = std::move(text);
+    job->columns = columns;
+    std::future<void> done = worker.run([job = job.get()] {
+        if (!job->claimed.exchange(true)) {
+            job->result = readDataSet(std::move(job->text), job->columns);
+        }
+    });
+    return DataSetInput(Pending{std::move(job), std::move(done)});
 }
 
 DataSetInput::~DataSetInput() {
@@ -45,8 +48,12 @@ DataSetInput::~DataSetInput() {
 
 DataSetRead DataSetInput::take(std::span<const char* const> columns) {
     if (auto* pending = std::get_if<Pending>(&m_input)) {
+        Job& job = *pending->job;
+        if (!job.claimed.exchange(true)) {
+            return readDataSet(std::move(job.text), job.columns);
+        }
         pending->done.get();
-        return std::move(*pending->result);
+        return std::move(job.result);
     }
     return readDataSet(std::move(std::get<QByteArray>(m_input)), columns);
 }

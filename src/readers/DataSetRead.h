@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <future>
 #include <memory>
 #include <span>
@@ -31,30 +32,38 @@ struct DataSetRead {
 // Parses the text in place (pass it with std::move) and takes the columns of its rows.
 DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns);
 
-// A data set as a reader receives it: its text, read when the reader takes it, or a read already
-// under way on a worker, for the same columns, whose result or failure the reader then takes.
+// A data set as a reader receives it: its text, read when the reader takes it, or a read handed
+// to a worker, for the same columns. A handed read that the worker has not begun when the reader
+// takes it runs on the reader's thread instead, so that both threads read while the worker is
+// busy with a larger answer; otherwise the reader waits for the worker's result or failure.
 class DataSetInput {
 public:
     DataSetInput(QByteArray text) : m_input(std::move(text)) {}
     DataSetInput(const char* text) : m_input(QByteArray(text)) {}
-    // Reads the text on the worker, after whatever was given to it before.
+    // Hands the read to the worker, after whatever was handed to it before.
     static DataSetInput readOn(platform::OrderedWorker& worker, QByteArray text,
                                std::span<const char* const> columns);
 
     DataSetInput(DataSetInput&&) noexcept = default;
     DataSetInput& operator=(DataSetInput&&) = delete;
-    // Waits for a read under way, which writes into this input's result.
+    // Waits for a read the worker has begun, which writes into this input's job.
     ~DataSetInput();
 
-    // Waits for a read under way; a failure it met is thrown here.
+    // The read; a failure it met is thrown here.
     DataSetRead take(std::span<const char* const> columns);
 
 private:
-    // The worker hands back only that it is done: a future of the read itself would make the
-    // standard library's shared state for this type, whose type information the shared library
-    // would then export.
+    // A read whichever thread claims it first runs. The worker hands back only that it is done:
+    // a future of the read itself would make the standard library's shared state for this type,
+    // whose type information the shared library would then export.
+    struct Job {
+        std::atomic<bool> claimed = false;
+        QByteArray text;
+        std::span<const char* const> columns;
+        DataSetRead result;
+    };
     struct Pending {
-        std::unique_ptr<DataSetRead> result;
+        std::unique_ptr<Job> job;
         std::future<void> done;
     };
     explicit DataSetInput(Pending pending) : m_input(std::move(pending)) {}
