@@ -15,12 +15,12 @@ OrderedWorker::~OrderedWorker() {
     }
 }
 
-void OrderedWorker::enqueue(std::packaged_task<void()> task) {
+void OrderedWorker::post(std::function<void()> task) {
     if (!m_thread.joinable()) {
         try {
             m_thread = std::thread([this] { work(); });
         } catch (const std::system_error&) {
-            task(); // no second thread: the task runs here, its failure kept in its future
+            task(); // no second thread: the task runs here
             return;
         }
     }
@@ -33,7 +33,7 @@ void OrderedWorker::enqueue(std::packaged_task<void()> task) {
 
 void OrderedWorker::work() {
     for (;;) {
-        std::packaged_task<void()> task;
+        std::function<void()> task;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopping || !m_tasks.empty(); });
@@ -45,6 +45,17 @@ void OrderedWorker::work() {
         }
         task();
     }
+}
+
+void TaskDone::set() {
+    const std::lock_guard lock(m_mutex);
+    m_done = true;
+    m_changed.notify_all();
+}
+
+void TaskDone::wait() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_done; });
 }
 
 } // namespace stowline::platform

@@ -3,18 +3,15 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <future>
 #include <mutex>
 #include <thread>
-#include <type_traits>
 
 namespace stowline::platform {
 
 // A second thread that runs the tasks given to it one after the other, in the order given,
-// while the thread that gave them goes on; each task's result, or its failure, comes back
-// through its future. Tasks must touch nothing the giving thread uses meanwhile. Where no
-// thread can be started, a task runs at once on the giving thread. The destructor waits for
-// the tasks given.
+// while the thread that gave them goes on. Tasks must touch nothing the giving thread uses
+// meanwhile, and must not throw. Where no thread can be started, a task runs at once on the
+// giving thread. The destructor waits for the tasks given.
 class OrderedWorker {
 public:
     OrderedWorker() = default;
@@ -22,23 +19,29 @@ public:
     OrderedWorker(const OrderedWorker&) = delete;
     OrderedWorker& operator=(const OrderedWorker&) = delete;
 
-    template <typename Task> auto run(Task task) -> std::future<std::invoke_result_t<Task&>> {
-        std::packaged_task<std::invoke_result_t<Task&>()> packaged(std::move(task));
-        auto result = packaged.get_future();
-        enqueue(
-            std::packaged_task<void()>([packaged = std::move(packaged)]() mutable { packaged(); }));
-        return result;
-    }
+    void post(std::function<void()> task);
 
 private:
-    void enqueue(std::packaged_task<void()> task);
     void work();
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<std::packaged_task<void()>> m_tasks;
+    std::deque<std::function<void()>> m_tasks;
     bool m_stopping = false;
     std::thread m_thread;
+};
+
+// Tells one waiting thread that a task given to a worker is done. Plain mutex and condition, so
+// that the thread sanitizer sees the hand-over.
+class TaskDone {
+public:
+    void set();
+    void wait();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_done = false;
 };
 
 } // namespace stowline::platform

@@ -31,18 +31,22 @@ DataSetInput DataSetInput::readOn(platform::OrderedWorker& worker, QByteArray te
     auto job = std::make_unique<Job>();
     job->text = std::move(text);
     job->columns = columns;
-    std::future<void> done = worker.run([job = job.get()] {
+    worker.post([job = job.get()] {
         if (!job->claimed.exchange(true)) {
-            job->result = readDataSet(std::move(job->text), job->columns);
+            try {
+                job->result = readDataSet(std::move(job->text), job->columns);
+            } catch (...) {
+                job->failure = std::current_exception();
+            }
         }
+        job->done.set();
     });
-    return DataSetInput(Pending{std::move(job), std::move(done)});
+    return DataSetInput(Pending{std::move(job)});
 }
 
 DataSetInput::~DataSetInput() {
-    if (auto* pending = std::get_if<Pending>(&m_input);
-        pending != nullptr && pending->done.valid()) {
-        pending->done.wait();
+    if (auto* pending = std::get_if<Pending>(&m_input); pending != nullptr && pending->job) {
+        pending->job->done.wait();
     }
 }
 
@@ -52,7 +56,10 @@ DataSetRead DataSetInput::take(std::span<const char* const> columns) {
         if (!job.claimed.exchange(true)) {
             return readDataSet(std::move(job.text), job.columns);
         }
-        pending->done.get();
+        job.done.wait();
+        if (job.failure) {
+            std::rethrow_exception(job.failure);
+        }
         return std::move(job.result);
     }
     return readDataSet(std::move(std::get<QByteArray>(m_input)), columns);

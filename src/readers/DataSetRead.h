@@ -7,7 +7,7 @@
 #include <QString>
 
 #include <atomic>
-#include <future>
+#include <exception>
 #include <memory>
 #include <span>
 #include <variant>
@@ -46,25 +46,24 @@ public:
 
     DataSetInput(DataSetInput&&) noexcept = default;
     DataSetInput& operator=(DataSetInput&&) = delete;
-    // Waits for a read the worker has begun, which writes into this input's job.
+    // Waits until the worker is done with this input's read, which it may be running.
     ~DataSetInput();
 
     // The read; a failure it met is thrown here.
     DataSetRead take(std::span<const char* const> columns);
 
 private:
-    // A read whichever thread claims it first runs. The worker hands back only that it is done:
-    // a future of the read itself would make the standard library's shared state for this type,
-    // whose type information the shared library would then export.
+    // A read whichever thread claims it first runs; the worker says when it is done with it.
     struct Job {
         std::atomic<bool> claimed = false;
         QByteArray text;
         std::span<const char* const> columns;
         DataSetRead result;
+        std::exception_ptr failure;
+        platform::TaskDone done;
     };
     struct Pending {
         std::unique_ptr<Job> job;
-        std::future<void> done;
     };
     explicit DataSetInput(Pending pending) : m_input(std::move(pending)) {}
 
