@@ -2,6 +2,8 @@
 # instead of relying on folder-wide flags.
 option(STOWLINE_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 option(STOWLINE_SANITIZE "Build with address and undefined-behaviour sanitizers" OFF)
+# LoadData reads answers on a second thread; the thread sanitizer watches that hand-over.
+option(STOWLINE_SANITIZE_THREAD "Build with the thread sanitizer" OFF)
 # libFuzzer (clang only): coverage feedback and both sanitizers in every target; the fuzz
 # targets under tests/fuzz add libFuzzer's own main when they link.
 option(STOWLINE_FUZZ "Instrument for libFuzzer and build the fuzz targets (clang)" OFF)
@@ -46,6 +48,10 @@ function(stowline_target_settings target)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined
                                                  -fno-sanitize-recover=all -fno-omit-frame-pointer)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+    if(STOWLINE_SANITIZE_THREAD)
+        target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+        target_link_options(${target} PRIVATE -fsanitize=thread)
     endif()
     if(STOWLINE_FUZZ)
         target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined

@@ -69,9 +69,10 @@ LocationPage::LocationPage(state::ComponentState& state)
 
 bool LocationPage::StorageLocationExist(const QString& description) {
     return guarded(QStringLiteral("StorageLocationExist"), false, [&](bool& exists) {
-        const std::vector<StorageLocationUDT>& locations = m_state.mStorageLocations;
+        const state::RecordTable<StorageLocationUDT>& locations = m_state.mStorageLocations;
         for (std::size_t i = 1; i < locations.size() && !exists; ++i) {
-            exists = locations[i].Description == description;
+            exists =
+                state::sameText(locations.field(i, &StorageLocationUDT::Description), description);
         }
     });
 }

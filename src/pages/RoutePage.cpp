@@ -70,9 +70,9 @@ RoutePage::RoutePage(state::ComponentState& state)
 
 bool RoutePage::RouteExist(const QString& route) {
     return guarded(QStringLiteral("RouteExist"), false, [&](bool& exists) {
-        const std::vector<RouteUDT>& routes = m_state.mRoutes;
+        const state::RecordTable<RouteUDT>& routes = m_state.mRoutes;
         for (std::size_t i = 1; i < routes.size() && !exists; ++i) {
-            exists = routes[i].Route == route;
+            exists = state::sameText(routes.field(i, &RouteUDT::Route), route);
         }
     });
 }

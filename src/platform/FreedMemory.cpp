@@ -15,4 +15,13 @@ void returnFreedMemorySoon() {
 #endif
 }
 
+void releaseBuffer(QByteArray& buffer) {
+    // Shared, it is not this holder's to shrink; glibc maps blocks from 128 KiB on at first.
+    if (buffer.isDetached() && buffer.capacity() >= 128 * 1024) {
+        buffer.resize(1);
+        buffer.squeeze();
+    }
+    buffer.clear();
+}
+
 } // namespace stowline::platform

@@ -8,10 +8,40 @@
 namespace stowline::platform {
 namespace {
 
-const QString NoText;
+QString textOf(const QStringList& texts, int column) {
+    return column >= 0 && column < texts.size() ? texts.at(column) : QString();
+}
 
-const QString& textOf(const QStringList& texts, int column) {
-    return column >= 0 && column < texts.size() ? texts.at(column) : NoText;
+// A plain number: decimal digits only, without a leading zero (but "0" itself), short enough
+// for 64 bits. Collation with numbers by value orders such texts as their values.
+char32_t unit(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+char32_t unit(QChar c) {
+    return c.unicode();
+}
+
+template <typename Text> std::optional<std::uint64_t> plainNumber(const Text& text) {
+    if (text.isEmpty() || text.size() > 18 || (text.size() > 1 && unit(text[0]) == U'0')) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const auto c : text) {
+        if (unit(c) < U'0' || unit(c) > U'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (unit(c) - U'0');
+    }
+    return value;
+}
+
+int compareKeys(std::uint64_t a, std::uint64_t b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+int compareKeys(const QCollatorSortKey* a, const QCollatorSortKey* b) {
+    return a->compare(*b);
 }
 
 } // namespace
@@ -82,7 +112,7 @@ const QStringList* ListModel::changedTexts(int key) const {
     return const_cast<ListModel*>(this)->changedTexts(key);
 }
 
-const QString& ListModel::text(int key, int column) const {
+QString ListModel::text(int key, int column) const {
     if (key < 0) {
         return textOf(m_added.at(addedIndex(key)), column);
     }
@@ -93,7 +123,7 @@ const QString& ListModel::text(int key, int column) const {
     }
     return m_source != nullptr && column >= 0 && column < m_captions.size()
                ? m_source->text(key, column)
-               : NoText;
+               : QString();
 }
 
 void ListModel::setText(int key, int column, const QString& text) {
@@ -131,41 +161,42 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
         keys.push_back(keyAt(index.row()));
     }
 
-    // A row's rank is where the service sent it; rows a page added follow all of those.
-    struct SortedRow {
-        const QCollatorSortKey* collationKey;
-        int rank;
-        int key;
-    };
-    const std::vector<QCollatorSortKey>& collationKeys = sourceKeys(column);
-    const int sourceRows = static_cast<int>(m_sourcePositions.size());
-    // The few rows a page added or changed get their keys for this sort only.
-    std::vector<QCollatorSortKey> ownKeys;
-    ownKeys.reserve(m_added.size() + m_changed.size());
-    std::vector<SortedRow> rows;
-    rows.reserve(m_order.size());
-    for (const int key : m_order) {
-        const QCollatorSortKey* collationKey = nullptr;
-        if (key >= 0 && (m_changed.empty() || changedTexts(key) == nullptr)) {
-            collationKey = &collationKeys[static_cast<std::size_t>(key)];
-        } else {
-            collationKey = &ownKeys.emplace_back(m_collator.sortKey(text(key, column)));
-        }
-        rows.push_back(
-            {collationKey, key >= 0 ? key : sourceRows + static_cast<int>(addedIndex(key)), key});
-    }
     const bool ascending = order == Qt::AscendingOrder;
-    const auto precedes = [ascending](const SortedRow& a, const SortedRow& b) {
-        const int compared = a.collationKey->compare(*b.collationKey);
-        return compared != 0 ? (ascending ? compared < 0 : compared > 0) : a.rank < b.rank;
+    // The few rows a page added or changed get their keys for this sort only.
+    const auto ownRow = [this](int key) {
+        return key < 0 || (!m_changed.empty() && changedTexts(key) != nullptr);
     };
-    // The service often sends the rows in the order shown (centers by their key): one pass
-    // over them is then enough.
-    if (!std::is_sorted(rows.begin(), rows.end(), precedes)) {
-        std::sort(rows.begin(), rows.end(), precedes);
+    bool sorted = false;
+    if (const std::optional<std::vector<std::uint64_t>>& numbers = sourceNumbers(column)) {
+        std::vector<std::uint64_t> rowNumbers;
+        rowNumbers.reserve(m_order.size());
+        for (const int key : m_order) {
+            const std::optional<std::uint64_t> number =
+                ownRow(key) ? plainNumber(text(key, column))
+                            : std::optional((*numbers)[static_cast<std::size_t>(key)]);
+            if (!number) {
+                break;
+            }
+            rowNumbers.push_back(*number);
+        }
+        if (rowNumbers.size() == m_order.size()) {
+            orderRows(rowNumbers, ascending);
+            sorted = true;
+        }
     }
-    std::transform(rows.begin(), rows.end(), m_order.begin(),
-                   [](const SortedRow& row) { return row.key; });
+    if (!sorted) {
+        const std::vector<QCollatorSortKey>& collationKeys = sourceCollationKeys(column);
+        std::vector<QCollatorSortKey> ownKeys;
+        ownKeys.reserve(m_added.size() + m_changed.size());
+        std::vector<const QCollatorSortKey*> rowKeys;
+        rowKeys.reserve(m_order.size());
+        for (const int key : m_order) {
+            rowKeys.push_back(ownRow(key)
+                                  ? &ownKeys.emplace_back(m_collator.sortKey(text(key, column)))
+                                  : &collationKeys[static_cast<std::size_t>(key)]);
+        }
+        orderRows(rowKeys, ascending);
+    }
 
     rebuildPositions();
     QModelIndexList after;
@@ -176,8 +207,60 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-const std::vector<QCollatorSortKey>& ListModel::sourceKeys(int column) {
-    std::vector<QCollatorSortKey>& keys = m_sourceKeys.at(static_cast<std::size_t>(column));
+template <typename Key> void ListModel::orderRows(const std::vector<Key>& keys, bool ascending) {
+    // A row's rank is where the service sent it; rows a page added follow all of those.
+    struct SortedRow {
+        std::size_t position;
+        int rank;
+        int key;
+    };
+    const int sourceRows = static_cast<int>(m_sourcePositions.size());
+    std::vector<SortedRow> rows;
+    rows.reserve(m_order.size());
+    for (std::size_t position = 0; position < m_order.size(); ++position) {
+        const int key = m_order[position];
+        rows.push_back(
+            {position, key >= 0 ? key : sourceRows + static_cast<int>(addedIndex(key)), key});
+    }
+    const auto precedes = [&keys, ascending](const SortedRow& a, const SortedRow& b) {
+        const int compared = compareKeys(keys[a.position], keys[b.position]);
+        return compared != 0 ? (ascending ? compared < 0 : compared > 0) : a.rank < b.rank;
+    };
+    // The service often sends the rows in the order shown (centers by their key): one pass
+    // over them is then enough.
+    if (!std::is_sorted(rows.begin(), rows.end(), precedes)) {
+        std::sort(rows.begin(), rows.end(), precedes);
+    }
+    std::transform(rows.begin(), rows.end(), m_order.begin(),
+                   [](const SortedRow& row) { return row.key; });
+}
+
+const std::optional<std::vector<std::uint64_t>>& ListModel::sourceNumbers(int column) {
+    ColumnKeys& keys = m_sourceKeys.at(static_cast<std::size_t>(column));
+    if (!keys.numbersTried) {
+        keys.numbersTried = true;
+        std::vector<std::uint64_t> numbers;
+        const std::size_t rows = m_sourcePositions.size();
+        numbers.reserve(rows);
+        for (std::size_t row = 0; row < rows; ++row) {
+            const std::optional<QByteArrayView> utf8 =
+                m_source->utf8(static_cast<int>(row), column);
+            const std::optional<std::uint64_t> number =
+                utf8 ? plainNumber(*utf8)
+                     : plainNumber(m_source->text(static_cast<int>(row), column));
+            if (!number) {
+                return keys.numbers;
+            }
+            numbers.push_back(*number);
+        }
+        keys.numbers = std::move(numbers);
+    }
+    return keys.numbers;
+}
+
+const std::vector<QCollatorSortKey>& ListModel::sourceCollationKeys(int column) {
+    std::vector<QCollatorSortKey>& keys =
+        m_sourceKeys.at(static_cast<std::size_t>(column)).collation;
     if (keys.empty()) {
         const std::size_t rows = m_sourcePositions.size();
         keys.reserve(rows);
@@ -189,7 +272,7 @@ const std::vector<QCollatorSortKey>& ListModel::sourceKeys(int column) {
 }
 
 void ListModel::forgetSourceKeys() {
-    for (std::vector<QCollatorSortKey>& keys : m_sourceKeys) {
+    for (ColumnKeys& keys : m_sourceKeys) {
         keys = {};
     }
 }

@@ -5,16 +5,23 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace stowline::platform {
 
 // The rows a list shows, read where they are kept: row r is the r-th record of the last read,
-// counted from 0. Texts are returned by reference, so that the list holds no copy of them.
+// counted from 0. The list holds no copy of a text: it asks for those it shows.
 class ListRows {
 public:
     virtual ~ListRows() = default;
-    virtual const QString& text(int row, int column) const = 0;
+    virtual QString text(int row, int column) const = 0;
+    // The text as UTF-8, where the rows keep it so; lets a sort look at the texts of a whole
+    // column without converting them.
+    virtual std::optional<QByteArrayView> utf8(int /*row*/, int /*column*/) const {
+        return std::nullopt;
+    }
     virtual QVariant tag(int row) const = 0;
 };
 
@@ -45,7 +52,7 @@ public:
     int positionOf(int key) const;
     quint64 generation() const { return m_generation; }
 
-    const QString& text(int key, int column) const;
+    QString text(int key, int column) const;
     void setText(int key, int column, const QString& text);
     QVariant tag(int key) const;
 
@@ -71,9 +78,18 @@ private:
     QStringList* changedTexts(int key);
     const QStringList* changedTexts(int key) const;
     void rebuildPositions();
-    // The collation keys of the source rows' texts in one column, made when the column is first
-    // sorted and kept until the rows change: a sort compares keys, never texts.
-    const std::vector<QCollatorSortKey>& sourceKeys(int column);
+    // The sort keys of the source rows' texts in one column, made when the column is first
+    // sorted and kept until the rows change: a sort compares keys, never texts. Where every text
+    // of the column is a plain number, collation orders them by value: the values are the keys.
+    struct ColumnKeys {
+        bool numbersTried = false;
+        std::optional<std::vector<std::uint64_t>> numbers;
+        std::vector<QCollatorSortKey> collation;
+    };
+    const std::optional<std::vector<std::uint64_t>>& sourceNumbers(int column);
+    const std::vector<QCollatorSortKey>& sourceCollationKeys(int column);
+    // Orders m_order by the rows' keys (a number or a collation key each), then by rank.
+    template <typename Key> void orderRows(const std::vector<Key>& keys, bool ascending);
     void forgetSourceKeys();
 
     const ListRows* m_source = nullptr;
@@ -87,7 +103,7 @@ private:
     quint64 m_generation = 1;
     QCollator m_collator;
     // By column; empty until the column is sorted.
-    std::vector<std::vector<QCollatorSortKey>> m_sourceKeys;
+    std::vector<ColumnKeys> m_sourceKeys;
 };
 
 } // namespace stowline::platform

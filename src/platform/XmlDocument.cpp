@@ -1,6 +1,9 @@
 #include "platform/XmlDocument.h"
 
+#include "platform/ByteSet.h"
+#include "platform/FreedMemory.h"
 #include "platform/ReferenceTurnBack.h"
+#include "platform/XmlReference.h"
 
 #include <QStringDecoder>
 #include <algorithm>
@@ -173,114 +176,19 @@ void writeClosing(QByteArray& out, const pugi::xml_node& node) {
     }
 }
 
-bool isXmlChar(unsigned long c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// Length of the reference at text[at] (an "&"): one of the five predefined entities or a
-// character reference to a legal character. 0 for anything else, which includes entities of
-// a DOCTYPE, since those are never expanded.
+// Length of the reference at text[at] (an "&"), 0 when none begins there.
 std::size_t referenceLength(std::string_view text, std::size_t at) {
-    // The escaped data set of an answer is full of these: decide them without a search.
-    const std::string_view after = text.substr(at + 1);
-    if (after.starts_with("lt;") || after.starts_with("gt;")) {
-        return 4;
-    }
-    if (after.starts_with("amp;")) {
-        return 5;
-    }
-    const std::size_t end = text.find(';', at);
-    if (end == std::string_view::npos || end - at > 32) {
-        return 0;
-    }
-    const std::string_view name = text.substr(at + 1, end - at - 1);
-    if (name == "lt" || name == "gt" || name == "amp" || name == "quot" || name == "apos") {
-        return end - at + 1;
-    }
-    if (!name.starts_with('#')) {
-        return 0;
-    }
-    const bool hex = name.starts_with("#x");
-    const std::string_view digits = name.substr(hex ? 2 : 1);
-    if (digits.empty()) {
-        return 0;
-    }
-    unsigned long code = 0;
-    for (const char c : digits) {
-        const int value = c >= '0' && c <= '9'          ? c - '0'
-                          : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                        : -1;
-        if (value < 0) {
-            return 0;
-        }
-        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(value);
-        if (code > 0x10FFFF) {
-            return 0;
-        }
-    }
-    return isXmlChar(code) ? end - at + 1 : 0;
+    return readReference(text, at).length;
 }
 
-// Bytes that end a run of plain text for one state of the scan below. The scan meets every
-// byte of answers that run to many megabytes, so runs are skipped eight bytes at a time.
-class ByteSet {
-public:
-    constexpr explicit ByteSet(std::string_view bytes) {
-        for (std::size_t k = 0; k < bytes.size() && k < m_words.size(); ++k) {
-            m_words[k] = Ones * static_cast<unsigned char>(bytes[k]);
-        }
-        // Unused places repeat the first byte, which changes nothing.
-        for (std::size_t k = bytes.size(); k < m_words.size(); ++k) {
-            m_words[k] = m_words[0];
-        }
-    }
+// Bytes that end a run of plain text for one state of the scan below.
+constexpr ByteSet<2> CharacterDataBreaks("<&");
+constexpr ByteSet<3> TagBreaks(">\"'");
+constexpr ByteSet<3> DoubleQuotedValueBreaks("\"<&");
+constexpr ByteSet<3> SingleQuotedValueBreaks("'<&");
 
-    // The position of the first byte at or after i that is in the set, or the text's size.
-    std::size_t skip(std::string_view text, std::size_t i) const {
-        if constexpr (std::endian::native == std::endian::little) {
-            for (; i + 8 <= text.size(); i += 8) {
-                std::uint64_t word = 0;
-                std::memcpy(&word, text.data() + i, 8);
-                const std::uint64_t found = zeroBytes(word ^ m_words[0]) |
-                                            zeroBytes(word ^ m_words[1]) |
-                                            zeroBytes(word ^ m_words[2]);
-                if (found != 0) {
-                    // The lowest flag always marks a byte of the set; higher ones may not.
-                    return i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
-                }
-            }
-        }
-        while (i < text.size() && !contains(text[i])) {
-            ++i;
-        }
-        return i;
-    }
-
-private:
-    static constexpr std::uint64_t Ones = 0x0101010101010101;
-    static constexpr std::uint64_t Highs = 0x8080808080808080;
-
-    // The high bit of every zero byte of the word is set (and perhaps of bytes above one).
-    static constexpr std::uint64_t zeroBytes(std::uint64_t word) {
-        return (word - Ones) & ~word & Highs;
-    }
-
-    bool contains(char c) const {
-        const std::uint64_t word = Ones * static_cast<unsigned char>(c);
-        return word == m_words[0] || word == m_words[1] || word == m_words[2];
-    }
-
-    std::array<std::uint64_t, 3> m_words{};
-};
-
-constexpr ByteSet CharacterDataBreaks("<&");
-constexpr ByteSet TagBreaks(">\"'");
-constexpr ByteSet DoubleQuotedValueBreaks("\"<&");
-constexpr ByteSet SingleQuotedValueBreaks("'<&");
-
-std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet& breaks) {
+template <std::size_t Count>
+std::size_t skipPlain(std::string_view text, std::size_t i, const ByteSet<Count>& breaks) {
     return breaks.skip(text, i);
 }
 
@@ -371,7 +279,7 @@ std::size_t pastStartTag(std::string_view text, std::size_t i, const char*& prob
     for (i = skipPlain(text, i + 1, TagBreaks); i < text.size() && text[i] != '>';
          i = skipPlain(text, i, TagBreaks)) {
         const char quote = text[i];
-        const ByteSet& valueBreaks =
+        const ByteSet<3>& valueBreaks =
             quote == '"' ? DoubleQuotedValueBreaks : SingleQuotedValueBreaks;
         for (i = skipPlain(text, i + 1, valueBreaks); i < text.size() && text[i] != quote;
              i = skipPlain(text, i, valueBreaks)) {
@@ -543,6 +451,11 @@ std::optional<QStringConverter::Encoding> wideEncoding(std::string_view text) {
 
 } // namespace
 
+XmlDocument::~XmlDocument() {
+    m_doc.reset();
+    releaseBuffer(m_buffer);
+}
+
 bool XmlDocument::loadXML(std::string_view utf8) {
     return loadXMLInPlace(QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
@@ -556,7 +469,7 @@ bool XmlDocument::loadXML(const QString& text) {
             ++at;
         } else if (c.isSurrogate() || !isXmlChar(c.unicode())) {
             m_doc.reset();
-            m_buffer.clear();
+            releaseBuffer(m_buffer);
             m_parsed = false;
             const QString code =
                 QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
@@ -579,8 +492,9 @@ bool XmlDocument::loadForReading(QByteArray&& text) {
 }
 
 bool XmlDocument::load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options) {
-    m_buffer = std::move(text);
     m_doc.reset();
+    releaseBuffer(m_buffer);
+    m_buffer = std::move(text);
     const auto view = [this] {
         return std::string_view(m_buffer.constData(), static_cast<std::size_t>(m_buffer.size()));
     };
@@ -608,7 +522,7 @@ bool XmlDocument::finishLoad(const pugi::xml_parse_result& result, const QString
                             .arg(QString::fromUtf8(result.description()))
                             .arg(result.offset);
     m_doc.reset();
-    m_buffer.clear();
+    releaseBuffer(m_buffer);
     return false;
 }
 
@@ -642,22 +556,22 @@ QByteArray XmlDocument::serialisedText(SerialisedForm form) const {
     return out;
 }
 
-QString nodeText(const pugi::xml_node& node) {
+std::string_view nodeTextUtf8(const pugi::xml_node& node, std::string& scratch) {
     const pugi::xml_node first = node.first_child();
     // A document read for reading keeps an element's first text as the element's value.
     if (!first) {
-        return QString::fromUtf8(node.type() == pugi::node_element ? node.value() : "");
+        return node.type() == pugi::node_element ? node.value() : "";
     }
     if (!first.next_sibling() && *node.value() == '\0' &&
         (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
-        return QString::fromUtf8(first.value());
+        return first.value();
     }
-    std::string text = node.type() == pugi::node_element ? node.value() : "";
+    scratch = node.type() == pugi::node_element ? node.value() : "";
     pugi::xml_node current = first;
     while (current) {
         if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata ||
             current.type() == pugi::node_element) {
-            text += current.value();
+            scratch += current.value();
         }
         if (current.type() == pugi::node_element && current.first_child()) {
             current = current.first_child();
@@ -666,14 +580,20 @@ QString nodeText(const pugi::xml_node& node) {
         while (current && !current.next_sibling()) {
             current = current.parent();
             if (current == node) {
-                return QString::fromStdString(text);
+                return scratch;
             }
         }
         if (current) {
             current = current.next_sibling();
         }
     }
-    return QString::fromStdString(text);
+    return scratch;
+}
+
+QString nodeText(const pugi::xml_node& node) {
+    std::string scratch;
+    const std::string_view text = nodeTextUtf8(node, scratch);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace stowline::platform

@@ -21,6 +21,7 @@ enum class SerialisedForm {
 class XmlDocument {
 public:
     XmlDocument() = default;
+    ~XmlDocument();
     // The DOM points into m_buffer, whose short texts live inside the object itself: a moved or
     // copied document would read the old object's memory.
     XmlDocument(const XmlDocument&) = delete;
@@ -64,5 +65,8 @@ private:
 // All character data inside a node, in document order, also where a document read for reading
 // keeps it as an element's value.
 QString nodeText(const pugi::xml_node& node);
+// The same as UTF-8: a view of the document where the node holds one piece of text, otherwise
+// of the scratch string, into which the pieces are gathered.
+std::string_view nodeTextUtf8(const pugi::xml_node& node, std::string& scratch);
 
 } // namespace stowline::platform

@@ -1,4 +1,3 @@
-#include "readers/DataSetWalk.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
@@ -10,7 +9,8 @@ void listCenters(state::ComponentState& state, bool activeOnly) {
     state.mListedCenters.clear();
     for (std::size_t k = 1; k < state.mAllCenters.size(); ++k) {
         // Only the exact text "2" marks an active center.
-        if (!activeOnly || state.mAllCenters[k].Status == QLatin1String("2")) {
+        if (!activeOnly ||
+            state.mAllCenters.field(k, &RouteAndLocationsUDT::Status) == QByteArrayView("2")) {
             state.mListedCenters.push_back(k);
         }
     }
@@ -21,32 +21,16 @@ void listCenters(state::ComponentState& state, bool activeOnly) {
 
 } // namespace
 
-void RefreshStowlineData(state::ComponentState& state, QByteArray XMLData, bool activeOnly) {
+void RefreshStowlineData(state::ComponentState& state, DataSetInput XMLData, bool activeOnly) {
     guarded(QStringLiteral("RefreshStowlineData"), [&] {
-        const DataSetWalk walk(std::move(XMLData));
+        DataSetRead read = XMLData.take(CenterColumns);
         state.ui.lstStowline->clearItems();
-        state.mCentersRead = walk.parsed();
-        state.mAllCenters.resize(state.mCentersRead ? 1 : 0);
+        state.mCentersRead = read.parsed;
+        state.mAllCenters.replace(std::move(read.rows));
         state.mListedCenters.clear();
-        if (!walk.parsedOrRaise()) {
+        if (!read.parsedOrRaise()) {
             return;
         }
-        walk.forEachRow({"CenterID", "CenterName", "CenterLocation", "CenterRoute", "Facility",
-                         "DeliveryRouteID", "Route", "StorageLocationID", "Status",
-                         "TOVAFacilityID"},
-                        [&](const QStringList& row) {
-                            RouteAndLocationsUDT& center = state.mAllCenters.emplace_back();
-                            center.CenterID = row[0];
-                            center.Name = row[1];
-                            center.Location = row[2];
-                            center.RouteDescription = row[3];
-                            center.Facility = row[4];
-                            center.DeliveryRouteID = row[5];
-                            center.Route = row[6];
-                            center.StorageLocationID = row[7];
-                            center.Status = row[8];
-                            center.TOVAFacilityID = row[9];
-                        });
         listCenters(state, activeOnly);
     });
 }

@@ -1,8 +1,8 @@
 #include "readers/DataSetWalk.h"
 
-#include "failures/StowlineError.h"
-
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace stowline::readers {
 namespace {
@@ -16,9 +16,8 @@ void forEachChildNamed(const pugi::xml_node& parent, const char* name, Visit&& v
     }
 }
 
-} // namespace
-
-bool DataSetWalk::distinctNames(const std::vector<const char*>& names) {
+// With a column asked for twice, every cell must be matched against all names.
+bool distinctNames(std::span<const char* const> names) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         for (std::size_t j = i + 1; j < names.size(); ++j) {
             if (std::strcmp(names[i], names[j]) == 0) {
@@ -29,16 +28,10 @@ bool DataSetWalk::distinctNames(const std::vector<const char*>& names) {
     return true;
 }
 
-DataSetWalk::DataSetWalk(QByteArray XMLData) : m_empty(XMLData.isEmpty()) {
-    m_document.loadForReading(std::move(XMLData));
-}
+} // namespace
 
-bool DataSetWalk::parsedOrRaise() const {
-    if (!parsed() && !m_empty) {
-        raiseError(
-            0, QStringLiteral("The data set is not well-formed XML: %1").arg(parseErrorReason()));
-    }
-    return parsed();
+DataSetWalk::DataSetWalk(QByteArray XMLData) {
+    m_document.loadForReading(std::move(XMLData));
 }
 
 std::vector<pugi::xml_node> DataSetWalk::tables() const {
@@ -56,31 +49,50 @@ std::vector<pugi::xml_node> DataSetWalk::tables() const {
     return rows;
 }
 
-void DataSetWalk::readRow(const pugi::xml_node& table, const std::vector<const char*>& names,
-                          bool namesAreDistinct, SharedCellTexts& texts, QStringList& values) {
-    values.clear();
-    values.resize(static_cast<qsizetype>(names.size()));
-    // Cells mostly come in the order the columns are asked for: the name after the last match
-    // is tried first, and the full search runs only when it does not match.
-    std::size_t expected = 0;
-    for (pugi::xml_node cell = table.first_child(); cell; cell = cell.next_sibling()) {
-        if (cell.type() != pugi::node_element) {
-            continue;
-        }
-        const char* name = cell.name();
-        if (namesAreDistinct && expected < names.size() &&
-            std::strcmp(name, names[expected]) == 0) {
-            values[static_cast<qsizetype>(expected)] = texts.text(expected, cell);
-            ++expected;
-            continue;
-        }
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (std::strcmp(name, names[i]) == 0) {
-                values[static_cast<qsizetype>(i)] = texts.text(i, cell);
-                expected = i + 1;
+state::Utf8Table DataSetWalk::rows(std::span<const char* const> columns) const {
+    const std::vector<pugi::xml_node> rows = tables();
+    const bool namesAreDistinct = distinctNames(columns);
+    state::Utf8Table table(columns.size(), rows.size());
+    std::vector<std::string_view> cells(columns.size());
+    // A cell holding more than one piece of text (nested markup, CDATA beside text) has its
+    // pieces gathered here, one scratch string per column so that a later one leaves it be.
+    std::vector<std::string> gathered(columns.size());
+    // Rows mostly have the same cells in the same order: what the element at each place of the
+    // row before was named and which column it went to (or none) are tried first, so that a
+    // cell costs one comparison of names.
+    struct Place {
+        const char* name;
+        std::size_t column;
+    };
+    std::vector<Place> places;
+    for (const pugi::xml_node& row : rows) {
+        std::fill(cells.begin(), cells.end(), std::string_view());
+        std::size_t place = 0;
+        for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
+            if (cell.type() != pugi::node_element) {
+                continue;
+            }
+            const char* name = cell.name();
+            if (place == places.size()) {
+                places.push_back({"", columns.size()});
+            }
+            Place& known = places[place++];
+            if (!namesAreDistinct || std::strcmp(name, known.name) != 0) {
+                known = {name, columns.size()};
+                for (std::size_t i = 0; i < columns.size(); ++i) {
+                    if (std::strcmp(name, columns[i]) == 0) {
+                        // A name given twice matches every column of that name.
+                        cells[i] = platform::nodeTextUtf8(cell, gathered[i]);
+                        known.column = i;
+                    }
+                }
+            } else if (known.column < columns.size()) {
+                cells[known.column] = platform::nodeTextUtf8(cell, gathered[known.column]);
             }
         }
+        table.addRow(cells.data());
     }
+    return table;
 }
 
 } // namespace stowline::readers

@@ -1,29 +1,30 @@
 #include "platform/MessageBox.h"
 #include "readers/Conversions.h"
-#include "readers/DataSetWalk.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
 
 namespace stowline::readers {
 
-void RefreshFacilityDrop(state::ComponentState& state, QByteArray XMLData) {
+void RefreshFacilityDrop(state::ComponentState& state, DataSetInput XMLData) {
     guarded(QStringLiteral("RefreshFacilityDrop"), [&] {
-        const DataSetWalk walk(std::move(XMLData));
+        const DataSetRead read = XMLData.take(FacilityColumns);
         platform::DropDown* const dropDowns[] = {state.ui.cboFacility, state.ui.cboFacility2,
                                                  state.ui.cboFacility3};
         for (platform::DropDown* dropDown : dropDowns) {
             dropDown->clearEntries();
         }
-        if (!walk.parsed()) {
-            platform::showMessageBox(walk.parseErrorReason(), platform::StyleOk);
+        if (!read.parsed) {
+            platform::showMessageBox(read.parseErrorReason, platform::StyleOk);
         } else {
-            walk.forEachRow({"Description", "TOVAFacilityID"}, [&](const QStringList& row) {
+            for (int row = 0; row < read.rows.rows(); ++row) {
+                const QString description = read.rows.text(row, 0);
+                const QString key = read.rows.text(row, 1);
                 for (platform::DropDown* dropDown : dropDowns) {
-                    const int entry = dropDown->addEntry(row[0]);
-                    dropDown->setItemData(entry, toInt32(row[1]));
+                    const int entry = dropDown->addEntry(description);
+                    dropDown->setItemData(entry, toInt32(key));
                 }
-            });
+            }
         }
         // Choosing the first facility fills the assignment page's pick lists for it.
         if (state.ui.cboFacility2->listCount() > 0) {

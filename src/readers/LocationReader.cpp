@@ -5,20 +5,16 @@
 
 namespace stowline::readers {
 
-void RefreshLocationData(state::ComponentState& state, QByteArray XMLData) {
+void RefreshLocationData(state::ComponentState& state, DataSetInput XMLData) {
     guarded(QStringLiteral("RefreshLocationData"), [&] {
-        const bool parsed = refillList(
-            *state.ui.lstLocation, std::move(XMLData),
-            {"StorageLocationID", "Description", "Facility", "TOVAFacilityID", "RouteName"},
-            [&](const QStringList& row, int k) {
-                const auto index = static_cast<std::size_t>(k);
-                state.mStorageLocations.resize(index + 1);
-                state.mStorageLocationNames.resize(index + 1);
-                state.mStorageLocations[index] = StorageLocationUDT{row[1], row[0], row[2], row[3]};
-                // The bay's name is shown but has no place in the record.
-                state.mStorageLocationNames[index] = row[4];
-                return true;
-            });
+        // The bay's name (the last column) is shown but has no place in the record.
+        static_assert(LocationColumns.size() == state::ComponentState::BayNameColumn + 1);
+        const bool parsed = refillList(*state.ui.lstLocation, std::move(XMLData), LocationColumns,
+                                       [&](state::Utf8Table rows) {
+                                           if (rows.rows() > 0) {
+                                               state.mStorageLocations.replace(std::move(rows));
+                                           }
+                                       });
         if (!parsed) {
             return;
         }

@@ -50,11 +50,13 @@ void RefreshRouteComboBox(state::ComponentState& state) {
             return;
         }
         PickEntries entries;
-        for (std::size_t k = 1; k < state.mRoutes.size(); ++k) {
-            const RouteUDT& route = state.mRoutes[k];
-            if (route.TOVAFacilityID != state.mSelectedFacilityID) {
+        const state::RecordTable<RouteUDT>& routes = state.mRoutes;
+        for (std::size_t k = 1; k < routes.size(); ++k) {
+            if (!state::sameText(routes.field(k, &RouteUDT::TOVAFacilityID),
+                                 state.mSelectedFacilityID)) {
                 continue;
             }
+            const RouteUDT route = routes[k];
             if (const std::optional<qint32> key = offeredKey(route.ID)) {
                 entries.add(route.Description + QLatin1Char('(') + route.Route + QLatin1Char(')'),
                             *key);
@@ -73,13 +75,15 @@ void RefreshStorageLocationComboBox(state::ComponentState& state) {
             return;
         }
         PickEntries entries;
-        for (std::size_t k = 1; k < state.mStorageLocations.size(); ++k) {
-            const StorageLocationUDT& location = state.mStorageLocations[k];
+        const state::RecordTable<StorageLocationUDT>& locations = state.mStorageLocations;
+        for (std::size_t k = 1; k < locations.size(); ++k) {
             // Without a chosen facility every bay is offered.
             if (!state.mSelectedFacilityID.isEmpty() &&
-                location.TOVAFacilityID != state.mSelectedFacilityID) {
+                !state::sameText(locations.field(k, &StorageLocationUDT::TOVAFacilityID),
+                                 state.mSelectedFacilityID)) {
                 continue;
             }
+            const StorageLocationUDT location = locations[k];
             if (const std::optional<qint32> key = offeredKey(location.ID)) {
                 entries.add(
                     location.Description + QLatin1Char('(') + location.ID + QLatin1Char(')'), *key);

@@ -5,17 +5,14 @@
 
 namespace stowline::readers {
 
-void RefreshRouteData(state::ComponentState& state, QByteArray XMLData) {
+void RefreshRouteData(state::ComponentState& state, DataSetInput XMLData) {
     guarded(QStringLiteral("RefreshRouteData"), [&] {
-        const bool parsed =
-            refillList(*state.ui.lstRoute, std::move(XMLData),
-                       {"DeliveryRouteID", "Description", "Route", "Facility", "TOVAFacilityID"},
-                       [&](const QStringList& row, int k) {
-                           state.mRoutes.resize(static_cast<std::size_t>(k) + 1);
-                           state.mRoutes[static_cast<std::size_t>(k)] =
-                               RouteUDT{row[1], row[3], row[0], row[2], row[4]};
-                           return true;
-                       });
+        const bool parsed = refillList(*state.ui.lstRoute, std::move(XMLData), RouteColumns,
+                                       [&](state::Utf8Table rows) {
+                                           if (rows.rows() > 0) {
+                                               state.mRoutes.replace(std::move(rows));
+                                           }
+                                       });
         if (!parsed) {
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "reporting/Guarded.h"
 #include "service/DataSetCheck.h"
+#include "service/DataSetCut.h"
 #include "service/SoapExchange.h"
 #include "service/TextReplace.h"
 #include "service/Unwrapping.h"
@@ -70,16 +71,23 @@ QString ServiceClient::query(QueryOperation operation) {
 QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
     const QString name = operationName(operation);
     const QString envelope = buildQueryEnvelope(operation);
-    QByteArray answer;
-    if (post(mAsmxUrl, mServerName, mServiceNamespace + name, envelope, false, answer) !=
-        ExchangeOutcome::Answered) {
+    ExchangeOutcome outcome = ExchangeOutcome::Failed;
+    QByteArray answer =
+        guarded(QStringLiteral("ReturnWebserviceXML"), QByteArray(), [&](QByteArray& result) {
+            result = postQuery(mAsmxUrl, mServerName, mServiceNamespace + name, envelope, outcome);
+        });
+    if (outcome != ExchangeOutcome::Answered) {
         return QByteArray();
     }
     // Reported as the query's failure: its reader then sees what a failed query gives it.
     return guarded(QStringLiteral("ReturnWebserviceXML"), QByteArray(), [&](QByteArray& result) {
-        QByteArray unwrapped = ReplaceOperationSOAPTags(name, std::move(answer));
-        requireDataSet(unwrapped);
-        result = std::move(unwrapped);
+        // The answer as the service writes it is cut in one pass; any other takes the way a
+        // host's call of ReturnWebserviceXML and the operation's unwrapping takes.
+        if (!cutDataSetInPlace(answer, name)) {
+            answer = ReplaceOperationSOAPTags(name, cleanedAnswer(std::move(answer), mAsmxUrl));
+        }
+        requireDataSet(answer);
+        result = std::move(answer);
     });
 }
 

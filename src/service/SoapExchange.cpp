@@ -98,10 +98,9 @@ void requireHeaderValue(const char* name, const QString& value) {
     }
 }
 
-} // namespace
-
-QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
+// Posts the envelope and waits for the whole answer; throws unless it came whole with status 200.
+platform::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                            const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
     outcome = ExchangeOutcome::Failed;
     requireHeaderValue("Host", Host);
     requireHeaderValue("SOAPAction", SOAPAction);
@@ -139,14 +138,37 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QStri
         raiseTransportFailure(description);
     }
     checkStatus(response, AsmxUrl);
-    platform::XmlDocument answer;
-    checkAnswer(answer, std::move(response.body), AsmxUrl);
+    return response;
+}
+
+} // namespace
+
+QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
+    platform::HttpResponse response =
+        send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, update, outcome);
     if (update) {
+        platform::XmlDocument answer;
+        checkAnswer(answer, std::move(response.body), AsmxUrl);
         checkUpdateAnswer(answer);
         outcome = ExchangeOutcome::Answered;
         return QByteArray();
     }
+    QByteArray text = cleanedAnswer(std::move(response.body), AsmxUrl);
     outcome = ExchangeOutcome::Answered;
+    return text;
+}
+
+QByteArray postQuery(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                     const QString& SOAPEnvelope, ExchangeOutcome& outcome) {
+    platform::HttpResponse response = send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, false, outcome);
+    outcome = ExchangeOutcome::Answered;
+    return std::move(response.body);
+}
+
+QByteArray cleanedAnswer(QByteArray&& body, const QString& AsmxUrl) {
+    platform::XmlDocument answer;
+    checkAnswer(answer, std::move(body), AsmxUrl);
     // The serialised answer with its references turned back is what ReplaceEscapedXMLTags
     // makes of the escaped one; each later step works in place on that one text.
     return ReplaceSOAPEnvelopeTags(LengthenDeclarations(

@@ -19,4 +19,15 @@ namespace stowline::service {
 QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                         const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome);
 
+// The same exchange for a query, up to the answer's body, which it returns as it came once the
+// exchange was answered with status 200. The caller checks it: with cleanedAnswer, or with a
+// way of its own that gives the same.
+QByteArray postQuery(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                     const QString& SOAPEnvelope, ExchangeOutcome& outcome);
+
+// What the transport makes of a query's answer with status 200: throws StowlineError when it is
+// empty, not XML or a SOAP fault; otherwise returns its serialised text with the escaped data
+// set turned back into markup and the envelope tags removed.
+QByteArray cleanedAnswer(QByteArray&& body, const QString& AsmxUrl);
+
 } // namespace stowline::service

@@ -118,7 +118,7 @@ void turnBackEscapes(QByteArray& text) {
 }
 
 template <typename Text> void lengthenDeclarations(Text& text) {
-    replaceEvery(text, literal<Text>("<?xml version=\"1.0\"?>"), literal<Text>(LongDeclaration));
+    replaceEvery(text, literal<Text>(BareDeclaration), literal<Text>(LongDeclaration));
 }
 
 template <typename Text> Text escapedTags(Text text) {
@@ -139,15 +139,9 @@ template <typename Text> Text envelopeTags(Text text) {
     if (text.isEmpty()) {
         return text;
     }
-    replaceEvery(text,
-                 literal<Text>("<soap:Envelope"
-                               " xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
-                               " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
-                               " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"),
-                 Text());
-    replaceEvery(text, literal<Text>("<soap:Body>"), Text());
-    replaceEvery(text, literal<Text>("</soap:Body>"), Text());
-    replaceEvery(text, literal<Text>("</soap:Envelope>"), Text());
+    for (const QString& tag : envelopeTagTexts()) {
+        replaceEvery(text, literal<Text>(tag), Text());
+    }
     return text;
 }
 
@@ -155,19 +149,34 @@ template <typename Text> Text operationTags(const QString& operation, Text text)
     if (text.isEmpty()) {
         return text;
     }
-    const QString responseStart = QStringLiteral("<%1Response xmlns=\"%2\">")
-                                      .arg(operation, QString::fromLatin1(ServiceNamespace));
-    replaceEvery(text, literal<Text>(responseStart), Text());
-    replaceEvery(text, literal<Text>(QStringLiteral("<%1Result>").arg(operation)), Text());
-    replaceEvery(text, literal<Text>(QStringLiteral("</%1Result>").arg(operation)), Text());
-    replaceEvery(text, literal<Text>(QStringLiteral("</%1Response>").arg(operation)), Text());
-    if (operation == QLatin1String("GetFacilities")) {
-        replaceEvery(text, literal<Text>(LongDeclaration), Text());
+    for (const QString& tag : operationTagTexts(operation)) {
+        replaceEvery(text, literal<Text>(tag), Text());
     }
     return text;
 }
 
 } // namespace
+
+QStringList envelopeTagTexts() {
+    return {QStringLiteral("<soap:Envelope"
+                           " xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\""
+                           " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+                           " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"),
+            QStringLiteral("<soap:Body>"), QStringLiteral("</soap:Body>"),
+            QStringLiteral("</soap:Envelope>")};
+}
+
+QStringList operationTagTexts(const QString& operation) {
+    QStringList tags{QStringLiteral("<%1Response xmlns=\"%2\">")
+                         .arg(operation, QString::fromLatin1(ServiceNamespace)),
+                     QStringLiteral("<%1Result>").arg(operation),
+                     QStringLiteral("</%1Result>").arg(operation),
+                     QStringLiteral("</%1Response>").arg(operation)};
+    if (operation == QLatin1String("GetFacilities")) {
+        tags.append(QString::fromLatin1(LongDeclaration));
+    }
+    return tags;
+}
 
 QString ReplaceEscapedXMLTags(QString XMLData) {
     return escapedTags(std::move(XMLData));

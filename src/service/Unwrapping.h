@@ -2,12 +2,22 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace stowline::service {
 
 // The declaration the answer clean-up gives every query answer, and that only the facilities
 // unwrapping removes again.
 inline constexpr char LongDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
+// The declaration of the serialised answer that the clean-up makes the long one.
+inline constexpr char BareDeclaration[] = "<?xml version=\"1.0\"?>";
+
+// The texts each removal cuts, in the order it cuts them: the SOAP envelope start tag (attributes
+// in the order soap, xsi, xsd), <soap:Body>, </soap:Body> and </soap:Envelope>; and an
+// operation's response start tag, result start and end tags and response end tag, for
+// GetFacilities followed by the long declaration.
+QStringList envelopeTagTexts();
+QStringList operationTagTexts(const QString& operation);
 
 // Turns the escaped data set inside a serialised answer back into markup: &lt; and &gt;, then
 // &amp;, then the bare declaration <?xml version="1.0"?> becomes the long one.

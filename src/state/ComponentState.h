@@ -36,24 +36,29 @@ struct ComponentState {
 
     service::ServiceClient client;
 
-    std::vector<RouteUDT> mRoutes;
-    std::vector<StorageLocationUDT> mStorageLocations;
+    RecordTable<RouteUDT> mRoutes;
+    // The bays' table also holds each bay's name, which its record does not, in the column after
+    // the record's fields.
+    RecordTable<StorageLocationUDT> mStorageLocations;
+    static constexpr std::size_t BayNameColumn = RecordFields<StorageLocationUDT>::fields.size();
     // Every center of the last centers answer (from index 1), whether that answer parsed, and
     // the indices of the centers the list shows (all, or the active ones), in answer order. The
     // active and all options filter these again; the answer text itself is not kept.
-    std::vector<RouteAndLocationsUDT> mAllCenters;
+    RecordTable<RouteAndLocationsUDT> mAllCenters;
     bool mCentersRead = false;
     std::vector<std::size_t> mListedCenters;
-    // The bays' names, which their records do not hold, at the records' indices.
-    std::vector<QString> mStorageLocationNames;
 
-    // What the three lists show of the records, column by column.
-    const RecordRows<RouteUDT, 3> routeRows{
-        mRoutes,
-        {&RouteUDT::Route, &RouteUDT::Description, &RouteUDT::Facility},
-        [](const RouteUDT& route) { return keyTag(route.ID); }};
-    const LocationRows locationRows{mStorageLocations, mStorageLocationNames,
-                                    [](const StorageLocationUDT& bay) { return keyTag(bay.ID); }};
+    // What the three lists show of the records, column by column, and the key in their tags.
+    const RecordRows<RouteUDT, 3> routeRows{mRoutes,
+                                            {columnOf(&RouteUDT::Route),
+                                             columnOf(&RouteUDT::Description),
+                                             columnOf(&RouteUDT::Facility)},
+                                            columnOf(&RouteUDT::ID)};
+    const RecordRows<StorageLocationUDT, 3> locationRows{
+        mStorageLocations,
+        {BayNameColumn, columnOf(&StorageLocationUDT::Description),
+         columnOf(&StorageLocationUDT::Facility)},
+        columnOf(&StorageLocationUDT::ID)};
     // A center's item carries a copy of its whole record.
     const CenterRows centerRows{mAllCenters, mListedCenters};
 

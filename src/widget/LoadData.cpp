@@ -1,7 +1,10 @@
 #include "platform/FreedMemory.h"
+#include "platform/OrderedWorker.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "widget/StowlinePrivate.h"
+
+#include <span>
 
 namespace stowline {
 
@@ -10,14 +13,24 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
         using service::QueryOperation;
         state.client.setServerName(ptServerName);
 
-        // One after the other, each to completion; a failed query gives empty text and the
-        // load goes on.
-        QByteArray facilities = state.client.queryUtf8(QueryOperation::GetFacilities);
-        QByteArray centers = state.client.queryUtf8(QueryOperation::GetRelativeData);
-        QByteArray routes = state.client.queryUtf8(QueryOperation::GetDeliveryRoute);
-        QByteArray bays = state.client.queryUtf8(QueryOperation::GetStorageLocation);
+        // One query after the other, each to completion; a failed one is reported before the
+        // next goes out and gives empty text, and the load goes on. Each answer is read on a
+        // second thread while the next query runs; the lists are filled here, afterwards.
+        platform::OrderedWorker reader;
+        const auto query = [&](QueryOperation operation, std::span<const char* const> columns) {
+            return readers::DataSetInput::readOn(reader, state.client.queryUtf8(operation),
+                                                 columns);
+        };
+        readers::DataSetInput facilities =
+            query(QueryOperation::GetFacilities, readers::FacilityColumns);
+        readers::DataSetInput centers =
+            query(QueryOperation::GetRelativeData, readers::CenterColumns);
+        readers::DataSetInput routes =
+            query(QueryOperation::GetDeliveryRoute, readers::RouteColumns);
+        readers::DataSetInput bays =
+            query(QueryOperation::GetStorageLocation, readers::LocationColumns);
 
-        // Each answer is read in place and then let go.
+        // The readers in their own order, each reporting what its read found.
         readers::RefreshRouteData(state, std::move(routes));
         readers::RefreshLocationData(state, std::move(bays));
         // The centers as the assignment page's option says: a reload with "All" chosen lists

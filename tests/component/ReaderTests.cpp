@@ -22,6 +22,15 @@ Row center(const QString& id, const QString& status) {
     return {{"CenterID", id}, {"Status", status}};
 }
 
+// Every record of an array, index 0 included.
+template <typename Record> std::vector<Record> records(const state::RecordTable<Record>& table) {
+    std::vector<Record> all;
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        all.push_back(table[k]);
+    }
+    return all;
+}
+
 class Readers : public ::testing::Test {
 protected:
     Readers() { component.UserControl_Initialize(); }
@@ -41,10 +50,10 @@ TEST_F(Readers, RoutesFillRecordsFromIndexOneAndTheListSorted) {
                                                   route({"1", "A1", "Alpha", "North", "1"}),
                                                   route({"2", "C3", "Gamma", "South", "2"})}));
     // Records keep document order after an empty index 0; the list sorts by its first column.
-    EXPECT_EQ(state.mRoutes, (std::vector<RouteUDT>{{},
-                                                    {"Beta", "North", "3", "B2", "1"},
-                                                    {"Alpha", "North", "1", "A1", "1"},
-                                                    {"Gamma", "South", "2", "C3", "2"}}));
+    EXPECT_EQ(records(state.mRoutes), (std::vector<RouteUDT>{{},
+                                                             {"Beta", "North", "3", "B2", "1"},
+                                                             {"Alpha", "North", "1", "A1", "1"},
+                                                             {"Gamma", "South", "2", "C3", "2"}}));
     platform::ListView& list = *ui.lstRoute;
     EXPECT_EQ(rows(list),
               (QList<QStringList>{
@@ -114,8 +123,8 @@ TEST_F(Readers, TextThatDoesNotParseIsReportedOnceUnderItsReadersName) {
                                            {"RouteName", "B1"},
                                            {"Description", "North"},
                                            {"TOVAFacilityID", "1"}}});
-    using Read = void (*)(state::ComponentState&, QByteArray);
-    const Read centers = [](state::ComponentState& s, QByteArray t) {
+    using Read = void (*)(state::ComponentState&, readers::DataSetInput);
+    const Read centers = [](state::ComponentState& s, readers::DataSetInput t) {
         readers::RefreshStowlineData(s, std::move(t), false);
     };
     const std::tuple<QString, Read, platform::ListView*> cases[] = {

@@ -18,7 +18,7 @@ namespace {
 // Rows as a reader leaves them: texts by column, and a tag per row.
 struct TableRows : platform::ListRows {
     std::vector<QStringList> rows;
-    const QString& text(int row, int column) const override {
+    QString text(int row, int column) const override {
         return rows[static_cast<std::size_t>(row)][column];
     }
     QVariant tag(int row) const override { return row * 10; }

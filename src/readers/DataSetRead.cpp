@@ -1,0 +1,68 @@
+#include "readers/DataSetRead.h"
+
+#include "failures/StowlineError.h"
+#include "readers/DataSetWalk.h"
+
+namespace stowline::readers {
+
+bool DataSetRead::parsedOrRaise() const {
+    if (!parsed && !empty) {
+        raiseError(0,
+                   QStringLiteral("The data set is not well-formed XML: %1").arg(parseErrorReason));
+    }
+    return parsed;
+}
+
+DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns) {
+    DataSetRead read;
+    read.empty = text.isEmpty();
+    const DataSetWalk walk(std::move(text));
+    read.parsed = walk.parsed();
+    if (!read.parsed) {
+        read.parseErrorReason = walk.parseErrorReason();
+        return read;
+    }
+    read.rows = walk.rows(columns);
+    return read;
+}
+
+DataSetInput DataSetInput::readOn(platform::OrderedWorker& worker, QByteArray text,
+                                  std::span<const char* const> columns) {
+    auto job = std::make_unique<Job>();
+    job->text = std::move(text);
+    job->columns = columns;
+    worker.post([job = job.get()] {
+        if (!job->claimed.exchange(true)) {
+            try {
+                job->result = readDataSet(std::move(job->text), job->columns);
+            } catch (...) {
+                job->failure = std::current_exception();
+            }
+        }
+        job->done.set();
+    });
+    return DataSetInput(Pending{std::move(job)});
+}
+
+DataSetInput::~DataSetInput() {
+    if (auto* pending = std::get_if<Pending>(&m_input); pending != nullptr && pending->job) {
+        pending->job->done.wait();
+    }
+}
+
+DataSetRead DataSetInput::take(std::span<const char* const> columns) {
+    if (auto* pending = std::get_if<Pending>(&m_input)) {
+        Job& job = *pending->job;
+        if (!job.claimed.exchange(true)) {
+            return readDataSet(std::move(job.text), job.columns);
+        }
+        job.done.wait();
+        if (job.failure) {
+            std::rethrow_exception(job.failure);
+        }
+        return std::move(job.result);
+    }
+    return readDataSet(std::move(std::get<QByteArray>(m_input)), columns);
+}
+
+} // namespace stowline::readers
