@@ -126,10 +126,10 @@ std::chrono::steady_clock::duration queryTime(const StandInServer& server) {
 
 } // namespace
 
-// With 64 stalled connections and 16 workers, a server that gives each connection a thread
-// answers another client only after a round of read time-outs (3 s here). Loopback queries
-// take milliseconds, so the 2 s bound tells the two apart on a busy machine too. One client
-// address holds at most 32 connections: a 33rd is dropped at once. Stalled and idle
+// With 64 stalled connections, a server whose 16 threads each serve a connection for as long
+// as it lasts answers another client only after a round of read time-outs (3 s here). Loopback
+// queries take milliseconds, so the 2 s bound tells the two apart on a busy machine too. One
+// client address holds at most 32 connections: a 33rd is dropped at once. Stalled and idle
 // connections are dropped after the read time-out.
 TEST(Connections, StalledOrManyConnectionsHoldBackNoOtherClient) {
     StandInServer server(StandInServer::Data::Demo, 0, options(3));
