@@ -13,7 +13,6 @@
 #include <microhttpd.h>
 #include <netdb.h>
 #include <sys/random.h>
-#include <sys/select.h>
 
 #include <array>
 #include <charconv>
@@ -41,8 +40,6 @@ constexpr unsigned DigestNonces = 4096;
 // Each connection's thread. An answer under load takes about 16 KiB of stack; the default of
 // 8 MiB, for every connection, would count gigabytes against the machine's commit limit.
 constexpr std::size_t ThreadStack = std::size_t{1} << 20;
-// What select() can wait on, less the descriptors that are not connections.
-static_assert(MaximumConnections + 64 <= FD_SETSIZE);
 
 using Response = std::unique_ptr<MHD_Response, decltype(&MHD_destroy_response)>;
 
@@ -363,10 +360,10 @@ int HttpService::start(const std::string& host, int port) {
                              d.security.asksForCredentials() && tls);
     // A thread of its own for each connection reads a request, answers it and writes the answer
     // without handing it to another thread and back, which under load costs a wait for the
-    // processor each time. It waits with select(): the library's poll() rounds the time left
-    // down to whole seconds and would spin through the last one before a read time-out.
-    unsigned flags =
-        MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_ERROR_LOG;
+    // processor each time. It waits with poll(), which, unlike select(), takes descriptors
+    // beyond 1023, so that the connection limit is not bounded by them.
+    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION |
+                     MHD_USE_POLL | MHD_USE_ERROR_LOG;
     if (listener.isIpv6()) {
         flags |= MHD_USE_IPv6;
     }

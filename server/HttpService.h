@@ -18,10 +18,8 @@ inline constexpr std::size_t BodyMemoryBudget = 16 * MaximumRequestBytes;
 // How long a connection may stay silent, idle or in the middle of a request, and how long a
 // request's body may take to arrive once its headers have.
 inline constexpr std::chrono::seconds DefaultReadTimeout{5};
-// Connections open at once, in all and from one client address. Each connection's thread waits
-// on its socket with select(), which takes descriptors below 1024 only; the rest are kept for
-// the database files, the listening socket and the library's own.
-inline constexpr unsigned MaximumConnections = 960;
+// Connections open at once, in all and from one client address.
+inline constexpr unsigned MaximumConnections = 1000;
 inline constexpr unsigned DefaultClientConnections = 32;
 // Requests answered at once; the next waits for one of them to finish.
 inline constexpr int DefaultConcurrentAnswers = 16;

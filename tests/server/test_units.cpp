@@ -281,8 +281,8 @@ TEST(CommandLine, ReadsOptionsInBothForms) {
           "--auth-file", "/etc/pw"},
          "127.0.0.1 0 /tmp/a b.db fill 1/0 :/etc/pw , 1/32"},
         {{"--listen=[::1]:65535", "--generate=32767", "--read-timeout=3600",
-          "--connections-per-client=960", "--version"},
-         "::1 65535 stowline.db fill 2/32767 : , 3600/960 version"},
+          "--connections-per-client=1000", "--version"},
+         "::1 65535 stowline.db fill 2/32767 : , 3600/1000 version"},
         // The password is split from the user at the first colon only.
         {{"--auth", "stow:pa:ss@", "--tls=/tmp/c.pem", "/tmp/k.pem", "--help"},
          "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5/32 help"},
