@@ -10,7 +10,7 @@
 namespace stowline::server {
 
 // Hands out connections to one database file, one request at a time per connection. It keeps
-// as many idle connections as were ever in use at once, so a thread pool of N workers ends up
+// as many idle connections as were ever in use at once, so N answers made at once end up
 // with at most N connections.
 class ConnectionPool {
 public:

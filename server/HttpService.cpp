@@ -1,10 +1,10 @@
 #include "HttpService.h"
 
+#include "AnswerSlots.h"
 #include "BodyBudget.h"
 #include "HttpAuthentication.h"
 #include "ListeningSocket.h"
 #include "TlsCredentials.h"
-#include "WorkerPool.h"
 #include "WrongCredentialsDelay.h"
 #include "Wsdl.h"
 
@@ -37,6 +37,9 @@ constexpr const char* XmlContentType = "text/xml; charset=utf-8";
 constexpr std::size_t ConnectionMemory = 64 * 1024;
 // Digest nonces in use at once; an older one is answered as stale and the client asks anew.
 constexpr unsigned DigestNonces = 4096;
+// Each connection's thread. An answer under load takes about 16 KiB of stack; the default of
+// 8 MiB, for every connection, would count gigabytes against the machine's commit limit.
+constexpr std::size_t ThreadStack = std::size_t{1} << 20;
 
 using Response = std::unique_ptr<MHD_Response, decltype(&MHD_destroy_response)>;
 
@@ -47,10 +50,6 @@ struct Request {
     BodyBudget::Reservation reservation;
     std::string body;
     Clock::time_point bodyDeadline;
-    // Wrong credentials, answered once the delay resumes the connection.
-    bool held = false;
-    // The service's answer, made by a worker while the connection waits suspended.
-    std::optional<HttpAnswer> answer;
 };
 
 MHD_Result queued(bool done) {
@@ -148,8 +147,7 @@ struct HttpService::Impl {
 
     MHD_Result begin(MHD_Connection* connection, std::string_view url, std::string_view method,
                      Request& request);
-    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url,
-                                             Request& request);
+    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url);
     MHD_Result takeBody(MHD_Connection* connection, Request& request, const char* data,
                         std::size_t& size);
     MHD_Result answer(MHD_Connection* connection, std::string_view method, Request& request);
@@ -168,7 +166,7 @@ struct HttpService::Impl {
     std::array<char, 32> nonceSeed;
     BodyBudget bodies{BodyMemoryBudget};
     WrongCredentialsDelay delay;
-    WorkerPool workers{limits.workerThreads};
+    AnswerSlots answering{limits.concurrentAnswers};
     TlsCredentials tls;
     std::string boundAddress;
     MHD_Daemon* daemon = nullptr;
@@ -187,9 +185,6 @@ MHD_Result HttpService::Impl::onRequest(void* cls, MHD_Connection* connection, c
             return d.begin(connection, url, method, first);
         }
         Request& request = *static_cast<Request*>(*context);
-        if (request.held) {
-            return queued(d.authentication.queueChallenge(connection, false));
-        }
         if (*uploadSize != 0) {
             return d.takeBody(connection, request, upload, *uploadSize);
         }
@@ -233,7 +228,7 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
         return queueStatus(connection, MHD_HTTP_BAD_REQUEST);
     }
     if (authentication.asksForCredentials()) {
-        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url, request)) {
+        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url)) {
             return *refused;
         }
     }
@@ -268,10 +263,9 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
 }
 
 // Nothing when the request may go on; otherwise what the handler returns, with the challenge
-// queued or the connection held.
+// queued, after the delay when the credentials were wrong.
 std::optional<MHD_Result> HttpService::Impl::refuseStranger(MHD_Connection* connection,
-                                                            std::string_view url,
-                                                            Request& request) {
+                                                            std::string_view url) {
     using Outcome = HttpAuthentication::Outcome;
     const Outcome outcome = authentication.check(connection);
     if (outcome == Outcome::Accepted) {
@@ -284,10 +278,7 @@ std::optional<MHD_Result> HttpService::Impl::refuseStranger(MHD_Connection* conn
         note("refused a request for " + std::string(url) + " from " + address +
              (security.servesTls() ? ": wrong credentials"
                                    : ": wrong credentials, or Basic ones over plain HTTP"));
-        request.held = delay.hold(connection, address);
-        if (request.held) {
-            return MHD_YES;
-        }
+        delay.wait(address);
     }
     return queued(authentication.queueChallenge(connection, outcome == Outcome::StaleNonce));
 }
@@ -318,34 +309,24 @@ MHD_Result HttpService::Impl::takeBody(MHD_Connection* connection, Request& requ
 MHD_Result HttpService::Impl::answer(MHD_Connection* connection, std::string_view method,
                                      Request& request) {
     if (method == MHD_HTTP_METHOD_POST) {
-        if (request.answer) {
-            HttpAnswer answer = std::move(*request.answer);
-            return queueText(connection, static_cast<unsigned>(answer.status),
-                             std::move(answer.body), XmlContentType);
-        }
-        // A worker answers while the connection waits, and the event loop serves the others;
-        // the library calls again once the worker resumes it.
-        std::optional<std::string> soapAction;
+        std::optional<std::string_view> soapAction;
         if (const char* action = headerValue(connection, "SOAPAction")) {
             soapAction = action;
         }
-        MHD_suspend_connection(connection);
-        auto job = [this, connection, &request, soapAction = std::move(soapAction)] {
+        // Answered here, on the connection's own thread, and written out by it at once.
+        HttpAnswer answer;
+        {
+            const AnswerSlots::Slot slot(answering);
             try {
-                request.answer = soap.handle(
-                    soapAction ? std::optional<std::string_view>(*soapAction) : std::nullopt,
-                    request.body);
+                answer = soap.handle(soapAction, request.body);
             } catch (const std::exception&) {
-                request.answer = HttpAnswer{MHD_HTTP_INTERNAL_SERVER_ERROR, {}};
+                answer = HttpAnswer{MHD_HTTP_INTERNAL_SERVER_ERROR, {}};
             }
-            request.body = std::string();
-            MHD_resume_connection(connection);
-        };
-        if (!workers.run(job)) {
-            // Stopping: answered here, as there is no worker left.
-            job();
         }
-        return MHD_YES;
+        // The body's memory goes before the answer is written; its reservation with the request.
+        request.body = std::string();
+        return queueText(connection, static_cast<unsigned>(answer.status), std::move(answer.body),
+                         XmlContentType);
     }
     // The address the caller used, so that toolkits post back to where they read it.
     const char* host = headerValue(connection, MHD_HTTP_HEADER_HOST);
@@ -377,8 +358,12 @@ int HttpService::start(const std::string& host, int port) {
     const unsigned connections = static_cast<unsigned>(connectionLimit(MaximumConnections));
     ListeningSocket listener(host, port, static_cast<int>(connections),
                              d.security.asksForCredentials() && tls);
-    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME |
-                     MHD_USE_ERROR_LOG;
+    // A thread of its own for each connection reads a request, answers it and writes the answer
+    // without handing it to another thread and back, which under load costs a wait for the
+    // processor each time. It waits with poll(), which, unlike select(), takes descriptors
+    // beyond 1023, so that the connection limit is not bounded by them.
+    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION |
+                     MHD_USE_POLL | MHD_USE_ERROR_LOG;
     if (listener.isIpv6()) {
         flags |= MHD_USE_IPv6;
     }
@@ -392,6 +377,7 @@ int HttpService::start(const std::string& host, int port) {
         {MHD_OPTION_PER_IP_CONNECTION_LIMIT, number(d.limits.clientConnections), nullptr},
         {MHD_OPTION_CONNECTION_TIMEOUT, number(d.limits.readTimeout.count()), nullptr},
         {MHD_OPTION_CONNECTION_MEMORY_LIMIT, number(ConnectionMemory), nullptr},
+        {MHD_OPTION_THREAD_STACK_SIZE, number(ThreadStack), nullptr},
         {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), &d},
         {MHD_OPTION_DIGEST_AUTH_RANDOM, number(d.nonceSeed.size()), d.nonceSeed.data()},
         {MHD_OPTION_NONCE_NC_SIZE, number(DigestNonces), nullptr},
@@ -420,10 +406,9 @@ void HttpService::stop() {
     if (d.daemon == nullptr) {
         return;
     }
-    // The library refuses to stop while a connection is suspended: the held ones are resumed,
-    // and the workers answer what they were handed before they end.
+    // The answers held back for wrong credentials go out at once, so that their connections'
+    // threads end; the library then waits for the answers being made.
     d.delay.stop();
-    d.workers.stop();
     MHD_stop_daemon(std::exchange(d.daemon, nullptr));
 }
 

@@ -21,7 +21,8 @@ inline constexpr std::chrono::seconds DefaultReadTimeout{5};
 // Connections open at once, in all and from one client address.
 inline constexpr unsigned MaximumConnections = 1000;
 inline constexpr unsigned DefaultClientConnections = 32;
-inline constexpr int DefaultWorkerThreads = 16;
+// Requests answered at once; the next waits for one of them to finish.
+inline constexpr int DefaultConcurrentAnswers = 16;
 
 // "host:port", with an IPv6 host in brackets.
 std::string hostAndPort(const std::string& host, int port);
@@ -29,14 +30,15 @@ std::string hostAndPort(const std::string& host, int port);
 struct HttpLimits {
     std::chrono::seconds readTimeout = DefaultReadTimeout;
     unsigned clientConnections = DefaultClientConnections;
-    int workerThreads = DefaultWorkerThreads;
+    int concurrentAnswers = DefaultConcurrentAnswers;
 };
 
 // The HTTP side of the server, on libmicrohttpd: POST of SOAP envelopes and GET of the service
-// description at the endpoint path. The library's event loop waits on all connections at once
-// and reads each request whole; then whichever of a fixed number of workers is free answers
-// it. So slow, stalled and idle clients hold no thread, and no request waits behind another
-// one's answer. Over TLS and behind authentication when the security asks for them.
+// description at the endpoint path. Each connection has a thread of its own that reads its
+// requests whole, answers them and writes the answers, at most a fixed number of answers being
+// made at once. So a slow, stalled or idle client holds only its own connection's thread, and
+// no request waits behind another one's. Over TLS and behind authentication when the security
+// asks for them.
 // `log` receives one line per request refused or connection dropped (never a password or an
 // Authorization header), and what the library reports; it may be empty.
 class HttpService {

@@ -31,6 +31,11 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int WaitMilliseconds = 30'000;
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool AddressSanitized = true;
+#else
+constexpr bool AddressSanitized = false;
+#endif
 
 int occurrences(std::string_view text, std::string_view part) {
     int found = 0;
@@ -117,22 +122,23 @@ std::vector<std::unique_ptr<RawClient>> connections(const StandInServer& server,
     return clients;
 }
 
-// How long another client waits for the facilities.
-std::chrono::steady_clock::duration queryTime(const StandInServer& server) {
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(query(server, "GetFacilities").status, 200);
-    return std::chrono::steady_clock::now() - start;
-}
-
 } // namespace
 
-// With 64 stalled connections and 16 workers, a server that gives each connection a thread
-// answers another client only after a round of read time-outs (3 s here). Loopback queries
-// take milliseconds, so the 2 s bound tells the two apart on a busy machine too. One client
-// address holds at most 32 connections: a 33rd is dropped at once. Stalled and idle
-// connections are dropped after the read time-out.
+// With 64 stalled connections, a server whose 16 threads each serve a connection for as long
+// as it lasts answers another client only after a round of read time-outs (3 s here). Loopback
+// queries take milliseconds, so the 2 s bound tells the two apart on a busy machine too. One
+// client address holds at most 32 connections: a 33rd is dropped at once. Stalled and idle
+// connections are dropped after the read time-out. The server inherits a thousand descriptors,
+// so that its connections' numbers pass 1023, beyond what select() can wait on.
 TEST(Connections, StalledOrManyConnectionsHoldBackNoOtherClient) {
+    rlimit descriptors{};
+    getrlimit(RLIMIT_NOFILE, &descriptors);
+    descriptors.rlim_cur = descriptors.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &descriptors);
+    std::vector<int> inherited(1000);
+    std::generate(inherited.begin(), inherited.end(), [] { return ::dup(STDERR_FILENO); });
     StandInServer server(StandInServer::Data::Demo, 0, options(3));
+    std::for_each(inherited.begin(), inherited.end(), ::close);
     const std::string start = "POST " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\n";
     auto stalled = connections(server, 32, start, "127.0.0.2");
     for (auto& client : connections(server, 32, start, "127.0.0.3")) {
@@ -140,7 +146,9 @@ TEST(Connections, StalledOrManyConnectionsHoldBackNoOtherClient) {
     }
     RawClient extra(server, "127.0.0.2");
     EXPECT_TRUE(extra.droppedWithin(1s));
-    EXPECT_LT(queryTime(server), 2s);
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(query(server, "GetFacilities").status, 200);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
     RawClient idle(server);
     ASSERT_TRUE(idle.send("GET " + std::string(stowline::AsmxPath) +
                           " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
@@ -251,8 +259,9 @@ TEST(ServerLoad, ManyLargeBodiesAtOnceStayWithinTheMemoryBound) {
         }
         return line.substr(std::min(line.size(), field.size()));
     };
-    // Under valgrind (scripts/memcheck) the figure would be valgrind's.
-    if (processStatus("Name:").find("memcheck") == std::string::npos) {
+    // Under valgrind (scripts/memcheck) the figure would be valgrind's, and under AddressSanitizer
+    // it is mostly the freed bodies the sanitizer holds back to catch late uses.
+    if (processStatus("Name:").find("memcheck") == std::string::npos && !AddressSanitized) {
         EXPECT_LT(std::stol(processStatus("VmHWM:")), 100'000) << "kB";
     }
     EXPECT_TRUE(std::all_of(answers.begin(), answers.end(), [](const std::string& status) {
