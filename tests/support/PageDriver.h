@@ -183,13 +183,15 @@ protected:
         return failure;
     }
 
-    // The refusal or send failure of an update: one report, from the transport, and no other
-    // box than the ones expected before it.
-    void expectOneTransportReport(std::size_t boxesBefore = 0) {
+    // One report, under the procedure and saying the cause, after the boxes expected before it.
+    void expectOneReport(const char* procedure = "ReturnWebserviceXML", const char* cause = "",
+                         std::size_t boxesBefore = 0) {
         EXPECT_EQ(boxes.errorBoxes(), 1);
         EXPECT_EQ(boxes.shown().size(), boxesBefore + 1)
             << boxes.prompts().join(qs(" | ")).toStdString();
-        EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
+        EXPECT_EQ(log.procedures(), QStringList{qs(procedure)});
+        EXPECT_TRUE(log.entries().value(0).contains(qs(cause)))
+            << log.entries().value(0).toStdString();
     }
 
     MessageBoxRecorder boxes;
