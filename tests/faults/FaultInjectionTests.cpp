@@ -11,7 +11,6 @@
 #include <QFrame>
 #include <array>
 #include <functional>
-#include <stdexcept>
 
 using namespace stowline;
 using test::ServerBehaviour;
@@ -39,18 +38,9 @@ ServerBehaviour goodAnswer(Query query) {
                                                                      split(GoodRows[query][1]))}));
 }
 
-// A child the component must have; a missing one fails the test.
-template <typename Widget> Widget& child(Stowline& component, const char* name) {
-    auto* widget = component.findChild<Widget*>(QString::fromLatin1(name));
-    if (widget == nullptr) {
-        throw std::runtime_error(std::string(name) + " not found");
-    }
-    return *widget;
-}
-
 platform::ListView& listOf(Stowline& component, Query query) {
     static constexpr const char* Names[] = {"", "lstStowline", "lstRoute", "lstLocation"};
-    return child<platform::ListView>(component, Names[query]);
+    return *test::child<platform::ListView>(component, Names[query]);
 }
 
 enum class Outcome {
@@ -161,13 +151,13 @@ TEST_P(FaultInjection, FailsCleanlyAndKeepsWhatLoaded) {
     for (int query = 0; query < QueryCount; ++query) {
         const auto q = static_cast<Query>(query);
         EXPECT_EQ(q == Facilities
-                      ? test::entries(child<platform::DropDown>(component, "cboFacility3"))
+                      ? test::entries(*test::child<platform::DropDown>(component, "cboFacility3"))
                       : test::column(listOf(component, q), 0),
                   failed[q] ? QStringList() : QStringList{GoodRows[q][2]})
             << OperationNames[q];
     }
     for (const char* frame : {"fraRouteList", "fraLocationList", "fraStowlineList"}) {
-        EXPECT_TRUE(child<QFrame>(component, frame).isEnabled()) << frame;
+        EXPECT_TRUE(test::child<QFrame>(component, frame)->isEnabled()) << frame;
     }
 }
 

@@ -81,11 +81,7 @@ protected:
         list = control<platform::ListView>(c.page != nullptr ? c.page->ui.list : "lstStowline");
     }
 
-    template <typename T> T* control(const char* name) {
-        T* found = component.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <typename T> T* control(const char* name) { return child<T>(component, name); }
     QPushButton* button(const char* name) { return control<QPushButton>(name); }
     QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
     void clickNamed(const char* text) { clickRow(*list, positionOf(*list, qs(text))); }
