@@ -606,12 +606,15 @@ TEST_P(MaintenancePageTest, ApostrophesNeverReachTheFilteredBoxesTypedOrPasted) 
     paste(description, QStringLiteral("'A'"));
     QTest::keyClicks(description, QStringLiteral("B"));
     EXPECT_EQ(description->text(), "ABBobs & \"Anns\" ONeils");
+    description->setSelection(1, 1); // pasted over a selected letter
+    paste(description, QStringLiteral("'"));
+    EXPECT_EQ(description->text(), "ABobs & \"Anns\" ONeils");
 
     pickEntry(facility, Northfield);
     click(add);
     EXPECT_TRUE(shownOnly(qs(page.added.prompt), platform::StyleOk, qs(page.added.title)));
     EXPECT_EQ(record(keyOf(name->text().replace(u'\'', QStringLiteral("''"))).toInt()),
-              name->text() + "|ABBobs & \"Anns\" ONeils|" + Northfield);
+              name->text() + "|ABobs & \"Anns\" ONeils|" + Northfield);
 }
 
 // A reference to a record that a rebuild removed is reported where the page reads it.
