@@ -57,6 +57,9 @@ TEST(PasswordRedaction, HidesThePasswordAndSplitsTheUserInfoOff) {
         {"http://stow:" + Encoded + "@h:81/p", "http://stow:***@h:81/p", "http://h:81/p"},
         {"https://stow:p@ss:wd@h/p?q", "https://stow:***@h/p?q", "https://h/p?q"},
         {"stow:pw12@127.0.0.1/a", "stow:***@127.0.0.1/a", "127.0.0.1/a"},
+        // No scheme, and a "://" further on: the colon is no scheme character.
+        {"stow:pw12@127.0.0.1/a?to=http://x", "stow:***@127.0.0.1/a?to=http://x",
+         "127.0.0.1/a?to=http://x"},
         {"http://h/p?u=http://u:pw12@x", "http://h/p?u=http://u:pw12@x",
          "http://h/p?u=http://u:pw12@x"},
     };
