@@ -3,7 +3,6 @@
 // The assignment page loaded from a stand-in server, every message box answered and recorded,
 // and the operator's gestures on it: clicks on centers, headers, buttons and option buttons,
 // and picking drop-down entries with the keyboard.
-#include "service/ServiceClient.h"
 #include "support/PageDriver.h"
 
 #include <QRadioButton>
@@ -32,13 +31,6 @@ protected:
         ASSERT_EQ(tabs->currentIndex(), 2);
     }
 
-    // Another client of the same service.
-    std::unique_ptr<service::ServiceClient> otherClient() const {
-        auto client = std::make_unique<service::ServiceClient>();
-        client->setServerName(server->serverName());
-        return client;
-    }
-
     // "facility/route/bay" of a center as the service holds it; an unassigned part is empty.
     QString assignment(int centerId) const {
         return server->queryValue(
@@ -62,8 +54,6 @@ protected:
         ASSERT_EQ(shown(dropDown), text);
     }
 
-    int positionOf(const QString& centerId) const { return test::positionOf(*list, centerId); }
-
     int selectedPosition() const { return test::selectedPosition(*list); }
 
     // The selected row: center ID, then sub-items 1 to 7.
@@ -79,28 +69,16 @@ protected:
         return row;
     }
 
-    void clickRow(int position) { test::clickRow(*list, position); }
-
     void clickCenter(const char* centerId) {
-        const int position = positionOf(qs(centerId));
+        const int position = test::positionOf(*list, qs(centerId));
         ASSERT_GT(position, 0) << centerId;
-        clickRow(position);
+        test::clickRow(*list, position);
         ASSERT_EQ(selectedPosition(), position);
     }
-
-    void clickHeader(int column1Based) { test::clickHeader(*list, column1Based); }
 
     static QString shown(const platform::DropDown* dropDown) {
         const int index = dropDown->listIndex();
         return index < 0 ? QString() : dropDown->entryText(index);
-    }
-
-    static QStringList entries(const platform::DropDown* dropDown) {
-        QStringList texts;
-        for (int i = 0; i < dropDown->listCount(); ++i) {
-            texts << dropDown->entryText(i);
-        }
-        return texts;
     }
 
     // Idle: the button reads "Change Route/Location", Cancel is off and both pick lists are

@@ -33,9 +33,9 @@ TEST_F(AssignmentPageTest, ClickingACenterShowsItsFacilityRouteAndBay) {
         EXPECT_EQ(shown(location), qs(c.bay));
         expectMode(false);
     }
-    EXPECT_EQ(entries(route),
+    EXPECT_EQ(entries(*route),
               QStringList(std::begin(NorthfieldRoutes), std::end(NorthfieldRoutes)));
-    EXPECT_EQ(entries(location),
+    EXPECT_EQ(entries(*location),
               QStringList({qs("Overflow floor (no bay name)(5)"), qs("Ambient aisle A, front(1)"),
                            qs("Ambient aisle A, rear(2)"), qs("Chilled <2-4 °C>(3)"),
                            qs("Frozen & ice cream(4)")}));
@@ -73,7 +73,7 @@ TEST_F(AssignmentPageTest, AssignsWhatThePickListsShowToTheCenterSelected) {
         }
         if (c.facility != nullptr) { // the pick lists follow the facility, first entries shown
             pickEntry(facility, qs(c.facility));
-            EXPECT_EQ(entries(route).value(0), shown(route));
+            EXPECT_EQ(entries(*route).value(0), shown(route));
         }
         const int position = selectedPosition();
         pickEntry(route, qs(c.route));
@@ -108,8 +108,29 @@ TEST_F(AssignmentPageTest, AnUntouchedUpdateChangesNoCenter) {
     EXPECT_TRUE(boxes.shown().empty()) << boxes.prompts().join(qs(" | ")).toStdString();
 }
 
-TEST_F(AssignmentPageTest, TheSamePositionIsSelectedAfterAnUpdateEvenWhenTheCenterMoved) {
-    clickHeader(3); // sort by route description
+TEST_F(AssignmentPageTest, TheSamePositionIsSelectedAfterAnUpdateEvenWhenTheCenterMovedOrNone) {
+    // The last center, and another client retires a center meanwhile: nothing is selected, and
+    // no center is taken as selected any more.
+    const int last = list->count();
+    test::clickRow(*list, last);
+    ASSERT_EQ(list->text(list->itemAt(last)), qs("1040"));
+    click(change);
+    pickEntry(route, qs("Rive-Sud matinée(E1)"));
+    pickEntry(location, qs("Congelé(13)"));
+    server->execute(qs("UPDATE centers SET status = '1' WHERE center_id = 1001"));
+    click(change);
+    EXPECT_EQ(assignment(1040), qs("3/9/13"));
+    EXPECT_EQ(list->count(), last - 1);
+    EXPECT_EQ(selectedPosition(), 0);
+    expectMode(false);
+    click(change);
+    EXPECT_TRUE(shownOnly(qs("Please select center to assign Delivery Route and/or Storage "
+                             "Loaction."),
+                          platform::StyleOk, qs("Information Required")));
+    expectMode(false);
+
+    // Sorted by route description, 1003 moves up past its neighbour.
+    test::clickHeader(*list, 3);
     ASSERT_EQ(list->sortKey(), 2);
     clickCenter("1003"); // "Northern Suburbs" sorts after "Airport & Industrial Park"
     const int position = selectedPosition();
@@ -120,7 +141,7 @@ TEST_F(AssignmentPageTest, TheSamePositionIsSelectedAfterAnUpdateEvenWhenTheCent
     click(change);
 
     EXPECT_EQ(assignment(1003), qs("1/2/3"));
-    EXPECT_LT(positionOf(qs("1003")), position);
+    EXPECT_LT(test::positionOf(*list, qs("1003")), position);
     // The row that moved up into the position is the one selected and shown.
     EXPECT_EQ(selectedPosition(), position);
     const QStringList selected = selectedRow();
@@ -131,15 +152,7 @@ TEST_F(AssignmentPageTest, TheSamePositionIsSelectedAfterAnUpdateEvenWhenTheCent
     expectMode(false);
 }
 
-TEST_F(AssignmentPageTest, ChangeAsksForACenterAndCancelDropsTheChoices) {
-    click(change);
-    EXPECT_EQ(
-        boxes.prompts(),
-        QStringList{qs("Please select center to assign Delivery Route and/or Storage Loaction.")});
-    EXPECT_EQ(boxes.shown()[0].title, qs("Information Required"));
-    expectMode(false);
-
-    boxes.clear();
+TEST_F(AssignmentPageTest, CancelDropsTheChoices) {
     clickCenter("1003");
     click(change);
     pickEntry(route, qs("Downtown Loop(01)"));
@@ -152,7 +165,7 @@ TEST_F(AssignmentPageTest, ChangeAsksForACenterAndCancelDropsTheChoices) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST_F(AssignmentPageTest, SwitchingActiveAndAllInEditModeLeavesEditModeWithoutSending) {
+TEST_F(AssignmentPageTest, SwitchingActiveAndAllLeavesEditModeAndForgetsTheCenter) {
     clickCenter("1003");
     click(change);
     pickEntry(route, qs("Downtown Loop(01)"));
@@ -175,6 +188,17 @@ TEST_F(AssignmentPageTest, SwitchingActiveAndAllInEditModeLeavesEditModeWithoutS
     click(activeCenters);
     reload();
     EXPECT_EQ(list->count(), 30);
+
+    // A refilter in idle mode forgets the center: an update is reported, not sent.
+    clickCenter("1003");
+    click(allCenters);
+    click(change);
+    expectMode(true);
+    pickEntry(route, qs("Evening Express(10)"));
+    click(change);
+    expectOneReport("ChangeStowline");
+    EXPECT_EQ(change->text(), qs("Update"));
+    EXPECT_EQ(assignment(1003), qs("1/3/3"));
 }
 
 } // namespace

@@ -1,45 +1,29 @@
 // The component as a host creates it: controls, columns and the state before any load.
-#include "platform/SystemColours.h"
-#include "support/Recorders.h"
-#include "widget/StowlinePrivate.h"
+#include "support/PageDriver.h"
 
-#include <stowline/Stowline.h>
-
-#include <QApplication>
-#include <QClipboard>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTabBar>
-#include <QTest>
-#include <gtest/gtest.h>
 
 #include <string_view>
 #include <tuple>
 
 using namespace stowline;
-
-namespace {
-
-template <typename T> T* find(QWidget& root, const char* name) {
-    T* widget = root.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-} // namespace
+using test::child;
 
 TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
     Stowline component;
     const QColor buttonFace = platform::buttonFaceColour();
-    auto* tabs = find<QTabWidget>(component, "SSTab1");
+    auto* tabs = child<QTabWidget>(component, "SSTab1");
     EXPECT_EQ(tabs->currentIndex(), 1);
     EXPECT_EQ((QStringList{tabs->tabText(0), tabs->tabText(1), tabs->tabText(2)}),
               (QStringList{"Maintain Delivery Routes", "Maintain Storage Locations",
                            "Assign Routes and Locations"}));
     for (const char* frame : {"fraRouteList", "fraLocationList", "fraStowlineList"}) {
-        EXPECT_FALSE(find<QFrame>(component, frame)->isEnabled()) << frame;
+        EXPECT_FALSE(child<QFrame>(component, frame)->isEnabled()) << frame;
     }
     for (const char* name : {"txtRoute", "txtRouteDesc", "txtLocationID", "txtLocationDesc"}) {
-        auto* box = find<platform::TextBox>(component, name);
+        auto* box = child<platform::TextBox>(component, name);
         EXPECT_TRUE(box->locked() && box->text().isEmpty()) << name;
         EXPECT_EQ(box->backColour(), buttonFace) << name;
     }
@@ -50,7 +34,7 @@ TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
         {"cboRoute", false, false, buttonFace},
         {"cboLocation", false, false, buttonFace}};
     for (const auto& [name, locked, enabled, colour] : dropDowns) {
-        auto* dropDown = find<platform::DropDown>(component, name);
+        auto* dropDown = child<platform::DropDown>(component, name);
         EXPECT_EQ(dropDown->locked(), locked) << name;
         EXPECT_EQ(dropDown->isEnabledTo(dropDown->parentWidget()), enabled) << name;
         EXPECT_EQ(dropDown->backColour(), colour) << name;
@@ -64,19 +48,19 @@ TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
         {"cmdDeleteLocation", "Delete Location"},
         {"cmdChangeStowline", "Change Route/Location"}};
     for (const auto& [name, caption] : buttons) {
-        auto* button = find<QPushButton>(component, name);
+        auto* button = child<QPushButton>(component, name);
         EXPECT_EQ(button->text(), caption);
         EXPECT_TRUE(button->isEnabled()) << name;
     }
-    EXPECT_FALSE(find<QPushButton>(component, "cmdCancelStowline")->isEnabled());
-    EXPECT_TRUE(find<QRadioButton>(component, "optActiveCenters")->isChecked());
-    EXPECT_FALSE(find<QRadioButton>(component, "optAllCenters")->isChecked());
+    EXPECT_FALSE(child<QPushButton>(component, "cmdCancelStowline")->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(component, "optActiveCenters")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>(component, "optAllCenters")->isChecked());
 }
 
 // Every caption is drawn whole and stands clear of every other control on its page, at the
 // font this machine gives for the design font and at a larger one the host sets.
 void expectCaptionsWholeAndClear(Stowline& component) {
-    auto* tabs = find<QTabWidget>(component, "SSTab1");
+    auto* tabs = child<QTabWidget>(component, "SSTab1");
     const auto captionOf = [](const QWidget* w) {
         return qobject_cast<const QLabel*>(w) || qobject_cast<const QAbstractButton*>(w)
                    ? w->property("text").toString()
@@ -128,7 +112,7 @@ TEST(ControlSurface, TheDesignFontOnlyWhereTheDesignGivesIt) {
     Stowline component;
     const QFont host(QStringLiteral("DejaVu Serif"), 11);
     component.setFont(host);
-    const auto font = [&](const char* name) { return find<QWidget>(component, name)->font(); };
+    const auto font = [&](const char* name) { return child<QWidget>(component, name)->font(); };
     for (const char* own :
          {"txtRoute", "txtRouteDesc", "txtLocationID", "txtLocationDesc", "cboFacility",
           "cboFacility2", "cboFacility3", "cboRoute", "cboLocation", "optActiveCenters",
@@ -146,13 +130,13 @@ TEST(ControlSurface, TheDesignFontOnlyWhereTheDesignGivesIt) {
                                         "cmdAddRoute", "cmdDeleteLocation", "lstRoute"}) {
         EXPECT_EQ(font(name.data()).bold(), name.starts_with("Label") && name != "Label1") << name;
     }
-    EXPECT_EQ(find<QTabWidget>(component, "SSTab1")->tabBar()->font().family(), "Tahoma");
+    EXPECT_EQ(child<QTabWidget>(component, "SSTab1")->tabBar()->font().family(), "Tahoma");
 }
 
 TEST(ControlSurface, MaximumLengthsLimitTypingButNotTextSetByCode) {
     Stowline component;
-    auto* txtRoute = find<platform::TextBox>(component, "txtRoute");
-    auto* txtLocationDesc = find<platform::TextBox>(component, "txtLocationDesc");
+    auto* txtRoute = child<platform::TextBox>(component, "txtRoute");
+    auto* txtLocationDesc = child<platform::TextBox>(component, "txtLocationDesc");
     txtRoute->setLocked(false);
     txtLocationDesc->setLocked(false);
     component.show();

@@ -81,11 +81,7 @@ protected:
         list = control<platform::ListView>(c.page != nullptr ? c.page->ui.list : "lstStowline");
     }
 
-    template <typename T> T* control(const char* name) {
-        T* found = component.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <typename T> T* control(const char* name) { return child<T>(component, name); }
     QPushButton* button(const char* name) { return control<QPushButton>(name); }
     QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
     void clickNamed(const char* text) { clickRow(*list, positionOf(*list, qs(text))); }
@@ -113,7 +109,9 @@ protected:
         case Kind::Assign:
             clickNamed("1003");
             click(button("cmdChangeStowline"));
-            pickEntry(control<platform::DropDown>("cboRoute"), qs("Evening Express(10)"));
+            // Another facility's route: after a loss the page offers the facility chosen again.
+            pickEntry(control<platform::DropDown>("cboFacility2"), qs("Harbour Point Cross-Dock"));
+            pickEntry(control<platform::DropDown>("cboRoute"), qs("Coastal Highway(H4)"));
             click(button("cmdChangeStowline"));
             break;
         }
@@ -124,7 +122,7 @@ protected:
         const QString table = c.page != nullptr ? qs(c.page->data.table) : QString();
         const QString sql =
             c.kind == Kind::Assign
-                ? qs("SELECT count(*) FROM centers WHERE center_id = 1003 AND route_id = 4")
+                ? qs("SELECT count(*) FROM centers WHERE center_id = 1003 AND route_id = 8")
             : c.kind == Kind::Delete
                 ? qs("SELECT count(*) = 0 FROM %1 WHERE %2 = 40").arg(table, qs(c.page->data.key))
                 : qs("SELECT count(*) FROM %1 WHERE description = 'Lost'").arg(table);
@@ -133,7 +131,7 @@ protected:
     bool shown() {
         switch (c.kind) {
         case Kind::Assign:
-            return list->subItem(list->itemAt(positionOf(*list, qs("1003"))), 6) == qs("10");
+            return list->subItem(list->itemAt(positionOf(*list, qs("1003"))), 6) == qs("H4");
         case Kind::Delete:
             return !column(*list, 0).contains(qs("Z9"));
         default:
@@ -161,7 +159,9 @@ protected:
         case Kind::Assign: {
             EXPECT_EQ(button("cmdChangeStowline")->text(), qs("Update"));
             const auto* route = control<platform::DropDown>("cboRoute");
-            EXPECT_EQ(route->entryText(route->listIndex()), qs("Evening Express(10)"));
+            EXPECT_EQ(route->entryText(route->listIndex()), qs("Coastal Highway(H4)"));
+            EXPECT_EQ(control<platform::DropDown>("cboFacility2")->shownText(),
+                      qs("Harbour Point Cross-Dock"));
             EXPECT_TRUE(route->isEnabled());
             EXPECT_EQ(list->text(list->selectedItem()), qs("1003"));
         }

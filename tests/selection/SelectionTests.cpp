@@ -74,20 +74,16 @@ protected:
     QString text(const char* box) { return control<QLineEdit>(box)->text(); }
 };
 
-TEST_F(SelectionTest, TheBoxesFollowTheSelectionOnTheRouteAndBayPages) {
+TEST_F(SelectionTest, TheBoxesAndTheFacilityFollowTheSelectionOnEveryPage) {
+    const auto textAndDescription = [](platform::ListView& l, int p) {
+        return l.text(l.itemAt(p)) + l.subItem(l.itemAt(p), 1);
+    };
     expectPageFollows(
         "lstRoute", 0, [this] { return text("txtRoute") + text("txtRouteDesc"); },
-        [](platform::ListView& l, int p) {
-            return l.text(l.itemAt(p)) + l.subItem(l.itemAt(p), 1);
-        });
+        textAndDescription);
     expectPageFollows(
         "lstLocation", 1, [this] { return text("txtLocationID") + text("txtLocationDesc"); },
-        [](platform::ListView& l, int p) {
-            return l.text(l.itemAt(p)) + l.subItem(l.itemAt(p), 1);
-        });
-}
-
-TEST_F(SelectionTest, TheFacilityFollowsTheSelectionOnTheAssignmentPage) {
+        textAndDescription);
     // The first centers are Northfield's and the last the Dépôt's, so End changes what is shown.
     auto* list = control<platform::ListView>("lstStowline");
     auto* facility = control<platform::DropDown>("cboFacility2");
@@ -113,60 +109,30 @@ TEST_F(SelectionTest, ChangeAndDeleteAfterTheSelectionMovedActOnTheRowShown) {
 
     // Bays: an untouched update of the bay moved to leaves both bays as they were.
     showPage(1);
-    const QString bays =
-        dbValue("SELECT group_concat(ifnull(name, '') || description || facility_id, ',')"
-                " FROM storage_locations");
+    const char* const baysSql = "SELECT group_concat(ifnull(name, '') || description ||"
+                                " facility_id, ',') FROM storage_locations";
+    const QString bays = dbValue(baysSql);
     auto* locations = control<platform::ListView>("lstLocation");
     clickRow(*locations, positionOf(*locations, qs("D1")));
     key(*locations, Qt::Key_Down);
     EXPECT_EQ(text("txtLocationID"), "D2");
     click(control<QPushButton>("cmdChangeLocation"));
     click(control<QPushButton>("cmdAddLocation"));
-    EXPECT_EQ(dbValue("SELECT group_concat(ifnull(name, '') || description || facility_id, ',')"
-                      " FROM storage_locations"),
-              bays);
+    EXPECT_EQ(dbValue(baysSql), bays);
 
     // Centers: the same for an untouched assignment.
     showPage(2);
-    const QString centers =
-        dbValue("SELECT group_concat(center_id || '/' || ifnull(route_id, '') || '/' ||"
-                " ifnull(storage_location_id, ''), ',') FROM centers");
+    const char* const centersSql = "SELECT group_concat(center_id || '/' || ifnull(route_id, '')"
+                                   " || '/' || ifnull(storage_location_id, ''), ',') FROM centers";
+    const QString centers = dbValue(centersSql);
     auto* list = control<platform::ListView>("lstStowline");
     clickRow(*list, positionOf(*list, qs("1015")));
     key(*list, Qt::Key_Up);
     EXPECT_EQ(list->text(list->selectedItem()), "1013");
     click(control<QPushButton>("cmdChangeStowline"));
     click(control<QPushButton>("cmdChangeStowline"));
-    EXPECT_EQ(dbValue("SELECT group_concat(center_id || '/' || ifnull(route_id, '') || '/' ||"
-                      " ifnull(storage_location_id, ''), ',') FROM centers"),
-              centers);
+    EXPECT_EQ(dbValue(centersSql), centers);
     EXPECT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
-}
-
-TEST_F(SelectionTest, WithTheSelectionClearedChangeAndDeleteOnlyAsk) {
-    showPage(0);
-    auto* routes = control<platform::ListView>("lstRoute");
-    clickRow(*routes, 3);
-    QTest::mouseClick(routes->viewport(), Qt::LeftButton, {},
-                      QPoint(20, routes->viewport()->height() - 4));
-    ASSERT_TRUE(routes->selectedItem().isNothing());
-    click(control<QPushButton>("cmdChangeRoute"));
-    click(control<QPushButton>("cmdDeleteRoute"));
-    EXPECT_EQ(boxes.prompts(), (QStringList{qs("Please select a route to change."),
-                                            qs("Please select Route to delete.")}));
-    EXPECT_EQ(control<QPushButton>("cmdAddRoute")->text(), "Add Route");
-
-    boxes.clear();
-    showPage(1);
-    auto* locations = control<platform::ListView>("lstLocation");
-    clickRow(*locations, 3);
-    clickRow(*locations, 3, Qt::ControlModifier);
-    click(control<QPushButton>("cmdChangeLocation"));
-    click(control<QPushButton>("cmdDeleteLocation"));
-    EXPECT_EQ(boxes.prompts(), (QStringList{qs("Please select a Location to change."),
-                                            qs("Please select Storage Location to delete.")}));
-    EXPECT_EQ(dbValue("SELECT count(*) FROM routes"), "12");
-    EXPECT_EQ(dbValue("SELECT count(*) FROM storage_locations"), "15");
 }
 
 // The selected row as drawn: whether its background differs from an unselected row's.

@@ -113,6 +113,13 @@ inline void pickEntry(platform::DropDown* dropDown, const QString& text) {
     ASSERT_EQ(dropDown->listIndex(), target);
 }
 
+// A control by its object name; a missing one fails the test.
+template <typename T> T* child(const QWidget& root, const char* name) {
+    T* found = root.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
 // Editable (unlocked, window background) or read-only (locked, button face).
 template <typename Field> void expectEditable(const Field& field, bool editable) {
     ASSERT_NE(platform::windowBackgroundColour(), platform::buttonFaceColour());
@@ -148,11 +155,7 @@ protected:
         log.clear();
     }
 
-    template <typename T> T* control(const char* name) const {
-        T* found = component->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <typename T> T* control(const char* name) const { return child<T>(*component, name); }
 
     void showPage(int index) {
         control<QTabWidget>("SSTab1")->setCurrentIndex(index);
@@ -183,13 +186,15 @@ protected:
         return failure;
     }
 
-    // The refusal or send failure of an update: one report, from the transport, and no other
-    // box than the ones expected before it.
-    void expectOneTransportReport(std::size_t boxesBefore = 0) {
+    // One report, under the procedure and saying the cause, after the boxes expected before it.
+    void expectOneReport(const char* procedure = "ReturnWebserviceXML", const char* cause = "",
+                         std::size_t boxesBefore = 0) {
         EXPECT_EQ(boxes.errorBoxes(), 1);
         EXPECT_EQ(boxes.shown().size(), boxesBefore + 1)
             << boxes.prompts().join(qs(" | ")).toStdString();
-        EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
+        EXPECT_EQ(log.procedures(), QStringList{qs(procedure)});
+        EXPECT_TRUE(log.entries().value(0).contains(qs(cause)))
+            << log.entries().value(0).toStdString();
     }
 
     MessageBoxRecorder boxes;

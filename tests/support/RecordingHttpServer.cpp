@@ -142,12 +142,6 @@ ServerBehaviour ServerBehaviour::respond(int status, const QByteArray& body,
                        QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
 }
 
-ServerBehaviour ServerBehaviour::halfThenClose(int status, const QByteArray& body) {
-    ServerBehaviour behaviour = respond(status, body);
-    behaviour.sendBytes = behaviour.response.size() - body.size() + body.size() / 2;
-    return behaviour;
-}
-
 ServerBehaviour ServerBehaviour::drip(int status, const QByteArray& body, qsizetype chunkBytes,
                                       std::chrono::milliseconds interval) {
     ServerBehaviour behaviour = respond(status, body);
@@ -254,8 +248,7 @@ void RecordingHttpServer::serve(int socket) {
         while (waitFor(socket, POLLIN, m_stopped) && ::recv(socket, buffer, sizeof buffer, 0) > 0) {
         }
     } else {
-        const QByteArray& all = behaviour.response;
-        const QByteArray bytes = behaviour.sendBytes < 0 ? all : all.left(behaviour.sendBytes);
+        const QByteArray& bytes = behaviour.response;
         const qsizetype chunk = behaviour.chunkBytes > 0 ? behaviour.chunkBytes : bytes.size();
         for (qsizetype at = 0; at < bytes.size(); at += chunk) {
             if (at > 0) { // a pause that ends early when the server stops

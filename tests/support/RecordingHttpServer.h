@@ -31,12 +31,11 @@ struct RecordedRequest {
     QByteArray header(const QByteArray& name) const;
 };
 
-// What the server does with one request once it has read it: sends the first sendBytes bytes
-// of the response (all when negative), chunkBytes at a time with a pause between chunks, and
-// closes; or, when silent, waits until the client gives up or the server stops.
+// What the server does with one request once it has read it: sends the response, chunkBytes at
+// a time with a pause between chunks, and closes; or, when silent, waits until the client gives
+// up or the server stops.
 struct ServerBehaviour {
-    QByteArray response; // raw answer bytes: status line, headers, body
-    qsizetype sendBytes = -1;
+    QByteArray response;      // raw answer bytes: status line, headers, body
     qsizetype chunkBytes = 0; // 0: in one piece
     std::chrono::milliseconds pause{0};
     bool silent = false;
@@ -46,9 +45,7 @@ struct ServerBehaviour {
                                    const QByteArray& contentType = "text/xml; charset=utf-8");
     static ServerBehaviour rawResponse(QByteArray bytes) { return {std::move(bytes)}; }
     static ServerBehaviour closeWithoutAnswer() { return {}; }
-    static ServerBehaviour neverAnswer() { return {{}, -1, 0, {}, true}; }
-    // Announces the whole body but closes after half of it.
-    static ServerBehaviour halfThenClose(int status, const QByteArray& body);
+    static ServerBehaviour neverAnswer() { return {{}, 0, {}, true}; }
     // The full answer of respond(), a few bytes at a time.
     static ServerBehaviour drip(int status, const QByteArray& body, qsizetype chunkBytes,
                                 std::chrono::milliseconds interval);
