@@ -1,7 +1,7 @@
 #include "ColdRun.h"
 
 #include "HandWrittenClient.h"
-#include "platform/MessageBox.h"
+#include "controls/MessageBox.h"
 
 #include <stowline/Stowline.h>
 
@@ -173,9 +173,9 @@ QString loadAverages() {
 
 int runColdChild(const QString& side, const QString& serverName) {
     int boxes = 0;
-    platform::setMessageBoxPresenter([&boxes](const auto&) {
+    controls::setMessageBoxPresenter([&boxes](const auto&) {
         ++boxes;
-        return platform::AnswerOk;
+        return controls::AnswerOk;
     });
     std::unique_ptr<QWidget> window;
     std::function<std::string()> load;

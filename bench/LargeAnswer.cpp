@@ -4,7 +4,7 @@
 // after the load and how many bytes the service could hand over before the component let go.
 //
 //     stowline-bench-large-answer [BYTES]      (default 64 MiB: 67108864)
-#include "platform/MessageBox.h"
+#include "controls/MessageBox.h"
 
 #include <stowline/EventLog.h>
 #include <stowline/Stowline.h>
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const qsizetype bytes = argc > 1 ? QByteArray(argv[1]).toLongLong() : qsizetype{64} << 20;
-    stowline::platform::setMessageBoxPresenter(
-        [](const stowline::platform::MessageBoxRequest&) { return stowline::platform::AnswerOk; });
+    stowline::controls::setMessageBoxPresenter(
+        [](const stowline::controls::MessageBoxRequest&) { return stowline::controls::AnswerOk; });
     int reports = 0;
     stowline::setEventLogSink([&reports](const QString&) { ++reports; });
 

@@ -9,14 +9,14 @@
 // With --cold it first measures the load an operator waits for, the first in a process:
 // LoadData and a hand-written client, each alone in a fresh process (ColdRun.h).
 #include "ColdRun.h"
+#include "answer/Unwrapping.h"
+#include "controls/FileSaving.h"
+#include "controls/ListView.h"
+#include "controls/MessageBox.h"
 #include "pages/ListCommands.h"
-#include "platform/FileSaving.h"
-#include "platform/ListView.h"
-#include "platform/MessageBox.h"
 #include "readers/DataSetRead.h"
 #include "service/QueryOperation.h"
 #include "service/ServiceClient.h"
-#include "service/Unwrapping.h"
 
 #include <stowline/ServiceNamespace.h>
 #include <stowline/Stowline.h>
@@ -160,11 +160,11 @@ std::optional<double> zeepMilliseconds(const QString& serverName, bool printLine
 // The centers list with every center shown, written as CSV the way "Export as CSV…" writes it.
 void printExportTime(stowline::Stowline& component) {
     component.findChild<QRadioButton*>(QStringLiteral("optAllCenters"))->click();
-    auto& list = *component.findChild<stowline::platform::ListView*>(QStringLiteral("lstStowline"));
+    auto& list = *component.findChild<stowline::controls::ListView*>(QStringLiteral("lstStowline"));
     QTemporaryDir folder;
     QString problem;
     const double milliseconds = millisecondsOf([&] {
-        problem = stowline::platform::saveFile(folder.filePath(QStringLiteral("centers.csv")),
+        problem = stowline::controls::saveFile(folder.filePath(QStringLiteral("centers.csv")),
                                                stowline::pages::listAsCsv(list));
     });
     std::printf("export of the %d listed centers as CSV: %.1f ms%s\n", list.count(), milliseconds,
@@ -187,9 +187,9 @@ int main(int argc, char** argv) {
     const int centers = arguments.size() > 1 ? arguments.at(1).toInt() : 30000;
     const int runs = std::max(1, arguments.size() > 2 ? arguments.at(2).toInt() : cold ? 7 : 5);
     int boxes = 0;
-    stowline::platform::setMessageBoxPresenter([&boxes](const auto&) {
+    stowline::controls::setMessageBoxPresenter([&boxes](const auto&) {
         ++boxes;
-        return stowline::platform::AnswerOk;
+        return stowline::controls::AnswerOk;
     });
 
     QTemporaryDir directory;

@@ -1,16 +1,16 @@
 #include "pages/AssignmentPage.h"
 
+#include "controls/MessageBox.h"
+#include "controls/SystemColours.h"
+#include "controls/UiText.h"
 #include "failures/StowlineError.h"
 #include "pages/ChangeOutcome.h"
 #include "pages/ColumnSort.h"
 #include "pages/Requery.h"
-#include "platform/MessageBox.h"
-#include "platform/SystemColours.h"
-#include "platform/UiText.h"
-#include "readers/Conversions.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
+#include "state/KeyConversions.h"
 
 #include <cmath>
 #include <optional>
@@ -18,7 +18,7 @@
 namespace stowline::pages {
 namespace {
 
-using platform::UiText;
+using controls::UiText;
 
 // The route ID column compared with a pick-list key. A center without a route has an empty
 // column (the service leaves NULL out), which matches only a placeholder's 0 instead of being
@@ -37,16 +37,16 @@ double routeIdNumber(const QString& text) {
 
 // The key an assignment sends for a pick list: the chosen entry's, or, with none chosen, the
 // one the center already has (0 for none).
-qint16 chosenKey(const platform::DropDown& pickList, const QString& centersKey) {
+qint16 chosenKey(const controls::DropDown& pickList, const QString& centersKey) {
     if (pickList.listIndex() >= 0) {
-        return readers::toInt16(qint64{pickList.itemData(pickList.listIndex())});
+        return state::toInt16(qint64{pickList.itemData(pickList.listIndex())});
     }
-    return centersKey.trimmed().isEmpty() ? qint16{0} : readers::toInt16(centersKey);
+    return centersKey.trimmed().isEmpty() ? qint16{0} : state::toInt16(centersKey);
 }
 
 // Shows the entry that matches the center's own, or none. A list holding only its placeholder
 // keeps it: it has nothing to offer, and sends 0.
-template <typename Matches> void showCentersEntry(platform::DropDown& pickList, Matches&& matches) {
+template <typename Matches> void showCentersEntry(controls::DropDown& pickList, Matches&& matches) {
     if (pickList.locked()) {
         return;
     }
@@ -60,12 +60,12 @@ template <typename Matches> void showCentersEntry(platform::DropDown& pickList, 
 }
 
 // The key of the entry the operator chose, to choose it again once the list is refilled.
-std::optional<qint32> chosenEntryKey(const platform::DropDown& pickList) {
+std::optional<qint32> chosenEntryKey(const controls::DropDown& pickList) {
     return pickList.listIndex() >= 0 ? std::optional(pickList.itemData(pickList.listIndex()))
                                      : std::nullopt;
 }
 
-void chooseEntryWithKey(platform::DropDown& pickList, std::optional<qint32> key) {
+void chooseEntryWithKey(controls::DropDown& pickList, std::optional<qint32> key) {
     for (int i = 0; key && i < pickList.listCount(); ++i) {
         if (pickList.itemData(i) == *key) {
             pickList.setListIndex(i);
@@ -74,10 +74,10 @@ void chooseEntryWithKey(platform::DropDown& pickList, std::optional<qint32> key)
     }
 }
 
-void showPickListLook(platform::DropDown& pickList, bool editable) {
+void showPickListLook(controls::DropDown& pickList, bool editable) {
     pickList.setEnabled(editable);
-    pickList.setBackColour(editable ? platform::windowBackgroundColour()
-                                    : platform::buttonFaceColour());
+    pickList.setBackColour(editable ? controls::windowBackgroundColour()
+                                    : controls::buttonFaceColour());
 }
 
 } // namespace
@@ -85,7 +85,7 @@ void showPickListLook(platform::DropDown& pickList, bool editable) {
 AssignmentPage::AssignmentPage(state::ComponentState& state)
     : m_state(state), m_captions{.idle = UiText::tr("Change Route/Location"),
                                  .edit = UiText::tr("Update")} {
-    state::ControlSurface& ui = m_state.ui;
+    surface::ControlSurface& ui = m_state.ui;
     QObject::connect(ui.cmdChangeStowline, &QPushButton::clicked, ui.cmdChangeStowline,
                      [this] { cmdChangeStowline_Click(); });
     QObject::connect(ui.cmdCancelStowline, &QPushButton::clicked, ui.cmdCancelStowline,
@@ -123,11 +123,11 @@ void AssignmentPage::ChangeStowline() {
 }
 
 void AssignmentPage::enterEditMode() {
-    state::ControlSurface& ui = m_state.ui;
+    surface::ControlSurface& ui = m_state.ui;
     if (m_state.mSelectedCenterItem.isNothing()) {
-        platform::showMessageBox(
+        controls::showMessageBox(
             UiText::tr("Please select center to assign Delivery Route and/or Storage Loaction."),
-            platform::StyleOk, UiText::tr("Information Required"));
+            controls::StyleOk, UiText::tr("Information Required"));
         return;
     }
     m_state.mEditingCenter = true;
@@ -139,8 +139,8 @@ void AssignmentPage::enterEditMode() {
 }
 
 void AssignmentPage::sendAssignment() {
-    state::ControlSurface& ui = m_state.ui;
-    platform::ListView& list = *ui.lstStowline;
+    surface::ControlSurface& ui = m_state.ui;
+    controls::ListView& list = *ui.lstStowline;
 
     // After a re-filter the list may have no selected item: reading it fails here, before
     // anything is sent, and the page stays in edit mode.
@@ -148,8 +148,8 @@ void AssignmentPage::sendAssignment() {
     const int position = list.indexOf(m_state.mSelectedCenterItem);
     const auto center = list.tag(m_state.mSelectedCenterItem).value<RouteAndLocationsUDT>();
 
-    const qint16 facilityId = readers::toInt16(m_state.mSelectedFacilityID);
-    const qint16 centerId = readers::toInt16(center.CenterID);
+    const qint16 facilityId = state::toInt16(m_state.mSelectedFacilityID);
+    const qint16 centerId = state::toInt16(center.CenterID);
     const qint16 routeId = chosenKey(*ui.cboRoute, center.DeliveryRouteID);
     const qint16 locationId = chosenKey(*ui.cboLocation, center.StorageLocationID);
     if (!changeAccepted(m_state.client.UpdateCenterRouteAndStorageLocationSOAP(facilityId, centerId,
@@ -171,12 +171,12 @@ void AssignmentPage::sendAssignment() {
 }
 
 void AssignmentPage::requeryKeepingChoices(const QString& centerId) {
-    state::ControlSurface& ui = m_state.ui;
+    surface::ControlSurface& ui = m_state.ui;
     const int facility = ui.cboFacility2->listIndex();
     const std::optional<qint32> route = chosenEntryKey(*ui.cboRoute);
     const std::optional<qint32> location = chosenEntryKey(*ui.cboLocation);
     requeryCenters(m_state);
-    platform::ListView& list = *ui.lstStowline;
+    controls::ListView& list = *ui.lstStowline;
     for (int i = 1; i <= list.count(); ++i) {
         if (list.tag(list.itemAt(i)).value<RouteAndLocationsUDT>().CenterID == centerId) {
             list.select(list.itemAt(i));
@@ -194,7 +194,7 @@ void AssignmentPage::requeryKeepingChoices(const QString& centerId) {
 }
 
 void AssignmentPage::showIdleLook() {
-    state::ControlSurface& ui = m_state.ui;
+    surface::ControlSurface& ui = m_state.ui;
     showMode(false);
     ui.cmdCancelStowline->setEnabled(false);
     showPickListLook(*ui.cboLocation, false);
@@ -212,7 +212,7 @@ void AssignmentPage::ResetStowlineEdit() {
 
 void AssignmentPage::cmdCancelStowline_Click() {
     guarded(QStringLiteral("cmdCancelStowline_Click()"), [&] {
-        state::ControlSurface& ui = m_state.ui;
+        surface::ControlSurface& ui = m_state.ui;
         if (ui.lstStowline->count() > 0) {
             lstStowline_Click();
         }
@@ -226,16 +226,16 @@ void AssignmentPage::cmdCancelStowline_Click() {
 
 void AssignmentPage::lstStowline_Click() {
     guarded(QStringLiteral("lstStowline_Click()"), [&] {
-        state::ControlSurface& ui = m_state.ui;
-        platform::ListView& list = *ui.lstStowline;
+        surface::ControlSurface& ui = m_state.ui;
+        controls::ListView& list = *ui.lstStowline;
         m_state.mSelectedCenterItem = list.selectedItem();
         if (m_state.mSelectedCenterItem.isNothing()) {
             return;
         }
-        const platform::ListItemRef item = m_state.mSelectedCenterItem;
+        const controls::ListItemRef item = m_state.mSelectedCenterItem;
         const auto center = list.tag(item).value<RouteAndLocationsUDT>();
 
-        platform::DropDown& facility = *ui.cboFacility2;
+        controls::DropDown& facility = *ui.cboFacility2;
         facility.selectEntryWithText(list.subItem(item, 4));
         m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
         readers::RefreshRouteComboBox(m_state);
@@ -264,7 +264,7 @@ void AssignmentPage::lstStowline_ColumnClick(int columnIndex) {
 
 void AssignmentPage::cboFacility2_Click() {
     guarded(QStringLiteral("cboFacility2_Click()"), [&] {
-        platform::DropDown& facility = *m_state.ui.cboFacility2;
+        controls::DropDown& facility = *m_state.ui.cboFacility2;
         m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
         readers::RefreshRouteComboBox(m_state);
         readers::RefreshStorageLocationComboBox(m_state);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SystemColours.h"
+#include "controls/SystemColours.h"
 
 namespace stowline::pages {
 
@@ -8,12 +8,12 @@ namespace stowline::pages {
 // button face.
 template <typename Field> void makeEditable(Field& field) {
     field.setLocked(false);
-    field.setBackColour(platform::windowBackgroundColour());
+    field.setBackColour(controls::windowBackgroundColour());
 }
 
 template <typename Field> void makeReadOnly(Field& field) {
     field.setLocked(true);
-    field.setBackColour(platform::buttonFaceColour());
+    field.setBackColour(controls::buttonFaceColour());
 }
 
 } // namespace stowline::pages

@@ -1,8 +1,8 @@
 #include "pages/ListCommands.h"
 
+#include "controls/FileSaving.h"
+#include "controls/UiText.h"
 #include "failures/StowlineError.h"
-#include "platform/FileSaving.h"
-#include "platform/UiText.h"
 #include "reporting/Guarded.h"
 
 #include <QKeySequence>
@@ -11,7 +11,7 @@
 namespace stowline::pages {
 namespace {
 
-using platform::UiText;
+using controls::UiText;
 
 // A spreadsheet takes a cell that starts with "=", "+", "-", "@", a tab or a CR for a formula and
 // evaluates it, quoted or not; a leading apostrophe makes it text. A plain number such as -5 or
@@ -53,14 +53,14 @@ void appendCsvField(QString& line, const QString& cell) {
     line += QLatin1Char('"');
 }
 
-void exportList(platform::ListView& list) {
+void exportList(controls::ListView& list) {
     guarded(QStringLiteral("ExportList"), [&] {
-        const QString path = platform::askSaveFileName(&list, UiText::tr("Export as CSV"),
+        const QString path = controls::askSaveFileName(&list, UiText::tr("Export as CSV"),
                                                        UiText::tr("CSV files (*.csv)"));
         if (path.isEmpty()) {
             return;
         }
-        const QString problem = platform::saveFile(path, listAsCsv(list));
+        const QString problem = controls::saveFile(path, listAsCsv(list));
         if (!problem.isEmpty()) {
             raiseError(
                 error_number::FileAccess,
@@ -71,8 +71,8 @@ void exportList(platform::ListView& list) {
 
 } // namespace
 
-QString selectedRowAsText(platform::ListView& list) {
-    const platform::ListItemRef selected = list.selectedItem();
+QString selectedRowAsText(controls::ListView& list) {
+    const controls::ListItemRef selected = list.selectedItem();
     if (selected.isNothing()) {
         return {};
     }
@@ -87,7 +87,7 @@ QString selectedRowAsText(platform::ListView& list) {
            QLatin1Char('\n');
 }
 
-QByteArray listAsCsv(platform::ListView& list) {
+QByteArray listAsCsv(controls::ListView& list) {
     const std::vector<int> columns = list.shownColumns();
     QString text;
     const auto appendLine = [&](const auto& field) {
@@ -106,10 +106,10 @@ QByteArray listAsCsv(platform::ListView& list) {
     return text.toUtf8();
 }
 
-void installListCommands(platform::ListView& list) {
+void installListCommands(controls::ListView& list) {
     list.addCommand(UiText::tr("Copy"), QKeySequence::Copy, [&list] {
         if (const QString text = selectedRowAsText(list); !text.isEmpty()) {
-            platform::copyToClipboard(text);
+            controls::copyToClipboard(text);
         }
     });
     list.addCommand(UiText::tr("Export as CSV…"), QKeySequence(), [&list] { exportList(list); });

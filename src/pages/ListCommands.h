@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ListView.h"
+#include "controls/ListView.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,16 +11,16 @@ namespace stowline::pages {
 // (Ctrl+C) puts the selected row on the clipboard as a spreadsheet takes it, and "Export as
 // CSV…" writes the whole list to a file the operator chooses. Neither changes the selection or
 // the page's mode; a list that cannot be used (its frame disabled) offers neither.
-void installListCommands(platform::ListView& list);
+void installListCommands(controls::ListView& list);
 
 // Both below write a cell that a spreadsheet would take for a formula with a leading apostrophe
 // (plain numbers such as -5 or +3.5 excepted), so that no value from the service is evaluated.
 
 // The shown columns' captions and the selected row, tab-separated, one line each; empty with
 // nothing selected.
-QString selectedRowAsText(platform::ListView& list);
+QString selectedRowAsText(controls::ListView& list);
 // Every row in the order shown, shown columns only, under a line of captions: CSV as RFC 4180
 // has it (CR LF, fields with a quote, comma, line break or blank at either end quoted), UTF-8.
-QByteArray listAsCsv(platform::ListView& list);
+QByteArray listAsCsv(controls::ListView& list);
 
 } // namespace stowline::pages

@@ -1,20 +1,20 @@
 #include "pages/LocationPage.h"
 
+#include "controls/MessageBox.h"
+#include "controls/UiText.h"
 #include "pages/PageText.h"
 #include "pages/Requery.h"
-#include "platform/MessageBox.h"
-#include "platform/UiText.h"
-#include "readers/Conversions.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
+#include "state/KeyConversions.h"
 
 namespace stowline::pages {
 namespace {
 
-using platform::UiText;
+using controls::UiText;
 
 MaintenancePage::Controls controlsOf(state::ComponentState& state) {
-    const state::ControlSurface& ui = state.ui;
+    const surface::ControlSurface& ui = state.ui;
     return {.list = ui.lstLocation,
             .listFrame = ui.fraLocationList,
             .nameBox = ui.txtLocationID,
@@ -62,7 +62,7 @@ LocationPage::LocationPage(state::ComponentState& state)
                        .updateShownBeforeBox = false}),
       m_state(state) {
     // Only the description selects its text on focus and never takes an apostrophe.
-    platform::TextBox* description = state.ui.txtLocationDesc;
+    controls::TextBox* description = state.ui.txtLocationDesc;
     description->onGotFocus = [description] { selectAll(*description); };
     description->onKeyPress = discardApostrophe;
 }
@@ -83,17 +83,17 @@ bool LocationPage::exists(const QString& /*name*/, const QString& description) {
 
 bool LocationPage::facilityChosen(Mode mode) {
     // An update needs a facility shown; a facility text that is no entry fails when it is read.
-    platform::DropDown& facilities = *controls().facility;
+    controls::DropDown& facilities = *controls().facility;
     if (mode == Mode::Adding || !facilities.shownText().isEmpty()) {
         return true;
     }
-    platform::showMessageBox(UiText::tr("Please select a facility."), platform::StyleOk);
+    controls::showMessageBox(UiText::tr("Please select a facility."), controls::StyleOk);
     facilities.setFocus();
     return false;
 }
 
 QString LocationPage::facilityText() const {
-    const platform::DropDown& facilities = *controls().facility;
+    const controls::DropDown& facilities = *controls().facility;
     return QString::number(facilities.itemData(facilities.listIndex()));
 }
 
@@ -101,14 +101,14 @@ service::ExchangeOutcome LocationPage::sendAdd(const QString& name, const QStrin
     return m_state.client.AddLocationSOAP(facilityText(), name, description);
 }
 
-service::ExchangeOutcome LocationPage::sendUpdate(const platform::ListItemRef& item,
+service::ExchangeOutcome LocationPage::sendUpdate(const controls::ListItemRef& item,
                                                   const QString& name, const QString& description) {
-    const qint16 location = readers::toInt16(controls().list->tag(item));
+    const qint16 location = state::toInt16(controls().list->tag(item));
     return m_state.client.UpdateStorageLocationSOAP(location, facilityText(), name, description);
 }
 
-service::ExchangeOutcome LocationPage::sendDelete(const platform::ListItemRef& item) {
-    return m_state.client.DeleteLocationSOAP(readers::toInt16(controls().list->tag(item)));
+service::ExchangeOutcome LocationPage::sendDelete(const controls::ListItemRef& item) {
+    return m_state.client.DeleteLocationSOAP(state::toInt16(controls().list->tag(item)));
 }
 
 void LocationPage::requery() {

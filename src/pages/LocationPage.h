@@ -34,9 +34,9 @@ private:
     bool exists(const QString& name, const QString& description) override;
     bool facilityChosen(Mode mode) override;
     service::ExchangeOutcome sendAdd(const QString& name, const QString& description) override;
-    service::ExchangeOutcome sendUpdate(const platform::ListItemRef& item, const QString& name,
+    service::ExchangeOutcome sendUpdate(const controls::ListItemRef& item, const QString& name,
                                         const QString& description) override;
-    service::ExchangeOutcome sendDelete(const platform::ListItemRef& item) override;
+    service::ExchangeOutcome sendDelete(const controls::ListItemRef& item) override;
     void requery() override;
 
     // Storage-location requests carry the facility as decimal text; reading the item data of

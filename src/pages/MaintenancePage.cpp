@@ -1,17 +1,17 @@
 #include "pages/MaintenancePage.h"
 
+#include "controls/MessageBox.h"
+#include "controls/UiText.h"
 #include "pages/ChangeOutcome.h"
 #include "pages/ColumnSort.h"
 #include "pages/FieldLook.h"
 #include "pages/PageText.h"
 #include "pages/Reselect.h"
-#include "platform/MessageBox.h"
-#include "platform/UiText.h"
 #include "reporting/Guarded.h"
 
 namespace stowline::pages {
 
-using platform::UiText;
+using controls::UiText;
 
 MaintenancePage::MaintenancePage(const Controls& controls, const Texts& texts,
                                  Procedures procedures, Rules rules)
@@ -19,7 +19,7 @@ MaintenancePage::MaintenancePage(const Controls& controls, const Texts& texts,
       m_addCaption(UiText::tr(texts.addCaption)), m_changeCaption(UiText::tr(texts.changeCaption)),
       m_saveCaption(UiText::tr("Save")), m_updateCaption(UiText::tr("Update")),
       m_cancelCaption(UiText::tr("Cancel")) {
-    platform::ListView& list = *m_controls.list;
+    controls::ListView& list = *m_controls.list;
     QObject::connect(m_controls.addButton, &QPushButton::clicked, m_controls.addButton,
                      [this] { saveOrAdd(); });
     QObject::connect(m_controls.changeButton, &QPushButton::clicked, m_controls.changeButton,
@@ -67,8 +67,8 @@ void MaintenancePage::deleteSelected() {
             tell(m_texts.selectToDelete, InformationRequired);
             return;
         }
-        if (platform::showMessageBox(UiText::tr(m_texts.confirmDelete), platform::StyleYesNo,
-                                     UiText::tr(InformationValidation)) != platform::AnswerYes) {
+        if (controls::showMessageBox(UiText::tr(m_texts.confirmDelete), controls::StyleYesNo,
+                                     UiText::tr(InformationValidation)) != controls::AnswerYes) {
             return;
         }
         *c.selected = c.list->selectedItem();
@@ -104,7 +104,7 @@ void MaintenancePage::listClicked() {
             c.descriptionBox->clear();
             return;
         }
-        const platform::ListItemRef item = *c.selected;
+        const controls::ListItemRef item = *c.selected;
         c.list->setFocus();
         c.nameBox->setText(c.list->text(item));
         c.descriptionBox->setText(c.list->subItem(item, 1));
@@ -119,7 +119,7 @@ void MaintenancePage::columnClicked(int columnIndex) {
     guarded(m_procedures.columnClick, [&] { applyColumnClick(*m_controls.list, columnIndex); });
 }
 
-void MaintenancePage::selectAll(platform::TextBox& box) {
+void MaintenancePage::selectAll(controls::TextBox& box) {
     box.setSelection(0, static_cast<int>(box.text().size()));
 }
 
@@ -174,7 +174,7 @@ void MaintenancePage::cancel() {
     if (m_rules.cancelRestoresBoxes) {
         // With nothing selected (an empty list) there is nothing to restore: the boxes are
         // emptied so that no abandoned input looks saved.
-        const platform::ListItemRef shown = c.list->selectedItem();
+        const controls::ListItemRef shown = c.list->selectedItem();
         c.nameBox->setText(shown.isNothing() ? QString() : c.list->text(shown));
         c.descriptionBox->setText(shown.isNothing() ? QString() : c.list->subItem(shown, 1));
     }
@@ -213,7 +213,7 @@ void MaintenancePage::add(const QString& description) {
         return;
     }
 
-    const platform::ListItemRef item = c.list->add(name);
+    const controls::ListItemRef item = c.list->add(name);
     c.list->setSubItem(item, 1, description);
     c.list->setSubItem(item, 2, c.facility->shownText());
     *c.selected = item;
@@ -242,7 +242,7 @@ void MaintenancePage::update(const QString& description) {
         return;
     }
 
-    const platform::ListItemRef shown = c.list->selectedItem();
+    const controls::ListItemRef shown = c.list->selectedItem();
     if (m_rules.updateShownBeforeBox) {
         lockFacility();
         c.list->setText(shown, c.nameBox->text());
@@ -294,7 +294,7 @@ void MaintenancePage::finishSave(bool added, const QString& description, int pos
 }
 
 void MaintenancePage::tell(const char* prompt, const char* title) {
-    platform::showMessageBox(UiText::tr(prompt), platform::StyleOk, UiText::tr(title));
+    controls::showMessageBox(UiText::tr(prompt), controls::StyleOk, UiText::tr(title));
 }
 
 } // namespace stowline::pages

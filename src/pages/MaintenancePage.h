@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/DropDown.h"
-#include "platform/ListView.h"
-#include "platform/TextBox.h"
+#include "controls/DropDown.h"
+#include "controls/ListView.h"
+#include "controls/TextBox.h"
 #include "service/ExchangeOutcome.h"
 
 #include <QFrame>
@@ -22,15 +22,15 @@ public:
 
     // The page's controls, and where it remembers the item it takes as selected.
     struct Controls {
-        platform::ListView* list = nullptr;
+        controls::ListView* list = nullptr;
         QFrame* listFrame = nullptr;
-        platform::TextBox* nameBox = nullptr;
-        platform::TextBox* descriptionBox = nullptr;
-        platform::DropDown* facility = nullptr;
+        controls::TextBox* nameBox = nullptr;
+        controls::TextBox* descriptionBox = nullptr;
+        controls::DropDown* facility = nullptr;
         QPushButton* addButton = nullptr;
         QPushButton* changeButton = nullptr;
         QPushButton* deleteButton = nullptr;
-        platform::ListItemRef* selected = nullptr;
+        controls::ListItemRef* selected = nullptr;
     };
 
     // What the operator reads on the page, as source texts (QT_TRANSLATE_NOOP in the context
@@ -108,16 +108,16 @@ protected:
     virtual bool facilityChosen(Mode mode) = 0;
     // The requests: each tells what became of it; a failure has been reported.
     virtual service::ExchangeOutcome sendAdd(const QString& name, const QString& description) = 0;
-    virtual service::ExchangeOutcome sendUpdate(const platform::ListItemRef& item,
+    virtual service::ExchangeOutcome sendUpdate(const controls::ListItemRef& item,
                                                 const QString& name,
                                                 const QString& description) = 0;
-    virtual service::ExchangeOutcome sendDelete(const platform::ListItemRef& item) = 0;
+    virtual service::ExchangeOutcome sendDelete(const controls::ListItemRef& item) = 0;
     // Reads the page's records and the centers again from the service.
     virtual void requery() = 0;
 
     const Controls& controls() const { return m_controls; }
     // Selects the whole text of a box that takes the focus.
-    static void selectAll(platform::TextBox& box);
+    static void selectAll(controls::TextBox& box);
 
 private:
     void showMode(Mode mode);

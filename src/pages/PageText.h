@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UiText.h"
+#include "controls/UiText.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "pages/Requery.h"
 
-#include "platform/FreedMemory.h"
 #include "readers/Readers.h"
 #include "state/ComponentState.h"
+#include "system/FreedMemory.h"
 
 namespace stowline::pages {
 
@@ -19,7 +19,7 @@ void requeryLocations(state::ComponentState& state) {
 void requeryCenters(state::ComponentState& state) {
     readers::RefreshStowlineData(state, state.client.queryUtf8(QueryOperation::GetRelativeData),
                                  state.activeCentersOnly());
-    platform::returnFreedMemorySoon();
+    system::returnFreedMemorySoon();
 }
 
 } // namespace stowline::pages

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "platform/ListView.h"
+#include "controls/ListView.h"
 
 namespace stowline::pages {
 
 // After an add: selects the first item, in list order, whose description (sub-item 1) equals
 // the saved one. Selects nothing when none does.
-inline void selectFirstWithDescription(platform::ListView& list, const QString& description) {
+inline void selectFirstWithDescription(controls::ListView& list, const QString& description) {
     for (int i = 1; i <= list.count(); ++i) {
-        const platform::ListItemRef item = list.itemAt(i);
+        const controls::ListItemRef item = list.itemAt(i);
         if (list.subItem(item, 1) == description) {
             list.select(item);
             return;
@@ -18,9 +18,9 @@ inline void selectFirstWithDescription(platform::ListView& list, const QString& 
 
 // After a change whose answer was lost: selects the item whose tag (its record's key) is the
 // one worked on. False when the list no longer holds it.
-inline bool selectWithTag(platform::ListView& list, const QVariant& tag) {
+inline bool selectWithTag(controls::ListView& list, const QVariant& tag) {
     for (int i = 1; i <= list.count(); ++i) {
-        const platform::ListItemRef item = list.itemAt(i);
+        const controls::ListItemRef item = list.itemAt(i);
         if (list.tag(item) == tag) {
             list.select(item);
             return true;
@@ -31,7 +31,7 @@ inline bool selectWithTag(platform::ListView& list, const QVariant& tag) {
 
 // After an update: selects the item at the remembered position. False when the rebuilt list
 // has become too short to have one there.
-inline bool selectPosition(platform::ListView& list, int position) {
+inline bool selectPosition(controls::ListView& list, int position) {
     if (position < 1 || position > list.count()) {
         return false;
     }

@@ -1,20 +1,20 @@
 #include "pages/RoutePage.h"
 
+#include "controls/MessageBox.h"
+#include "controls/UiText.h"
 #include "pages/PageText.h"
 #include "pages/Requery.h"
-#include "platform/MessageBox.h"
-#include "platform/UiText.h"
-#include "readers/Conversions.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
+#include "state/KeyConversions.h"
 
 namespace stowline::pages {
 namespace {
 
-using platform::UiText;
+using controls::UiText;
 
 MaintenancePage::Controls controlsOf(state::ComponentState& state) {
-    const state::ControlSurface& ui = state.ui;
+    const surface::ControlSurface& ui = state.ui;
     return {.list = ui.lstRoute,
             .listFrame = ui.fraRouteList,
             .nameBox = ui.txtRoute,
@@ -62,7 +62,7 @@ RoutePage::RoutePage(state::ComponentState& state)
                        .updateShownBeforeBox = true}),
       m_state(state) {
     // Both boxes select their text on focus and never take an apostrophe.
-    for (platform::TextBox* box : {state.ui.txtRoute, state.ui.txtRouteDesc}) {
+    for (controls::TextBox* box : {state.ui.txtRoute, state.ui.txtRouteDesc}) {
         box->onGotFocus = [box] { selectAll(*box); };
         box->onKeyPress = discardApostrophe;
     }
@@ -82,33 +82,33 @@ bool RoutePage::exists(const QString& name, const QString& /*description*/) {
 }
 
 bool RoutePage::facilityChosen(Mode /*mode*/) {
-    platform::DropDown& facilities = *controls().facility;
+    controls::DropDown& facilities = *controls().facility;
     if (facilities.listIndex() >= 0) {
         return true;
     }
-    platform::showMessageBox(UiText::tr("Please select a facility."), platform::StyleOk);
+    controls::showMessageBox(UiText::tr("Please select a facility."), controls::StyleOk);
     facilities.setFocus();
     return false;
 }
 
 qint16 RoutePage::facilityId() const {
-    const platform::DropDown& facilities = *controls().facility;
-    return readers::toInt16(qint64{facilities.itemData(facilities.listIndex())});
+    const controls::DropDown& facilities = *controls().facility;
+    return state::toInt16(qint64{facilities.itemData(facilities.listIndex())});
 }
 
 service::ExchangeOutcome RoutePage::sendAdd(const QString& name, const QString& description) {
     return m_state.client.AddRouteSOAP(facilityId(), name, description);
 }
 
-service::ExchangeOutcome RoutePage::sendUpdate(const platform::ListItemRef& item,
+service::ExchangeOutcome RoutePage::sendUpdate(const controls::ListItemRef& item,
                                                const QString& name, const QString& description) {
     const qint16 facility = facilityId();
-    const qint16 route = readers::toInt16(controls().list->tag(item));
+    const qint16 route = state::toInt16(controls().list->tag(item));
     return m_state.client.UpdateRouteSOAP(facility, route, name, description);
 }
 
-service::ExchangeOutcome RoutePage::sendDelete(const platform::ListItemRef& item) {
-    return m_state.client.DeleteRouteSOAP(readers::toInt16(controls().list->tag(item)));
+service::ExchangeOutcome RoutePage::sendDelete(const controls::ListItemRef& item) {
+    return m_state.client.DeleteRouteSOAP(state::toInt16(controls().list->tag(item)));
 }
 
 void RoutePage::requery() {

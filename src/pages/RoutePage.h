@@ -33,9 +33,9 @@ private:
     bool exists(const QString& name, const QString& description) override;
     bool facilityChosen(Mode mode) override;
     service::ExchangeOutcome sendAdd(const QString& name, const QString& description) override;
-    service::ExchangeOutcome sendUpdate(const platform::ListItemRef& item, const QString& name,
+    service::ExchangeOutcome sendUpdate(const controls::ListItemRef& item, const QString& name,
                                         const QString& description) override;
-    service::ExchangeOutcome sendDelete(const platform::ListItemRef& item) override;
+    service::ExchangeOutcome sendDelete(const controls::ListItemRef& item) override;
     void requery() override;
 
     qint16 facilityId() const;

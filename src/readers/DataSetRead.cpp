@@ -26,7 +26,7 @@ DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns) {
     return read;
 }
 
-DataSetInput DataSetInput::readOn(platform::OrderedWorker& worker, QByteArray text,
+DataSetInput DataSetInput::readOn(system::OrderedWorker& worker, QByteArray text,
                                   std::span<const char* const> columns) {
     auto job = std::make_unique<Job>();
     job->text = std::move(text);

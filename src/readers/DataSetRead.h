@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/OrderedWorker.h"
 #include "state/Utf8Table.h"
+#include "system/OrderedWorker.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,7 +41,7 @@ public:
     DataSetInput(QByteArray text) : m_input(std::move(text)) {}
     DataSetInput(const char* text) : m_input(QByteArray(text)) {}
     // Hands the read to the worker, after whatever was handed to it before.
-    static DataSetInput readOn(platform::OrderedWorker& worker, QByteArray text,
+    static DataSetInput readOn(system::OrderedWorker& worker, QByteArray text,
                                std::span<const char* const> columns);
 
     DataSetInput(DataSetInput&&) noexcept = default;
@@ -60,7 +60,7 @@ private:
         std::span<const char* const> columns;
         DataSetRead result;
         std::exception_ptr failure;
-        platform::TaskDone done;
+        system::TaskDone done;
     };
     struct Pending {
         std::unique_ptr<Job> job;

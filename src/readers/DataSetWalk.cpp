@@ -82,12 +82,12 @@ state::Utf8Table DataSetWalk::rows(std::span<const char* const> columns) const {
                 for (std::size_t i = 0; i < columns.size(); ++i) {
                     if (std::strcmp(name, columns[i]) == 0) {
                         // A name given twice matches every column of that name.
-                        cells[i] = platform::nodeTextUtf8(cell, gathered[i]);
+                        cells[i] = xml::nodeTextUtf8(cell, gathered[i]);
                         known.column = i;
                     }
                 }
             } else if (known.column < columns.size()) {
-                cells[known.column] = platform::nodeTextUtf8(cell, gathered[known.column]);
+                cells[known.column] = xml::nodeTextUtf8(cell, gathered[known.column]);
             }
         }
         table.addRow(cells.data());

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/XmlDocument.h"
 #include "state/Utf8Table.h"
+#include "xml/XmlDocument.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,7 +28,7 @@ public:
 private:
     std::vector<pugi::xml_node> tables() const;
 
-    platform::XmlDocument m_document;
+    xml::XmlDocument m_document;
 };
 
 } // namespace stowline::readers

@@ -1,28 +1,28 @@
-#include "platform/MessageBox.h"
-#include "readers/Conversions.h"
+#include "controls/MessageBox.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
+#include "state/KeyConversions.h"
 
 namespace stowline::readers {
 
 void RefreshFacilityDrop(state::ComponentState& state, DataSetInput XMLData) {
     guarded(QStringLiteral("RefreshFacilityDrop"), [&] {
         const DataSetRead read = XMLData.take(FacilityColumns);
-        platform::DropDown* const dropDowns[] = {state.ui.cboFacility, state.ui.cboFacility2,
+        controls::DropDown* const dropDowns[] = {state.ui.cboFacility, state.ui.cboFacility2,
                                                  state.ui.cboFacility3};
-        for (platform::DropDown* dropDown : dropDowns) {
+        for (controls::DropDown* dropDown : dropDowns) {
             dropDown->clearEntries();
         }
         if (!read.parsed) {
-            platform::showMessageBox(read.parseErrorReason, platform::StyleOk);
+            controls::showMessageBox(read.parseErrorReason, controls::StyleOk);
         } else {
             for (int row = 0; row < read.rows.rows(); ++row) {
                 const QString description = read.rows.text(row, 0);
                 const QString key = read.rows.text(row, 1);
-                for (platform::DropDown* dropDown : dropDowns) {
+                for (controls::DropDown* dropDown : dropDowns) {
                     const int entry = dropDown->addEntry(description);
-                    dropDown->setItemData(entry, toInt32(key));
+                    dropDown->setItemData(entry, state::toInt32(key));
                 }
             }
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ListView.h"
+#include "controls/ListView.h"
 #include "readers/DataSetRead.h"
 
 #include <span>
@@ -12,7 +12,7 @@ namespace stowline::readers {
 // closing steps when it did not. A text that is not empty and does not parse is thrown as the
 // reader's failure.
 template <typename Keep>
-bool refillList(platform::ListView& list, DataSetInput XMLData,
+bool refillList(controls::ListView& list, DataSetInput XMLData,
                 std::span<const char* const> columns, Keep&& keep) {
     DataSetRead read = XMLData.take(columns);
     list.clearItems();

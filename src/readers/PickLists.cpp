@@ -1,9 +1,9 @@
-#include "platform/SystemColours.h"
-#include "platform/UiText.h"
-#include "readers/Conversions.h"
+#include "controls/SystemColours.h"
+#include "controls/UiText.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
 #include "state/ComponentState.h"
+#include "state/KeyConversions.h"
 
 #include <optional>
 
@@ -25,14 +25,14 @@ struct PickEntries {
         texts.append(text);
         keys.push_back(key);
     }
-    void fill(platform::DropDown& dropDown) const { dropDown.addEntries(texts, keys); }
+    void fill(controls::DropDown& dropDown) const { dropDown.addEntries(texts, keys); }
 };
 
-void finishPickList(platform::DropDown& dropDown, const char* placeholder) {
+void finishPickList(controls::DropDown& dropDown, const char* placeholder) {
     if (dropDown.listCount() > 0) {
         dropDown.setLocked(false);
     } else {
-        dropDown.addEntry(platform::UiText::tr(placeholder));
+        dropDown.addEntry(controls::UiText::tr(placeholder));
         dropDown.setBackColour(Qt::white);
         dropDown.setEnabled(false);
         dropDown.setLocked(true);
@@ -44,7 +44,7 @@ void finishPickList(platform::DropDown& dropDown, const char* placeholder) {
 
 void RefreshRouteComboBox(state::ComponentState& state) {
     guarded(QStringLiteral("RefreshRouteComboBox"), [&] {
-        platform::DropDown& cboRoute = *state.ui.cboRoute;
+        controls::DropDown& cboRoute = *state.ui.cboRoute;
         cboRoute.clearEntries();
         if (state.mRoutes.empty() || state.mSelectedFacilityID.isEmpty()) {
             return;
@@ -69,7 +69,7 @@ void RefreshRouteComboBox(state::ComponentState& state) {
 
 void RefreshStorageLocationComboBox(state::ComponentState& state) {
     guarded(QStringLiteral("RefreshStorageLocationComboBox"), [&] {
-        platform::DropDown& cboLocation = *state.ui.cboLocation;
+        controls::DropDown& cboLocation = *state.ui.cboLocation;
         cboLocation.clearEntries();
         if (state.mStorageLocations.empty()) {
             return;

@@ -1,8 +1,8 @@
 #include "reporting/LogError.h"
 
-#include "platform/EventLogWriter.h"
-#include "platform/MessageBox.h"
-#include "platform/UiText.h"
+#include "controls/MessageBox.h"
+#include "controls/UiText.h"
+#include "system/EventLogWriter.h"
 
 namespace stowline {
 namespace {
@@ -45,8 +45,8 @@ QString errorLogEntry(const ErrorInfo& error, const QString& procedureName) {
 }
 
 void LogError(const ErrorInfo& error, const QString& procedureName) {
-    platform::showMessageBox(platform::UiText::tr(ApplicationErrorPrompt), platform::StyleOk);
-    platform::writeEventLog(errorLogEntry(error, procedureName));
+    controls::showMessageBox(controls::UiText::tr(ApplicationErrorPrompt), controls::StyleOk);
+    system::writeEventLog(errorLogEntry(error, procedureName));
 }
 
 } // namespace stowline

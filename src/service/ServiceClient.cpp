@@ -1,11 +1,11 @@
 #include "service/ServiceClient.h"
 
+#include "answer/DataSetCheck.h"
+#include "answer/DataSetCut.h"
+#include "answer/Unwrapping.h"
 #include "reporting/Guarded.h"
-#include "service/DataSetCheck.h"
-#include "service/DataSetCut.h"
 #include "service/SoapExchange.h"
 #include "service/TextReplace.h"
-#include "service/Unwrapping.h"
 
 #include <stowline/ServiceNamespace.h>
 
@@ -83,10 +83,11 @@ QByteArray ServiceClient::queryUtf8(QueryOperation operation) {
     return guarded(QStringLiteral("ReturnWebserviceXML"), QByteArray(), [&](QByteArray& result) {
         // The answer as the service writes it is cut in one pass; any other takes the way a
         // host's call of ReturnWebserviceXML and the operation's unwrapping takes.
-        if (!cutDataSetInPlace(answer, name)) {
-            answer = ReplaceOperationSOAPTags(name, cleanedAnswer(std::move(answer), mAsmxUrl));
+        if (!answer::cutDataSetInPlace(answer, name)) {
+            answer =
+                answer::ReplaceOperationSOAPTags(name, cleanedAnswer(std::move(answer), mAsmxUrl));
         }
-        requireDataSet(answer);
+        answer::requireDataSet(answer);
         result = std::move(answer);
     });
 }

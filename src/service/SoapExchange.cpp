@@ -1,11 +1,11 @@
 #include "service/SoapExchange.h"
 
+#include "answer/Unwrapping.h"
+#include "controls/WaitCursor.h"
 #include "failures/StowlineError.h"
-#include "platform/HttpExchange.h"
-#include "platform/PasswordRedaction.h"
-#include "platform/WaitCursor.h"
-#include "platform/XmlDocument.h"
-#include "service/Unwrapping.h"
+#include "http/HttpExchange.h"
+#include "http/PasswordRedaction.h"
+#include "xml/XmlDocument.h"
 
 #include <algorithm>
 #include <cstring>
@@ -37,19 +37,18 @@ std::optional<QString> soapFault(const pugi::xml_document& answer, const QString
     if (!fault) {
         return std::nullopt;
     }
-    const QString text = platform::nodeText(childByLocalName(fault, "faultstring"));
-    return text.isEmpty() ? QStringLiteral("(no faultstring)")
-                          : platform::withoutPassword(text, url);
+    const QString text = xml::nodeText(childByLocalName(fault, "faultstring"));
+    return text.isEmpty() ? QStringLiteral("(no faultstring)") : http::withoutPassword(text, url);
 }
 
 // Another status than 200 is a failure, with the SOAP fault's text when the answer carries one.
-void checkStatus(const platform::HttpResponse& response, const QString& url) {
+void checkStatus(const http::HttpResponse& response, const QString& url) {
     if (response.status == 200) {
         return;
     }
     QString description =
         QStringLiteral("The service answered with HTTP status %1").arg(response.status);
-    platform::XmlDocument answer;
+    xml::XmlDocument answer;
     if (!response.body.isEmpty() && answer.loadXMLInPlace(QByteArray(response.body))) {
         if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
             description += QStringLiteral(": ") + *fault;
@@ -60,7 +59,7 @@ void checkStatus(const platform::HttpResponse& response, const QString& url) {
 
 // A 200 answer must be XML without a SOAP fault, for an update as for a query: an empty answer,
 // plain text or an HTML page means the service did not do what was asked.
-void checkAnswer(platform::XmlDocument& answer, QByteArray&& body, const QString& url) {
+void checkAnswer(xml::XmlDocument& answer, QByteArray&& body, const QString& url) {
     if (body.isEmpty()) {
         raiseTransportFailure(QStringLiteral("The service's answer is empty"));
     }
@@ -75,7 +74,7 @@ void checkAnswer(platform::XmlDocument& answer, QByteArray&& body, const QString
 
 // An update's answer is read no further than this, so it must at least be the service's: a
 // SOAP envelope. (A query's answer is held to holding a data set once it is unwrapped.)
-void checkUpdateAnswer(const platform::XmlDocument& answer) {
+void checkUpdateAnswer(const xml::XmlDocument& answer) {
     const pugi::xml_node root = answer.dom().document_element();
     if (std::strcmp(localName(root), "Envelope") != 0) {
         raiseTransportFailure(
@@ -99,31 +98,31 @@ void requireHeaderValue(const char* name, const QString& value) {
 }
 
 // Posts the envelope and waits for the whole answer; throws unless it came whole with status 200.
-platform::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                            const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
+http::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
+                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
     outcome = ExchangeOutcome::Failed;
     requireHeaderValue("Host", Host);
     requireHeaderValue("SOAPAction", SOAPAction);
-    platform::XmlDocument request;
+    xml::XmlDocument request;
     if (!request.loadXML(SOAPEnvelope)) {
         raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
                                              "nothing was sent")
                                   .arg(request.parseErrorReason()));
     }
     const QByteArray body = request.serialisedText();
-    const std::vector<platform::HttpHeader> headers = {
+    const std::vector<http::HttpHeader> headers = {
         {"Content-Type", "text/xml; charset=utf-8"},
         {"Content-Length", QByteArray::number(static_cast<qulonglong>(body.size()))},
         {"SOAPAction", SOAPAction.toUtf8()},
     };
 
-    platform::HttpResponse response;
+    http::HttpResponse response;
     {
-        const platform::WaitCursor waitCursor;
-        response = platform::httpPost(
+        const controls::WaitCursor waitCursor;
+        response = http::httpPost(
             AsmxUrl, headers,
             std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
-            update ? platform::Resending::OnlyAfterChallenge : platform::Resending::Allowed);
+            update ? http::Resending::OnlyAfterChallenge : http::Resending::Allowed);
     }
     if (!response.completed) {
         QString description = QStringLiteral("ReturnWebservice Method could not load XML data (") +
@@ -145,10 +144,9 @@ platform::HttpResponse send(const QString& AsmxUrl, const QString& Host, const Q
 
 QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                         const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
-    platform::HttpResponse response =
-        send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, update, outcome);
+    http::HttpResponse response = send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, update, outcome);
     if (update) {
-        platform::XmlDocument answer;
+        xml::XmlDocument answer;
         checkAnswer(answer, std::move(response.body), AsmxUrl);
         checkUpdateAnswer(answer);
         outcome = ExchangeOutcome::Answered;
@@ -161,18 +159,18 @@ QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QStri
 
 QByteArray postQuery(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
                      const QString& SOAPEnvelope, ExchangeOutcome& outcome) {
-    platform::HttpResponse response = send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, false, outcome);
+    http::HttpResponse response = send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, false, outcome);
     outcome = ExchangeOutcome::Answered;
     return std::move(response.body);
 }
 
 QByteArray cleanedAnswer(QByteArray&& body, const QString& AsmxUrl) {
-    platform::XmlDocument answer;
+    xml::XmlDocument answer;
     checkAnswer(answer, std::move(body), AsmxUrl);
     // The serialised answer with its references turned back is what ReplaceEscapedXMLTags
     // makes of the escaped one; each later step works in place on that one text.
-    return ReplaceSOAPEnvelopeTags(LengthenDeclarations(
-        answer.serialisedText(platform::SerialisedForm::ReferencesTurnedBack)));
+    return answer::ReplaceSOAPEnvelopeTags(answer::LengthenDeclarations(
+        answer.serialisedText(xml::SerialisedForm::ReferencesTurnedBack)));
 }
 
 } // namespace stowline::service

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/ListView.h"
+#include "controls/ListView.h"
 #include "service/ServiceClient.h"
-#include "state/ControlSurface.h"
 #include "state/RecordRows.h"
+#include "surface/ControlSurface.h"
 
 #include <stowline/Records.h>
 
@@ -18,7 +18,7 @@ namespace stowline::state {
 // element at all before that.
 struct ComponentState {
     // The lists show the record arrays; the state stays where it was built.
-    explicit ComponentState(const ControlSurface& surface) : ui(surface) {
+    explicit ComponentState(const surface::ControlSurface& surface) : ui(surface) {
         ui.lstRoute->setRows(&routeRows);
         ui.lstLocation->setRows(&locationRows);
         ui.lstStowline->setRows(&centerRows);
@@ -26,7 +26,7 @@ struct ComponentState {
     // The lists outlive the state (they go with the component's widgets): they let go of the
     // records first.
     ~ComponentState() {
-        for (platform::ListView* list : {ui.lstRoute, ui.lstLocation, ui.lstStowline}) {
+        for (controls::ListView* list : {ui.lstRoute, ui.lstLocation, ui.lstStowline}) {
             list->clearItems();
             list->setRows(nullptr);
         }
@@ -63,12 +63,12 @@ struct ComponentState {
     const CenterRows centerRows{mAllCenters, mListedCenters};
 
     QString mSelectedFacilityID;
-    platform::ListItemRef mSelectedRouteItem;
-    platform::ListItemRef mSelectedLocationItem;
-    platform::ListItemRef mSelectedCenterItem;
+    controls::ListItemRef mSelectedRouteItem;
+    controls::ListItemRef mSelectedLocationItem;
+    controls::ListItemRef mSelectedCenterItem;
     bool mEditingCenter = false;
 
-    ControlSurface ui;
+    surface::ControlSurface ui;
 
     // The centers filter the assignment page shows.
     bool activeCentersOnly() const { return ui.optActiveCenters->isChecked(); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ListModel.h"
+#include "controls/ListModel.h"
 #include "state/RecordTable.h"
 
 #include <array>
@@ -15,7 +15,7 @@ inline QVariant keyTag(QByteArrayView id) {
 
 // A list's rows read from a record table: row r is record r + 1, each column one column of the
 // table, converted only when the list asks for it. The list keeps no copy of a text.
-template <typename Record, std::size_t Columns> class RecordRows : public platform::ListRows {
+template <typename Record, std::size_t Columns> class RecordRows : public controls::ListRows {
 public:
     // The table's columns the list shows, and the one its tag (the record's key) comes from.
     RecordRows(const RecordTable<Record>& records, std::array<std::size_t, Columns> columns,
@@ -45,7 +45,7 @@ private:
 
 // The centers as lstStowline shows them: the listed ones of every center read, each item tagged
 // with a copy of its record, built when the tag is asked for.
-class CenterRows : public platform::ListRows {
+class CenterRows : public controls::ListRows {
 public:
     CenterRows(const RecordTable<RouteAndLocationsUDT>& centers,
                const std::vector<std::size_t>& listed)

@@ -1,7 +1,7 @@
-#include "platform/FreedMemory.h"
-#include "platform/OrderedWorker.h"
 #include "readers/Readers.h"
 #include "reporting/Guarded.h"
+#include "system/FreedMemory.h"
+#include "system/OrderedWorker.h"
 #include "widget/StowlinePrivate.h"
 
 #include <span>
@@ -16,7 +16,7 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
         // One query after the other, each to completion; a failed one is reported before the
         // next goes out and gives empty text, and the load goes on. Each answer is read on a
         // second thread while the next query runs; the lists are filled here, afterwards.
-        platform::OrderedWorker reader;
+        system::OrderedWorker reader;
         const auto query = [&](QueryOperation operation, std::span<const char* const> columns) {
             return readers::DataSetInput::readOn(reader, state.client.queryUtf8(operation),
                                                  columns);
@@ -37,9 +37,9 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
         // all of them.
         readers::RefreshStowlineData(state, std::move(centers), state.activeCentersOnly());
         readers::RefreshFacilityDrop(state, std::move(facilities));
-        platform::returnFreedMemorySoon();
+        system::returnFreedMemorySoon();
 
-        const state::ControlSurface& ui = state.ui;
+        const surface::ControlSurface& ui = state.ui;
         for (QWidget* control : std::initializer_list<QWidget*>{
                  ui.cmdAddRoute, ui.cmdChangeRoute, ui.cmdDeleteRoute, ui.cmdAddLocation,
                  ui.cmdChangeLocation, ui.cmdDeleteLocation, ui.fraRouteList, ui.fraLocationList,

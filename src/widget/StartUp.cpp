@@ -1,8 +1,8 @@
-#include "platform/SystemColours.h"
-#include "platform/UiText.h"
-#include "readers/Conversions.h"
+#include "controls/SystemColours.h"
+#include "controls/UiText.h"
 #include "reporting/Guarded.h"
-#include "state/Accessibility.h"
+#include "state/KeyConversions.h"
+#include "surface/Accessibility.h"
 #include "widget/StowlinePrivate.h"
 
 #include <stowline/Version.h>
@@ -10,7 +10,7 @@
 namespace stowline {
 
 QString versionText() {
-    return platform::UiText::tr("Version Number: %1.%2.%3")
+    return controls::UiText::tr("Version Number: %1.%2.%3")
         .arg(STOWLINE_VERSION_MAJOR)
         .arg(STOWLINE_VERSION_MINOR)
         .arg(STOWLINE_VERSION_PATCH);
@@ -18,22 +18,22 @@ QString versionText() {
 
 void StowlinePrivate::UserControl_Initialize() {
     guarded(QStringLiteral("UserControl_Initialize()"), [&] {
-        using platform::UiText;
-        state::ControlSurface& ui = state.ui;
+        using controls::UiText;
+        surface::ControlSurface& ui = state.ui;
 
         // The first columns follow the lists' widths as they are at creation.
-        double width = readers::toInt16(qint64{ui.lstRoute->widthTwips()});
+        double width = state::toInt16(qint64{ui.lstRoute->widthTwips()});
         ui.lstRoute->addColumn(UiText::tr("Route"), qRound(width / 4));
         ui.lstRoute->addColumn(UiText::tr("Description"), 3500);
         ui.lstRoute->addColumn(UiText::tr("Facility"), 3500);
 
-        width = readers::toInt16(qint64{ui.lstLocation->widthTwips()});
+        width = state::toInt16(qint64{ui.lstLocation->widthTwips()});
         ui.lstLocation->addColumn(UiText::tr("Storage Bay Name"), qRound(width / 4));
         ui.lstLocation->addColumn(UiText::tr("Description"), 3500);
         ui.lstLocation->addColumn(UiText::tr("Facility"), 3500);
         ui.lstLocation->addColumn(QString(), 0);
 
-        width = readers::toInt16(qint64{ui.lstStowline->widthTwips()});
+        width = state::toInt16(qint64{ui.lstStowline->widthTwips()});
         ui.lstStowline->addColumn(UiText::tr("Center ID"), qRound(width / 16));
         ui.lstStowline->addColumn(UiText::tr("Center Name"), 3000);
         ui.lstStowline->addColumn(UiText::tr("Route"), 2500);
@@ -49,17 +49,17 @@ void StowlinePrivate::UserControl_Initialize() {
             label->setText(versionText());
         }
 
-        for (platform::TextBox* box :
+        for (controls::TextBox* box :
              {ui.txtRoute, ui.txtRouteDesc, ui.txtLocationID, ui.txtLocationDesc}) {
             box->setLocked(true);
-            box->setBackColour(platform::buttonFaceColour());
+            box->setBackColour(controls::buttonFaceColour());
         }
 
         for (QFrame* frame : {ui.fraRouteList, ui.fraLocationList, ui.fraStowlineList}) {
             frame->setEnabled(false);
         }
 
-        state::makeAccessible(ui);
+        surface::makeAccessible(ui);
     });
 }
 

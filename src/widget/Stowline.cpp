@@ -1,8 +1,8 @@
 #include <stowline/Stowline.h>
 
+#include "answer/Unwrapping.h"
 #include "pages/ListCommands.h"
-#include "service/Unwrapping.h"
-#include "state/CaptionFit.h"
+#include "surface/CaptionFit.h"
 #include "widget/StowlinePrivate.h"
 
 #include <QEvent>
@@ -19,9 +19,9 @@ void registerRecordTypes() {
 } // namespace
 
 StowlinePrivate::StowlinePrivate(QWidget* owner)
-    : state(state::buildControlSurface(owner)), routePage(state), locationPage(state),
+    : state(surface::buildControlSurface(owner)), routePage(state), locationPage(state),
       assignmentPage(state) {
-    for (platform::ListView* list :
+    for (controls::ListView* list :
          {state.ui.lstRoute, state.ui.lstLocation, state.ui.lstStowline}) {
         pages::installListCommands(*list);
     }
@@ -33,21 +33,21 @@ Stowline::Stowline(QWidget* parent) : QWidget(parent) {
     setFixedSize(sizeHint());
     d = std::make_unique<StowlinePrivate>(this);
     d->UserControl_Initialize();
-    state::fitCaptions(d->state.ui);
+    surface::fitCaptions(d->state.ui);
 }
 
 void Stowline::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // A font the host sets reaches the text boxes, drop-downs, options and version labels.
     if (d && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {
-        state::fitCaptions(d->state.ui);
+        surface::fitCaptions(d->state.ui);
     }
 }
 
 Stowline::~Stowline() = default;
 
 QSize Stowline::sizeHint() const {
-    return {state::twips(10320), state::twips(6600)};
+    return {surface::twips(10320), surface::twips(6600)};
 }
 
 QString Stowline::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Host,
@@ -58,19 +58,19 @@ QString Stowline::ReturnWebserviceXML(const QString& AsmxUrl, const QString& Hos
 }
 
 QString Stowline::ReplaceGetDeliveryRouteSOAPTags(const QString& XMLData) {
-    return service::ReplaceGetDeliveryRouteSOAPTags(XMLData);
+    return answer::ReplaceGetDeliveryRouteSOAPTags(XMLData);
 }
 
 QString Stowline::ReplaceGetFacilitiesSOAPTags(const QString& XMLData) {
-    return service::ReplaceGetFacilitiesSOAPTags(XMLData);
+    return answer::ReplaceGetFacilitiesSOAPTags(XMLData);
 }
 
 QString Stowline::ReplaceGetRelativeDataSOAPTags(const QString& XMLData) {
-    return service::ReplaceGetRelativeDataSOAPTags(XMLData);
+    return answer::ReplaceGetRelativeDataSOAPTags(XMLData);
 }
 
 QString Stowline::ReplaceGetStorageLocationSOAPTags(const QString& XMLData) {
-    return service::ReplaceGetStorageLocationSOAPTags(XMLData);
+    return answer::ReplaceGetStorageLocationSOAPTags(XMLData);
 }
 
 void Stowline::LoadData(const QString& ptServerName) {

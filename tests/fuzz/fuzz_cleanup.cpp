@@ -6,16 +6,17 @@
 //   give the same text, and where it declines it must leave the answer exactly as it came. Half
 //   of these inputs are the result's text inside the frame the service writes, so that the
 //   one-pass way gets past the frame.
+#include "answer/DataSetCut.h"
+#include "answer/Unwrapping.h"
 #include "failures/StowlineError.h"
-#include "service/DataSetCut.h"
 #include "service/SoapExchange.h"
-#include "service/Unwrapping.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
 #include <utility>
 
+using namespace stowline::answer;
 using namespace stowline::service;
 
 namespace {

@@ -2,10 +2,10 @@
 // the whole run; the first byte picks the reader. Boxes are answered at once. The list readers
 // convert nothing: a text that does not parse is reported once (an event-log entry), and any
 // other report is a fault.
-#include "platform/MessageBox.h"
-#include "platform/XmlDocument.h"
+#include "controls/MessageBox.h"
 #include "readers/Readers.h"
 #include "widget/StowlinePrivate.h"
+#include "xml/XmlDocument.h"
 
 #include <stowline/EventLog.h>
 
@@ -47,8 +47,8 @@ extern "C" const char* __lsan_default_suppressions() {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     harness.app = std::make_unique<QApplication>(*argc, *argv);
-    platform::setMessageBoxPresenter([](const platform::MessageBoxRequest& request) {
-        return request.style == platform::StyleYesNo ? platform::AnswerYes : platform::AnswerOk;
+    controls::setMessageBoxPresenter([](const controls::MessageBoxRequest& request) {
+        return request.style == controls::StyleYesNo ? controls::AnswerYes : controls::AnswerOk;
     });
     setEventLogSink([](const QString&) { ++harness.failures; });
     harness.owner = std::make_unique<QWidget>();
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         readers::RefreshFacilityDrop(state, text);
         return 0;
     }
-    platform::XmlDocument document;
+    xml::XmlDocument document;
     const bool unreadable = !text.isEmpty() && !document.loadForReading(QByteArray(text));
     if (harness.failures != (unreadable ? 1 : 0)) {
         std::abort();

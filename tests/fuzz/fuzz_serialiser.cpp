@@ -4,14 +4,14 @@
 // parses it once more as markup), so a CR that came from a character reference comes back as
 // the LF every parser turns line ends into. From then on the text must stay exactly the same.
 // The form with references turned back must equal the escaped form turned back afterwards.
-#include "platform/ReferenceTurnBack.h"
-#include "platform/XmlDocument.h"
+#include "xml/ReferenceTurnBack.h"
+#include "xml/XmlDocument.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 
-using stowline::platform::XmlDocument;
+using stowline::xml::XmlDocument;
 
 namespace {
 
@@ -23,10 +23,10 @@ std::optional<QByteArray> reserialised(std::string_view text) {
     const QByteArray escaped = document.serialisedText();
     QByteArray turnedBack = escaped;
     char* begin = turnedBack.data();
-    turnedBack.truncate(stowline::platform::turnBackReferences(begin, begin + turnedBack.size()) -
+    turnedBack.truncate(stowline::xml::turnBackReferences(begin, begin + turnedBack.size()) -
                         begin);
     if (turnedBack !=
-        document.serialisedText(stowline::platform::SerialisedForm::ReferencesTurnedBack)) {
+        document.serialisedText(stowline::xml::SerialisedForm::ReferencesTurnedBack)) {
         std::abort();
     }
     return escaped;

@@ -1,6 +1,6 @@
 // The transport over a real loopback socket: what goes on the wire, how answers come back, and
 // that every failure is reported exactly once.
-#include "platform/HttpExchange.h"
+#include "http/HttpExchange.h"
 #include "service/ServiceClient.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
@@ -76,13 +76,13 @@ class Transport : public ::testing::Test {
 protected:
     // A proxy in the environment, where nothing listens: the component must not use it.
     Transport() {
-        platform::setHttpTimeouts({2'000, 2});
+        http::setHttpTimeouts({2'000, 2});
         client.setServerName(server.baseUrl());
         qputenv("http_proxy", "http://127.0.0.1:9");
         qunsetenv("no_proxy");
     }
     ~Transport() override {
-        platform::setHttpTimeouts(saved);
+        http::setHttpTimeouts(saved);
         qunsetenv("http_proxy");
     }
 
@@ -109,7 +109,7 @@ protected:
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
 
-    const platform::HttpTimeouts saved = platform::httpTimeouts();
+    const http::HttpTimeouts saved = http::httpTimeouts();
     RecordingHttpServer server;
     test::MessageBoxRecorder boxes;
     test::EventLogRecorder log;

@@ -3,10 +3,10 @@
 // What the page test programs share: a component loaded from a stand-in server with every
 // message box answered and recorded, and the operator's gestures (clicks on rows, headers and
 // buttons, typing, pasting, picking drop-down entries).
-#include "platform/DropDown.h"
-#include "platform/ListView.h"
-#include "platform/SystemColours.h"
-#include "platform/TextBox.h"
+#include "controls/DropDown.h"
+#include "controls/ListView.h"
+#include "controls/SystemColours.h"
+#include "controls/TextBox.h"
 #include "support/QtPrinters.h"
 #include "support/Recorders.h"
 #include "support/StandInServer.h"
@@ -31,12 +31,12 @@ inline QString qs(const char* text) {
 }
 
 // One list row as shown: the item text, then its two visible sub-items.
-inline QStringList row(platform::ListView& list, int position) {
-    const platform::ListItemRef item = list.itemAt(position);
+inline QStringList row(controls::ListView& list, int position) {
+    const controls::ListItemRef item = list.itemAt(position);
     return {list.text(item), list.subItem(item, 1), list.subItem(item, 2)};
 }
 
-inline QList<QStringList> rows(platform::ListView& list) {
+inline QList<QStringList> rows(controls::ListView& list) {
     QList<QStringList> all;
     for (int i = 1; i <= list.count(); ++i) {
         all << row(list, i);
@@ -45,16 +45,16 @@ inline QList<QStringList> rows(platform::ListView& list) {
 }
 
 // The texts of one column (0: the item texts), in the order shown.
-inline QStringList column(platform::ListView& list, int index) {
+inline QStringList column(controls::ListView& list, int index) {
     QStringList values;
     for (int i = 1; i <= list.count(); ++i) {
-        const platform::ListItemRef item = list.itemAt(i);
+        const controls::ListItemRef item = list.itemAt(i);
         values << (index == 0 ? list.text(item) : list.subItem(item, index));
     }
     return values;
 }
 
-inline QStringList entries(const platform::DropDown& dropDown) {
+inline QStringList entries(const controls::DropDown& dropDown) {
     QStringList texts;
     for (int i = 0; i < dropDown.listCount(); ++i) {
         texts << dropDown.entryText(i);
@@ -63,23 +63,23 @@ inline QStringList entries(const platform::DropDown& dropDown) {
 }
 
 // The 1-based position of the selected row, 0 when none is selected.
-inline int selectedPosition(platform::ListView& list) {
-    const platform::ListItemRef selected = list.selectedItem();
+inline int selectedPosition(controls::ListView& list) {
+    const controls::ListItemRef selected = list.selectedItem();
     return selected.isNothing() ? 0 : list.indexOf(selected);
 }
 
-inline int positionOf(platform::ListView& list, const QString& text) {
+inline int positionOf(controls::ListView& list, const QString& text) {
     return static_cast<int>(column(list, 0).indexOf(text)) + 1;
 }
 
 // A mouse click on the row, as the operator makes it.
-inline void clickRow(platform::ListView& list, int position, Qt::KeyboardModifiers modifiers = {}) {
+inline void clickRow(controls::ListView& list, int position, Qt::KeyboardModifiers modifiers = {}) {
     const QModelIndex row = list.rowIndex(position);
     list.scrollTo(row);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, modifiers, list.visualRect(row).center());
 }
 
-inline void clickHeader(platform::ListView& list, int column1Based) {
+inline void clickHeader(controls::ListView& list, int column1Based) {
     QHeaderView* header = list.header();
     const int section = column1Based - 1;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -104,7 +104,7 @@ inline void paste(QLineEdit* box, const QString& text) {
 }
 
 // Walks the drop-down to the entry with the keyboard, as the operator can.
-inline void pickEntry(platform::DropDown* dropDown, const QString& text) {
+inline void pickEntry(controls::DropDown* dropDown, const QString& text) {
     const int target = dropDown->findText(text, Qt::MatchExactly);
     ASSERT_GE(target, 0) << text.toStdString();
     for (int step = 0; step < 2 * dropDown->count() && dropDown->listIndex() != target; ++step) {
@@ -122,10 +122,10 @@ template <typename T> T* child(const QWidget& root, const char* name) {
 
 // Editable (unlocked, window background) or read-only (locked, button face).
 template <typename Field> void expectEditable(const Field& field, bool editable) {
-    ASSERT_NE(platform::windowBackgroundColour(), platform::buttonFaceColour());
+    ASSERT_NE(controls::windowBackgroundColour(), controls::buttonFaceColour());
     EXPECT_EQ(field.locked(), !editable) << field.objectName().toStdString();
     EXPECT_EQ(field.backColour(),
-              editable ? platform::windowBackgroundColour() : platform::buttonFaceColour())
+              editable ? controls::windowBackgroundColour() : controls::buttonFaceColour())
         << field.objectName().toStdString();
 }
 

@@ -7,11 +7,11 @@
 namespace stowline::test {
 
 MessageBoxRecorder::MessageBoxRecorder() {
-    platform::setMessageBoxPresenter([this](const platform::MessageBoxRequest& request) {
+    controls::setMessageBoxPresenter([this](const controls::MessageBoxRequest& request) {
         m_shown.push_back(request);
         m_snapshots << (m_snapshot ? m_snapshot() : QString());
-        if (request.style != platform::StyleYesNo || m_answers.empty()) {
-            return request.style == platform::StyleYesNo ? platform::AnswerYes : platform::AnswerOk;
+        if (request.style != controls::StyleYesNo || m_answers.empty()) {
+            return request.style == controls::StyleYesNo ? controls::AnswerYes : controls::AnswerOk;
         }
         const int answer = m_answers.front();
         m_answers.pop_front();
@@ -20,7 +20,7 @@ MessageBoxRecorder::MessageBoxRecorder() {
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() {
-    platform::setMessageBoxPresenter({});
+    controls::setMessageBoxPresenter({});
 }
 
 QStringList MessageBoxRecorder::prompts() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageBox.h"
+#include "controls/MessageBox.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +22,7 @@ public:
     void queueAnswer(int answer) { m_answers.push_back(answer); }
     // Describes what the page shows while each box is up; kept box by box in snapshots().
     void snapshotWith(std::function<QString()> snapshot) { m_snapshot = std::move(snapshot); }
-    const std::vector<platform::MessageBoxRequest>& shown() const { return m_shown; }
+    const std::vector<controls::MessageBoxRequest>& shown() const { return m_shown; }
     const QStringList& snapshots() const { return m_snapshots; }
     QStringList prompts() const;
     // How many boxes were the application-error box every caught failure shows.
@@ -33,7 +33,7 @@ public:
     }
 
 private:
-    std::vector<platform::MessageBoxRequest> m_shown;
+    std::vector<controls::MessageBoxRequest> m_shown;
     QStringList m_snapshots;
     std::function<QString()> m_snapshot;
     std::deque<int> m_answers;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QColor>
+#include <QLineEdit>
+#include <functional>
+
+namespace stowline::controls {
+
+// A one-line text box. Its maximum length and its key filter limit only what the operator
+// types or pastes; text set by code is kept whole.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+    bool locked() const { return isReadOnly(); }
+    void setLocked(bool locked) { setReadOnly(locked); }
+    QColor backColour() const { return m_backColour; }
+    void setBackColour(const QColor& colour);
+
+    // 0 means no limit.
+    void setTypedMaxLength(int length) { m_typedMaxLength = length; }
+    int typedMaxLength() const { return m_typedMaxLength; }
+
+    // Given a typed character code, returns the code to insert (0 swallows the key).
+    std::function<int(int keyAscii)> onKeyPress;
+    std::function<void()> onGotFocus;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void filterEdit(const QString& edited);
+
+    QColor m_backColour;
+    int m_typedMaxLength = 0;
+    QString m_lastText;
+};
+
+} // namespace stowline::controls

@@ -1,0 +1,224 @@
+// A connection lost after an update arrived, before or after the stand-in service applied it,
+// for every kind of update, with and without credentials: the service holds the change at most
+// once, the page reports the loss once, shows what the service holds and keeps its mode and the
+// operator's input, and a second Save of an add the service applied meets the duplicate check.
+// A proxy between the component and the service loses the connection and counts what went out.
+#include "support/PageDriver.h"
+#include "support/RecordingHttpServer.h"
+
+#include <QUrl>
+
+using namespace stowline;
+using namespace stowline::test;
+
+namespace {
+
+using Loss = RecordingHttpServer::Loss;
+
+// A maintenance page: its controls, its table, a record to change, what it answers a duplicate.
+struct Page {
+    int tab;
+    struct {
+        const char *list, *add, *change, *remove;
+    } ui;
+    struct {
+        const char *name, *description, *idleCaption;
+    } boxes;
+    struct {
+        const char *table, *key, *sample, *duplicate;
+    } data;
+};
+const Page Routes{
+    0,
+    {"lstRoute", "cmdAddRoute", "cmdChangeRoute", "cmdDeleteRoute"},
+    {"txtRoute", "txtRouteDesc", "Add Route"},
+    {"routes", "route_id", "H2", "This route already exists. Enter a different route."}};
+const Page Bays{1,
+                {"lstLocation", "cmdAddLocation", "cmdChangeLocation", "cmdDeleteLocation"},
+                {"txtLocationID", "txtLocationDesc", "Add Location"},
+                {"storage_locations", "storage_location_id", "Q-01",
+                 "This Storage Location already defined, please enter different Location."}};
+
+enum class Kind { Add, Change, Delete, Assign };
+
+struct Update {
+    const char* name;
+    const Page* page; // none: the assignment page
+    Kind kind;
+    QByteArray operation;
+};
+const Update Updates[] = {
+    {"RouteAdd", &Routes, Kind::Add, "AddDeliveryRoute"},
+    {"RouteChange", &Routes, Kind::Change, "UpdateDeliveryRoute"},
+    {"RouteDelete", &Routes, Kind::Delete, "DeleteDeliveryRoute"},
+    {"BayAdd", &Bays, Kind::Add, "AddStorageLocation"},
+    {"BayChange", &Bays, Kind::Change, "UpdateStorageLocation"},
+    {"BayDelete", &Bays, Kind::Delete, "DeleteStorageLocation"},
+    {"Assignment", nullptr, Kind::Assign, "UpdateCenterRouteAndStorageLocation"},
+};
+
+void PrintTo(const Update& update, std::ostream* out) {
+    *out << update.name;
+}
+
+// The update, where the connection is lost, and whether the service asks for credentials.
+class LostAnswer : public ::testing::TestWithParam<std::tuple<Update, Loss, bool>> {
+protected:
+    void SetUp() override {
+        const QString user = credentials ? qs("stow:Lost-4nswer") : QString();
+        server = std::make_unique<StandInServer>(
+            StandInServer::Data::Demo, 0,
+            StandInServer::Extras{credentials ? QStringList{qs("--auth"), user} : QStringList()});
+        // Spare records, assigned to no center, that can be deleted.
+        server->execute(qs("INSERT INTO routes VALUES (40, 1, 'Z9', 'Spare', '2024-01-01');"
+                           "INSERT INTO storage_locations VALUES (40, 1, 'Z9', 'Spare')"));
+        proxy = std::make_unique<RecordingHttpServer>(QUrl(server->serverName()).port());
+        component.show();
+        component.LoadData(
+            proxy->baseUrl().replace("://", "://" + user + (user.isEmpty() ? "" : "@")));
+        ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
+        control<QTabWidget>("SSTab1")->setCurrentIndex(c.page != nullptr ? c.page->tab : 2);
+        list = control<controls::ListView>(c.page != nullptr ? c.page->ui.list : "lstStowline");
+    }
+
+    template <typename T> T* control(const char* name) { return child<T>(component, name); }
+    QPushButton* button(const char* name) { return control<QPushButton>(name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
+    void clickNamed(const char* text) { clickRow(*list, positionOf(*list, qs(text))); }
+
+    // The operator's gestures, up to and including the Save.
+    void save() {
+        const Page* p = c.page;
+        switch (c.kind) {
+        case Kind::Add:
+            click(button(p->ui.add));
+            QTest::keyClicks(box(p->boxes.name), qs("Z7"));
+            QTest::keyClicks(box(p->boxes.description), qs("Lost"));
+            click(button(p->ui.add));
+            break;
+        case Kind::Change:
+            clickNamed(p->data.sample);
+            click(button(p->ui.change));
+            retype(box(p->boxes.description), qs("Lost"));
+            click(button(p->ui.add));
+            break;
+        case Kind::Delete:
+            clickNamed("Z9");
+            click(button(p->ui.remove)); // the question is answered Yes
+            break;
+        case Kind::Assign:
+            clickNamed("1003");
+            click(button("cmdChangeStowline"));
+            // Another facility's route: after a loss the page offers the facility chosen again.
+            pickEntry(control<controls::DropDown>("cboFacility2"), qs("Harbour Point Cross-Dock"));
+            pickEntry(control<controls::DropDown>("cboRoute"), qs("Coastal Highway(H4)"));
+            click(button("cmdChangeStowline"));
+            break;
+        }
+    }
+
+    // Whether the service holds the change, and whether the list shows it.
+    bool held() {
+        const QString table = c.page != nullptr ? qs(c.page->data.table) : QString();
+        const QString sql =
+            c.kind == Kind::Assign
+                ? qs("SELECT count(*) FROM centers WHERE center_id = 1003 AND route_id = 8")
+            : c.kind == Kind::Delete
+                ? qs("SELECT count(*) = 0 FROM %1 WHERE %2 = 40").arg(table, qs(c.page->data.key))
+                : qs("SELECT count(*) FROM %1 WHERE description = 'Lost'").arg(table);
+        return server->queryValue(sql) == qs("1");
+    }
+    bool shown() {
+        switch (c.kind) {
+        case Kind::Assign:
+            return list->subItem(list->itemAt(positionOf(*list, qs("1003"))), 6) == qs("H4");
+        case Kind::Delete:
+            return !column(*list, 0).contains(qs("Z9"));
+        default:
+            return column(*list, 1).contains(qs("Lost"));
+        }
+    }
+
+    // The mode and the operator's input as they were before the Save.
+    void expectKept(bool applied) {
+        const Page* p = c.page;
+        switch (c.kind) {
+        case Kind::Add:
+            EXPECT_EQ(button(p->ui.add)->text(), qs("Save"));
+            EXPECT_EQ(box(p->boxes.name)->text() + box(p->boxes.description)->text(), qs("Z7Lost"));
+            break;
+        case Kind::Change:
+            EXPECT_EQ(button(p->ui.add)->text(), qs("Update"));
+            EXPECT_EQ(box(p->boxes.description)->text(), qs("Lost"));
+            EXPECT_FALSE(list->selectedItem().isNothing()); // the record, for another Update
+            break;
+        case Kind::Delete: // idle, showing the record while it is there
+            EXPECT_EQ(button(p->ui.add)->text(), qs(p->boxes.idleCaption));
+            EXPECT_EQ(box(p->boxes.name)->text(), applied ? QString() : qs("Z9"));
+            break;
+        case Kind::Assign: {
+            EXPECT_EQ(button("cmdChangeStowline")->text(), qs("Update"));
+            const auto* route = control<controls::DropDown>("cboRoute");
+            EXPECT_EQ(route->entryText(route->listIndex()), qs("Coastal Highway(H4)"));
+            EXPECT_EQ(control<controls::DropDown>("cboFacility2")->shownText(),
+                      qs("Harbour Point Cross-Dock"));
+            EXPECT_TRUE(route->isEnabled());
+            EXPECT_EQ(list->text(list->selectedItem()), qs("1003"));
+        }
+        }
+    }
+
+    const Update& c = std::get<0>(GetParam());
+    const Loss loss = std::get<1>(GetParam());
+    const bool credentials = std::get<2>(GetParam());
+    MessageBoxRecorder boxes;
+    EventLogRecorder log;
+    std::unique_ptr<StandInServer> server;
+    std::unique_ptr<RecordingHttpServer> proxy;
+    Stowline component;
+    controls::ListView* list = nullptr;
+};
+
+TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
+    const bool applied = loss == Loss::AfterTheServer;
+    proxy->loseNext(c.operation, loss, credentials);
+    save();
+
+    EXPECT_EQ(proxy->sent(c.operation), 1);
+    EXPECT_EQ(held(), applied);
+    EXPECT_EQ(shown(), applied) << "the list shows what the service holds";
+    // One report, saying that the service may have applied the update; no success.
+    EXPECT_EQ(boxes.errorBoxes(), 1);
+    EXPECT_FALSE(boxes.prompts().join('|').contains(qs("successfully")));
+    EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
+    EXPECT_TRUE(log.entries().value(0).contains(qs("may have applied it")))
+        << log.entries().value(0).toStdString();
+    expectKept(applied);
+    if (c.kind != Kind::Add) {
+        return;
+    }
+    // Saving the add again: refused by the duplicate check once the service holds it.
+    boxes.clear();
+    click(button(c.page->ui.add));
+    EXPECT_EQ(proxy->sent(c.operation), applied ? 1 : 2);
+    EXPECT_TRUE(held());
+    if (applied) {
+        EXPECT_EQ(boxes.prompts(), QStringList{qs(c.page->data.duplicate)});
+    }
+}
+
+std::string caseName(const ::testing::TestParamInfo<LostAnswer::ParamType>& info) {
+    const auto& [update, loss, credentials] = info.param;
+    return std::string(update.name) +
+           (loss == Loss::AfterTheServer ? "AfterTheService" : "BeforeTheService") +
+           (credentials ? "WithCredentials" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Updates, LostAnswer,
+                         ::testing::Combine(::testing::ValuesIn(Updates),
+                                            ::testing::Values(Loss::BeforeTheServer,
+                                                              Loss::AfterTheServer),
+                                            ::testing::Bool()),
+                         caseName);
+
+} // namespace
