@@ -7,7 +7,7 @@ execute_process(COMMAND nm -DC --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "nm failed on ${LIBRARY}")
 endif()
-string(REPLACE ";" "|" layers "${LAYERS}")
+string(REGEX REPLACE "[;,]" "|" layers "${LAYERS}")
 string(REGEX MATCHALL "[^\n]*stowline::(${layers}|StowlinePrivate)[^\n]*" internal "${symbols}")
 if(internal)
     string(REPLACE ";" "\n" internal "${internal}")
