@@ -8,9 +8,19 @@ option(STOWLINE_SANITIZE_THREAD "Build with the thread sanitizer" OFF)
 # targets under tests/fuzz add libFuzzer's own main when they link.
 option(STOWLINE_FUZZ "Instrument for libFuzzer and build the fuzz targets (clang)" OFF)
 # Debian's compiler and linker flags, hardening included (fortified functions, stack protector,
-# full RELRO with immediate binding), as dpkg-buildflags gives them to Debian's own packages.
-# The presets dev and package turn it on, so the Debian packages are built with them.
-option(STOWLINE_DEBIAN_BUILD_FLAGS "Compile and link with the flags of dpkg-buildflags" OFF)
+# full RELRO with immediate binding), as dpkg-buildflags gives them to Debian's own packages. On
+# wherever dpkg-buildflags is found, whatever the preset or a plain configure, so that packages
+# made from any ordinary build are hardened; off by default in the sanitizer and fuzz builds,
+# whose own optimisation levels the flags' -O2 would override (no packages are made from those).
+set(stowline_debian_flags_default OFF)
+if(NOT STOWLINE_SANITIZE AND NOT STOWLINE_SANITIZE_THREAD AND NOT STOWLINE_FUZZ)
+    find_program(STOWLINE_DPKG_BUILDFLAGS dpkg-buildflags)
+    if(STOWLINE_DPKG_BUILDFLAGS)
+        set(stowline_debian_flags_default ON)
+    endif()
+endif()
+option(STOWLINE_DEBIAN_BUILD_FLAGS "Compile and link with the flags of dpkg-buildflags"
+       ${stowline_debian_flags_default})
 set(stowline_debian_compile_flags)
 set(stowline_debian_link_flags)
 if(STOWLINE_DEBIAN_BUILD_FLAGS)

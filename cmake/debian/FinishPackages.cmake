@@ -6,17 +6,24 @@
 #   - every file under etc/ becomes a conffile, so that dpkg keeps the administrator's changes;
 #   - dpkg-shlibdeps reads the dependencies from the binaries.
 # The changelog is dated by SOURCE_DATE_EPOCH, the time of the last commit unless the
-# environment sets it, so that it is the same in every architecture's packages.
+# environment sets it, so that it is the same in every architecture's packages. A tree without
+# its git history (a release tarball made by git archive) has the last commit's time as the time
+# of its files.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
     return()
+endif()
+if(NOT CPACK_STOWLINE_HARDENED)
+    message(FATAL_ERROR "Debian packages are built with Debian's hardening flags: configure "
+                        "with -DSTOWLINE_DEBIAN_BUILD_FLAGS=ON (needs dpkg-buildflags)")
 endif()
 
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     execute_process(COMMAND git -C ${CPACK_STOWLINE_SOURCE_DIR} log -1 --format=%ct
                     OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    if(epoch MATCHES "^[0-9]+$")
-        set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+    if(NOT epoch MATCHES "^[0-9]+$")
+        file(TIMESTAMP ${CPACK_STOWLINE_SOURCE_DIR}/CMakeLists.txt epoch "%s" UTC)
     endif()
+    set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 endif()
 # TIMESTAMP takes SOURCE_DATE_EPOCH when it is set.
 string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)

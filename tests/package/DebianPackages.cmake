@@ -44,12 +44,16 @@ set(fields "libstowline${major} Depends: [^\n]*libpugixml[^,\n]*"
     "stowline-server Depends: [^\n]*libsqlite3[^,\n]*" "stowline-server Multi-Arch: foreign"
     "stowline-host Depends: [^\n]*libqt6widgets6[^,\n]*" "stowline-host Multi-Arch: foreign"
     "stowline-host Section: x11")
-# The changelog's date is the last commit's, unless the environment chose another.
+# The changelog's date is the last commit's, unless the environment chose another; without the
+# git history (a tarball made by git archive) the files carry that commit's time.
 set(commit_date "[^\n]+")
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC git -C ${SOURCE_DIR} log -1
                             "--date=format-local:%a, %d %b %Y %H:%M:%S +0000" --format=%cd
-                    OUTPUT_VARIABLE commit_date OUTPUT_STRIP_TRAILING_WHITESPACE)
+                    OUTPUT_VARIABLE commit_date OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(commit_date STREQUAL "")
+        file(TIMESTAMP ${SOURCE_DIR}/CMakeLists.txt commit_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    endif()
     string(REPLACE "+" "\\+" commit_date "${commit_date}")
 endif()
 
