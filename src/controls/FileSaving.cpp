@@ -1,7 +1,5 @@
 #include "controls/FileSaving.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QFileDialog>
 #include <QSaveFile>
 
@@ -32,10 +30,6 @@ QString saveFile(const QString& path, const QByteArray& bytes) {
         return file.errorString();
     }
     return {};
-}
-
-void copyToClipboard(const QString& text) {
-    QApplication::clipboard()->setText(text);
 }
 
 } // namespace stowline::controls

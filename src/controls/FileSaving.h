@@ -20,7 +20,4 @@ void setSaveFileNameAsker(SaveFileNameAsker asker);
 // leaves nothing half-written. Returns the system's reason when it cannot, empty otherwise.
 QString saveFile(const QString& path, const QByteArray& bytes);
 
-// Puts the text on the system clipboard.
-void copyToClipboard(const QString& text);
-
 } // namespace stowline::controls

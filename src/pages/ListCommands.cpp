@@ -1,5 +1,6 @@
 #include "pages/ListCommands.h"
 
+#include "controls/Clipboard.h"
 #include "controls/FileSaving.h"
 #include "controls/UiText.h"
 #include "failures/StowlineError.h"

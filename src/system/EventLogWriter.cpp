@@ -1,22 +1,12 @@
 #include "system/EventLogWriter.h"
 
-#include <stowline/EventLog.h>
+#include "system/EventLogSink.h"
 
 #include <mutex>
 #include <syslog.h>
 
-namespace stowline {
+namespace stowline::system {
 namespace {
-
-std::mutex& sinkMutex() {
-    static std::mutex m;
-    return m;
-}
-
-EventLogSink& currentSink() {
-    static EventLogSink sink;
-    return sink;
-}
 
 void writeToSyslog(const QString& entry) {
     static std::once_flag opened;
@@ -27,25 +17,13 @@ void writeToSyslog(const QString& entry) {
 
 } // namespace
 
-void setEventLogSink(EventLogSink sink) {
-    std::lock_guard lock(sinkMutex());
-    currentSink() = std::move(sink);
-}
-
-namespace system {
-
 void writeEventLog(const QString& entry) {
-    EventLogSink sink;
-    {
-        std::lock_guard lock(sinkMutex());
-        sink = currentSink();
-    }
-    if (sink) {
+    // Called outside the sink's lock: a sink that writes an entry of its own must not deadlock.
+    if (const EventLogSink sink = eventLogSink()) {
         sink(entry);
     } else {
         writeToSyslog(entry);
     }
 }
 
-} // namespace system
-} // namespace stowline
+} // namespace stowline::system
