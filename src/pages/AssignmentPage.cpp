@@ -130,7 +130,6 @@ void AssignmentPage::enterEditMode() {
             controls::StyleOk, UiText::tr("Information Required"));
         return;
     }
-    m_state.mEditingCenter = true;
     showMode(true);
     ui.cmdCancelStowline->setEnabled(true);
     showPickListLook(*ui.cboLocation, true);
@@ -166,7 +165,6 @@ void AssignmentPage::sendAssignment() {
         // The center's position is gone: nothing is taken as selected.
         m_state.mSelectedCenterItem = {};
     }
-    m_state.mEditingCenter = false;
     showIdleLook();
 }
 
@@ -282,7 +280,7 @@ void AssignmentPage::optAllCenters_Click() {
 void AssignmentPage::refilterCenters(bool activeOnly) {
     // The stored answer is filtered again; the service is not asked.
     readers::RefreshStowlineData(m_state, activeOnly);
-    if (m_state.mEditingCenter) {
+    if (m_editMode) {
         ResetStowlineEdit();
     }
 }

@@ -15,17 +15,6 @@ class LocationPage : public MaintenancePage {
 public:
     explicit LocationPage(state::ComponentState& state);
 
-    void cmdAddLocation_Click() { AddLocation(); }
-    void cmdChangeLocation_Click() { ChangeLocation(); }
-    void cmdDeleteLocation_Click() { DeleteLocation(); }
-    void lstLocation_Click() { listClicked(); }
-    void lstLocation_ColumnClick(int columnIndex) { columnClicked(columnIndex); }
-
-    // Enters adding mode, or saves the new or changed storage location.
-    void AddLocation() { saveOrAdd(); }
-    // Enters changing mode, or cancels adding or changing.
-    void ChangeLocation() { changeOrCancel(); }
-    void DeleteLocation() { deleteSelected(); }
     // True when a storage location record has exactly this description, as of the last
     // rebuild.
     bool StorageLocationExist(const QString& description);

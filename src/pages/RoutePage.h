@@ -15,17 +15,6 @@ class RoutePage : public MaintenancePage {
 public:
     explicit RoutePage(state::ComponentState& state);
 
-    void cmdAddRoute_Click() { AddRoute(); }
-    void cmdChangeRoute_Click() { ChangeRoute(); }
-    void cmdDeleteRoute_Click() { DeleteRoute(); }
-    void lstRoute_Click() { listClicked(); }
-    void lstRoute_ColumnClick(int columnIndex) { columnClicked(columnIndex); }
-
-    // Enters adding mode, or saves the new or changed route.
-    void AddRoute() { saveOrAdd(); }
-    // Enters changing mode, or cancels adding or changing.
-    void ChangeRoute() { changeOrCancel(); }
-    void DeleteRoute() { deleteSelected(); }
     // True when a route of any facility has exactly this name, as of the last rebuild.
     bool RouteExist(const QString& route);
 

@@ -66,7 +66,6 @@ struct ComponentState {
     controls::ListItemRef mSelectedRouteItem;
     controls::ListItemRef mSelectedLocationItem;
     controls::ListItemRef mSelectedCenterItem;
-    bool mEditingCenter = false;
 
     surface::ControlSurface ui;
 
