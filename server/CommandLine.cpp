@@ -56,7 +56,8 @@ long boundedNumber(std::string_view option, std::string_view value, long lowest,
 // quote the value: it holds a password.
 void readAuth(std::string_view value, ServerOptions& options) {
     if (!takeCredentials(value, options.security)) {
-        throw CommandLineError("--auth expects USER:PASSWORD with a user name before the colon");
+        throw CommandLineError("--auth expects USER:PASSWORD with a user name before the colon and "
+                               "a password after it");
     }
 }
 
@@ -154,6 +155,9 @@ void readOption(Arguments& arguments, ServerOptions& options, bool& filled) {
     } else if (name == "--read-timeout") {
         options.limits.readTimeout =
             std::chrono::seconds(boundedNumber(name, arguments.value(), 1, 3600, "seconds"));
+    } else if (name == "--connections") {
+        options.limits.connections = static_cast<unsigned>(
+            boundedNumber(name, arguments.value(), 1, MaximumConnections, "a number"));
     } else if (name == "--connections-per-client") {
         options.limits.clientConnections = static_cast<unsigned>(
             boundedNumber(name, arguments.value(), 1, MaximumConnections, "a number"));
@@ -213,6 +217,7 @@ Options:
                         how long a connection may stay silent, idle or in the middle of a
                         request, and how long a body may take to arrive, before the
                         connection is closed (default 5)
+  --connections COUNT   connections open at once in all (default and at most 1000)
   --connections-per-client COUNT
                         connections one client address may hold open at once (default 32)
   --version             show the version

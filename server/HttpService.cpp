@@ -355,7 +355,7 @@ int HttpService::start(const std::string& host, int port) {
     if (tls) {
         d.tls = readTlsCredentials(d.security);
     }
-    const unsigned connections = static_cast<unsigned>(connectionLimit(MaximumConnections));
+    const unsigned connections = static_cast<unsigned>(connectionLimit(d.limits.connections));
     ListeningSocket listener(host, port, static_cast<int>(connections),
                              d.security.asksForCredentials() && tls);
     // A thread of its own for each connection reads a request, answers it and writes the answer

@@ -29,6 +29,7 @@ std::string hostAndPort(const std::string& host, int port);
 
 struct HttpLimits {
     std::chrono::seconds readTimeout = DefaultReadTimeout;
+    unsigned connections = MaximumConnections;
     unsigned clientConnections = DefaultClientConnections;
     int concurrentAnswers = DefaultConcurrentAnswers;
 };

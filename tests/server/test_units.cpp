@@ -19,9 +19,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <endian.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/posix_acl.h>
+#include <linux/posix_acl_xattr.h>
+#include <optional>
 #include <string>
+#include <sys/xattr.h>
+#include <unistd.h>
 #include <utility>
 
 using namespace stowline::server;
@@ -272,20 +278,21 @@ TEST(CommandLine, ReadsOptionsInBothForms) {
                " " + o.security.user + ":" + o.security.password + o.credentialsFile + " " +
                o.security.certificateFile + "," + o.security.keyFile + " " +
                std::to_string(o.limits.readTimeout.count()) + "/" +
+               std::to_string(o.limits.connections) + "/" +
                std::to_string(o.limits.clientConnections) + (o.help ? " help" : "") +
                (o.version ? " version" : "");
     };
     const std::pair<Args, const char*> cases[] = {
-        {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5/32"},
+        {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5/1000/32"},
         {{"--listen", "127.0.0.1:0", "--db", "/tmp/a b.db", "--demo-data", "--read-timeout", "1",
-          "--auth-file", "/etc/pw"},
-         "127.0.0.1 0 /tmp/a b.db fill 1/0 :/etc/pw , 1/32"},
+          "--auth-file", "/etc/pw", "--connections", "1"},
+         "127.0.0.1 0 /tmp/a b.db fill 1/0 :/etc/pw , 1/1/32"},
         {{"--listen=[::1]:65535", "--generate=32767", "--read-timeout=3600",
           "--connections-per-client=1000", "--version"},
-         "::1 65535 stowline.db fill 2/32767 : , 3600/1000 version"},
+         "::1 65535 stowline.db fill 2/32767 : , 3600/1000/1000 version"},
         // The password is split from the user at the first colon only.
         {{"--auth", "stow:pa:ss@", "--tls=/tmp/c.pem", "/tmp/k.pem", "--help"},
-         "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5/32 help"},
+         "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5/1000/32 help"},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(summary(parseCommandLine(arguments)), expected);
@@ -314,6 +321,8 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--port", "80"}, "unknown option \"--port\""},
         {{"--auth", "secret"}, "--auth expects USER:PASSWORD"},
         {{"--auth", ":secret"}, "--auth expects USER:PASSWORD"},
+        {{"--auth", "stow:"}, "--auth expects USER:PASSWORD"},
+        {{"--connections", "1001"}, "--connections expects a number from 1 to 1000"},
         {{"--tls", "/tmp/c.pem"}, "--tls needs a certificate file and a key file"},
         {{"--connections-per-client", "0"}, "--connections-per-client expects a number from 1"},
         {{"--auth=u:secret", "--auth-file", "/p"}, "--auth and --auth-file exclude each other"},
@@ -357,28 +366,59 @@ TEST(LogLine, EscapesControlCharactersAndKeepsTheRest) {
     }
 }
 
-// The credentials file: one line USER:PASSWORD that not every user may read; a message never
-// quotes it.
-TEST(CredentialsFile, HoldsOneLineThatNotEveryUserMayRead) {
+namespace {
+
+// Lets `user` read the file through an access control list, as systemd does for the user of a
+// service it hands credentials to; false where the file system has no such lists.
+bool letUserRead(const std::filesystem::path& file, uid_t user) {
+    struct {
+        posix_acl_xattr_header header;
+        std::array<posix_acl_xattr_entry, 5> entries;
+    } list{{htole32(POSIX_ACL_XATTR_VERSION)},
+           {{{htole16(ACL_USER_OBJ), htole16(ACL_READ), htole32(ACL_UNDEFINED_ID)},
+             {htole16(ACL_USER), htole16(ACL_READ), htole32(user)},
+             {htole16(ACL_GROUP_OBJ), 0, htole32(ACL_UNDEFINED_ID)},
+             {htole16(ACL_MASK), htole16(ACL_READ), htole32(ACL_UNDEFINED_ID)},
+             {htole16(ACL_OTHER), 0, htole32(ACL_UNDEFINED_ID)}}}};
+    return ::setxattr(file.c_str(), "system.posix_acl_access", &list, sizeof list, 0) == 0;
+}
+
+} // namespace
+
+// The credentials file: one line USER:PASSWORD, neither empty, that only its owner (and the
+// user the server runs as) may read or write; a message never quotes it.
+TEST(CredentialsFile, HoldsOneLineThatOnlyItsOwnerMayReadOrWrite) {
     using std::filesystem::perms;
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
                                        ("stowline-credentials-" + std::to_string(getpid()));
+    const perms owner = perms::owner_read | perms::owner_write;
     const struct {
         std::string text;
         perms mode;
-        std::string outcome; // "user password", or the reason given
+        std::string outcome;                        // "user password", or the reason given
+        std::optional<uid_t> reader = std::nullopt; // given read access by an ACL
     } cases[] = {
-        {"stow:pa:ss secret\n", perms::owner_read, "stow pa:ss secret"},
-        {"stow:secret\r\n", perms::owner_read | perms::group_read, "stow secret"},
-        {"stow:secret", perms::owner_read | perms::others_read, "every user may read it"},
-        {"stow:secret\nmore\n", perms::owner_read, "it must hold one line"},
-        {":secret\n", perms::owner_read, "it must hold one line"},
-        {std::string(5000, 's'), perms::owner_read, "it must hold one line"},
+        {"stow:pa:ss secret\n", owner, "stow pa:ss secret"},
+        {"stow:secret\n", perms::owner_read, "stow secret", ::geteuid()},
+        {"stow:secret\n", perms::owner_read, "users other than its owner may read it",
+         ::geteuid() + 1},
+        {"stow:secret\r\n", perms::owner_read, "stow secret"},
+        {"stow:secret", owner | perms::group_read, "users other than its owner may read it"},
+        {"stow:secret", owner | perms::others_read, "users other than its owner may read it"},
+        {"stow:secret", owner | perms::group_write, "users other than its owner may write it"},
+        {"stow:secret\nmore\n", owner, "it must hold one line"},
+        {":secret\n", owner, "it must hold one line"},
+        {"stow:\n", owner, "it must hold one line"},
+        {"stowsecret\n", owner, "it must hold one line"},
+        {std::string(5000, 's'), owner, "it must hold one line"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(file);
         std::ofstream(file) << c.text;
         std::filesystem::permissions(file, c.mode);
+        if (c.reader && !letUserRead(file, *c.reader)) {
+            continue;
+        }
         HttpSecurity security;
         try {
             readCredentialsFile(file, security);
