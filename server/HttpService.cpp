@@ -14,7 +14,6 @@
 #include <stowline/ServiceNamespace.h>
 
 #include <microhttpd.h>
-#include <sys/random.h>
 #include <sys/socket.h>
 
 #include <array>
@@ -38,8 +37,6 @@ constexpr const char* XmlContentType = "text/xml; charset=utf-8";
 // Each connection's own memory: its read buffer, the request line and the headers, which may
 // take nearly all of it (431 or 414 beyond).
 constexpr std::size_t ConnectionMemory = 64 * 1024;
-// Digest nonces in use at once; an older one is answered as stale and the client asks anew.
-constexpr unsigned DigestNonces = 4096;
 // Each connection's thread. An answer under load takes about 16 KiB of stack; the default of
 // 8 MiB, for every connection, would count gigabytes against the machine's commit limit.
 constexpr std::size_t ThreadStack = std::size_t{1} << 20;
@@ -127,14 +124,6 @@ bool asksForWsdl(MHD_Connection* connection) {
     return found;
 }
 
-std::array<char, 32> randomSeed() {
-    std::array<char, 32> seed{};
-    if (getrandom(seed.data(), seed.size(), 0) != static_cast<ssize_t>(seed.size())) {
-        throw std::runtime_error("cannot read random bytes for the Digest nonces");
-    }
-    return seed;
-}
-
 } // namespace
 
 std::string hostAndPort(const std::string& host, int port) {
@@ -150,7 +139,7 @@ struct HttpService::Impl {
                    std::to_string(lim.readTimeout.count()) + " s"),
           bodyLate("its body arrived at less than " + std::to_string(MinimumBodyRate / 1024) +
                    " KiB a second"),
-          nonceSeed(randomSeed()), watch([this](const std::string& line) { note(line); }) {}
+          watch([this](const std::string& line) { note(line); }) {}
 
     static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url,
                                 const char* method, const char* version, const char* upload,
@@ -166,7 +155,8 @@ struct HttpService::Impl {
 
     MHD_Result begin(MHD_Connection* connection, std::string_view url, std::string_view method,
                      Request& request);
-    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url);
+    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url,
+                                             std::string_view method);
     MHD_Result takeBody(MHD_Connection* connection, Request& request, const char* data,
                         std::size_t& size);
     MHD_Result answer(MHD_Connection* connection, std::string_view method, Request& request);
@@ -184,7 +174,6 @@ struct HttpService::Impl {
     std::string scheme;
     std::string headLate;
     std::string bodyLate;
-    std::array<char, 32> nonceSeed;
     BodyBudget bodies{BodyMemoryBudget};
     // From start(), which learns how many connections the process may open.
     std::optional<AddressShares> connections;
@@ -313,7 +302,7 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
         return queueStatus(connection, MHD_HTTP_BAD_REQUEST);
     }
     if (authentication.asksForCredentials()) {
-        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url)) {
+        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url, method)) {
             return *refused;
         }
     }
@@ -352,9 +341,10 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
 // Nothing when the request may go on; otherwise what the handler returns, with the challenge
 // queued, after the delay when the credentials were wrong.
 std::optional<MHD_Result> HttpService::Impl::refuseStranger(MHD_Connection* connection,
-                                                            std::string_view url) {
+                                                            std::string_view url,
+                                                            std::string_view method) {
     using Outcome = HttpAuthentication::Outcome;
-    const Outcome outcome = authentication.check(connection);
+    const Outcome outcome = authentication.check(connection, method, url);
     if (outcome == Outcome::Accepted) {
         return std::nullopt;
     }
@@ -473,8 +463,6 @@ int HttpService::start(const std::string& host, int port) {
         {MHD_OPTION_THREAD_STACK_SIZE, number(ThreadStack), nullptr},
         {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), &d},
         {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Impl::onConnection), &d},
-        {MHD_OPTION_DIGEST_AUTH_RANDOM, number(d.nonceSeed.size()), d.nonceSeed.data()},
-        {MHD_OPTION_NONCE_NC_SIZE, number(DigestNonces), nullptr},
         {MHD_OPTION_STRICT_FOR_CLIENT, 1, nullptr},
     };
     if (tls) {

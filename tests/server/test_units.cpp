@@ -5,6 +5,8 @@
 #include "CredentialsFile.h"
 #include "DataSetWriter.h"
 #include "DemoData.h"
+#include "DigestAuthorization.h"
+#include "DigestNonces.h"
 #include "Generator.h"
 #include "LogLine.h"
 #include "RequestValues.h"
@@ -436,4 +438,59 @@ TEST(CredentialsFile, HoldsOneLineThatOnlyItsOwnerMayReadOrWrite) {
     for (const std::filesystem::path& unusable : {file, file.parent_path()}) {
         EXPECT_THROW(readCredentialsFile(unusable, security), std::runtime_error) << unusable;
     }
+}
+
+// Each count of a nonce is taken once: in order, out of order within the 64 below the highest,
+// never again; the counts of the oldest nonces are dropped to make room, which makes those
+// nonces stale rather than new; a nonce the server did not sign, or signed too long ago, is not
+// current.
+TEST(DigestNonces, TakeEachCountOnceAndForgetTheOldestFirst) {
+    using namespace std::chrono_literals;
+    DigestNonces nonces(300s, 2);
+    const std::string first = nonces.give();
+    const std::pair<std::uint64_t, bool> counts[] = {
+        {1, true}, {1, false}, {3, true},   {2, true},  {2, false}, {70, true},
+        {6, true}, {5, false}, {70, false}, {69, true}, {0, false}, {134, true},
+    };
+    for (const auto& [count, taken] : counts) {
+        EXPECT_EQ(nonces.takeCount(first, count), taken) << count;
+    }
+    const std::string second = nonces.give();
+    const std::string third = nonces.give();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(nonces.takeCount(third, 1));
+    EXPECT_TRUE(nonces.takeCount(second, 1));
+    EXPECT_FALSE(nonces.takeCount(first, 200)) << "dropped to make room";
+    EXPECT_TRUE(nonces.takeCount(second, 2));
+
+    std::string forged = third;
+    forged[15] = forged[15] == '0' ? '1' : '0';
+    for (const std::string& unknown :
+         {forged, std::string(64, 'a'), third.substr(1), std::string()}) {
+        EXPECT_FALSE(nonces.isCurrent(unknown)) << unknown;
+        EXPECT_FALSE(nonces.takeCount(unknown, 1)) << unknown;
+    }
+    EXPECT_TRUE(nonces.isCurrent(third));
+    DigestNonces expiring(0s, 2);
+    EXPECT_FALSE(expiring.isCurrent(expiring.give()));
+}
+
+TEST(DigestAuthorization, ReadsTheParametersOfAnAuthorizationHeader) {
+    using Map = std::map<std::string, std::string>;
+    const std::pair<const char*, std::optional<Map>> cases[] = {
+        {R"(username="st\"ow", NC=00000001,qop=auth , , uri="/a?b=c,d")",
+         Map{{"username", "st\"ow"}, {"nc", "00000001"}, {"qop", "auth"}, {"uri", "/a?b=c,d"}}},
+        {R"(username="a", username="b")", std::nullopt},
+        {R"(username="unterminated)", std::nullopt},
+        {R"(username)", std::nullopt},
+        {R"(a=b c=d)", std::nullopt},
+    };
+    for (const auto& [text, parameters] : cases) {
+        EXPECT_EQ(digestParameters(text), parameters) << text;
+    }
+    // RFC 7616's example for SHA-256.
+    EXPECT_EQ(expectedResponse({"Mufasa", "http-auth@example.org", "Circle of Life", "GET",
+                                "/dir/index.html", "7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v",
+                                "00000001", "f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ"}),
+              "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1");
 }
