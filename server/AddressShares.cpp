@@ -4,13 +4,13 @@
 
 namespace stowline::server {
 
-AddressShares::AddressShares(std::size_t total, std::size_t perAddress)
-    : m_total(total), m_perAddress(perAddress) {}
+AddressShares::AddressShares(std::size_t total, std::size_t perAddress, std::size_t floor)
+    : m_total(total), m_perAddress(perAddress), m_floor(floor) {}
 
 bool AddressShares::fits(std::size_t held, std::size_t amount) const {
     const std::size_t free = m_total - m_used;
     return amount <= free && held + amount <= m_perAddress &&
-           (held == 0 || Spread * (held + amount) <= free);
+           (held + amount <= m_floor || Spread * (held + amount) <= free);
 }
 
 bool AddressShares::allows(const std::string& address, std::size_t amount) const {

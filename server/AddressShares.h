@@ -8,16 +8,18 @@
 namespace stowline::server {
 
 // A capacity that client addresses share: the connections, or the memory for request bodies.
-// An address that holds none may take what fits. One that holds some may take more only while
-// what is free is at least Spread times what it would then hold, and never beyond its own limit.
-// Alone an address may take much; as the capacity fills, what each may hold shrinks. However
-// many addresses push to take it all, those that already hold some leave 2 x Spread units free,
-// so that an address holding none, or little, still finds room.
+// An address may hold up to `floor` (one connection, a few KiB of bodies) whenever it fits.
+// Beyond that it may take more only while what is free is at least Spread times what it would
+// then hold, and never beyond its own limit. Alone an address may take much; as the capacity
+// fills, what each may hold shrinks. However many addresses push to take it all, they stop
+// taking beyond their floors while several floors are still free, and only the floors of
+// several more addresses could take those: an address that asks for no more than its floor
+// finds room.
 class AddressShares {
 public:
     static constexpr std::size_t Spread = 4;
 
-    AddressShares(std::size_t total, std::size_t perAddress);
+    AddressShares(std::size_t total, std::size_t perAddress, std::size_t floor);
     AddressShares(const AddressShares&) = delete;
     AddressShares& operator=(const AddressShares&) = delete;
 
@@ -32,6 +34,7 @@ private:
 
     const std::size_t m_total;
     const std::size_t m_perAddress;
+    const std::size_t m_floor;
     mutable std::mutex m_mutex;
     std::size_t m_used = 0;
     // Only addresses that hold some.

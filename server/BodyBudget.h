@@ -15,7 +15,11 @@ namespace stowline::server {
 // find nothing left.
 class BodyBudget {
 public:
-    explicit BodyBudget(std::size_t bytes) : m_shares(bytes, bytes) {}
+    // What an address may always have while it fits: many times the bodies the component's
+    // requests have, and even a thousand connections' worth leaves half the budget.
+    static constexpr std::size_t Floor = 8 * 1024;
+
+    explicit BodyBudget(std::size_t bytes) : m_shares(bytes, bytes, Floor) {}
 
     // What one request holds, handed back when it goes.
     class Reservation {

@@ -439,7 +439,7 @@ int HttpService::start(const std::string& host, int port) {
         d.tls = readTlsCredentials(d.security);
     }
     const unsigned connections = static_cast<unsigned>(connectionLimit(d.limits.connections));
-    d.connections.emplace(connections, d.limits.clientConnections);
+    d.connections.emplace(connections, d.limits.clientConnections, 1);
     ListeningSocket listener(host, port, static_cast<int>(connections),
                              d.security.asksForCredentials() && tls);
     // A thread of its own for each connection reads a request, answers it and writes the answer

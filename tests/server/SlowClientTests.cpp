@@ -100,29 +100,35 @@ TEST(SlowClients, HeadsTrickledFromManyAddressesLockNobodyOut) {
     }
 }
 
-// Sixteen connections from one address announce bodies of 1 MiB each and send nothing: the
-// server reserves memory for a body when its headers announce it, 16 MiB for all bodies in
-// flight, so that a refused one can be answered before it is sent. One address must not take
-// all of it: another address's queries are answered while they wait, and some of the sixteen
-// are refused at once with 503.
+// Connections announce bodies of 1 MiB each and send nothing: sixteen from one address, and
+// two from each of sixteen. The server reserves memory for a body when its headers announce
+// it, 16 MiB for all bodies in flight, so that a refused one can be answered before it is sent.
+// Neither one address nor sixteen may take all of it: another address's queries are answered
+// while they wait, and some of them are refused at once with 503.
 TEST(SlowClients, BodiesAnnouncedAndNeverSentStarveNoOtherAddress) {
-    const StandInServer server(StandInServer::Data::Demo, 0, {{"--read-timeout", "3"}});
     const std::string head = "POST " + Endpoint + " HTTP/1.1\r\nHost: 127.0.0.1\r\nSOAPAction: " +
                              soapAction("GetFacilities") + "\r\nContent-Length: 1048576\r\n\r\n";
-    std::vector<std::unique_ptr<RawClient>> hog;
-    for (int i = 0; i < 16; ++i) {
-        hog.push_back(std::make_unique<RawClient>(server, "127.0.0.2"));
-        ASSERT_TRUE(hog.back()->send(head));
+    for (const auto& [addresses, each] : {std::pair(1, 16), std::pair(16, 2)}) {
+        SCOPED_TRACE(std::to_string(addresses) + " addresses");
+        const StandInServer server(StandInServer::Data::Demo, 0, {{"--read-timeout", "3"}});
+        std::vector<std::unique_ptr<RawClient>> hog;
+        for (int host = 2; host < 2 + addresses; ++host) {
+            const std::string from = "127.0.0." + std::to_string(host);
+            for (int i = 0; i < each; ++i) {
+                hog.push_back(std::make_unique<RawClient>(server, from.c_str()));
+                ASSERT_TRUE(hog.back()->send(head));
+            }
+        }
+        // The last one's answer tells that the server has read every head.
+        hog.back()->readable(1s);
+        std::vector<int> answers;
+        for (int i = 0; i < 5; ++i) {
+            answers.push_back(statusOf(server, "GetFacilities"));
+        }
+        EXPECT_EQ(answers, std::vector<int>(5, 200));
+        const auto refused = std::count_if(hog.begin(), hog.end(), [](const auto& client) {
+            return client->receive(5s, "\r\n").starts_with("HTTP/1.1 503 ");
+        });
+        EXPECT_GT(refused, 0);
     }
-    // The last one's answer tells that the server has read every head.
-    hog.back()->readable(1s);
-    std::vector<int> answers;
-    for (int i = 0; i < 5; ++i) {
-        answers.push_back(statusOf(server, "GetFacilities"));
-    }
-    EXPECT_EQ(answers, std::vector<int>(5, 200));
-    const auto refused = std::count_if(hog.begin(), hog.end(), [](const auto& client) {
-        return client->receive(5s, "\r\n").starts_with("HTTP/1.1 503 ");
-    });
-    EXPECT_GT(refused, 0);
 }
