@@ -143,7 +143,8 @@ void readCredentialsFile(const std::string& path, HttpSecurity& security) {
     }
     if (text.size() > LargestFile || text.find_first_of("\r\n") != std::string::npos ||
         !takeCredentials(text, security)) {
-        throw std::runtime_error(refusal + "it must hold one line USER:PASSWORD");
+        throw std::runtime_error(refusal +
+                                 "it must hold one line USER:PASSWORD, neither of them empty");
     }
 }
 

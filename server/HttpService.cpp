@@ -355,7 +355,9 @@ std::optional<MHD_Result> HttpService::Impl::refuseStranger(MHD_Connection* conn
         note("refused a request for " + std::string(url) + " from " + numericHost(address) +
              (security.servesTls() ? ": wrong credentials"
                                    : ": wrong credentials, or Basic ones over plain HTTP"));
-        // By share key: an IPv6 guesser has a whole network of addresses to guess from.
+        // By share key: an IPv6 guesser has a whole network of addresses to guess from. The
+        // server holds the answer back, not the client: no deadline runs meanwhile.
+        watch.settle(connection);
         delay.wait(shareKey(address));
     }
     return queued(authentication.queueChallenge(connection, outcome == Outcome::StaleNonce));
