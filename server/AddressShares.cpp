@@ -8,6 +8,11 @@ AddressShares::AddressShares(std::size_t total, std::size_t perAddress, std::siz
     : m_total(total), m_perAddress(perAddress), m_floor(floor) {}
 
 bool AddressShares::fits(std::size_t held, std::size_t amount) const {
+    // Nothing always fits, such as an empty body from an address whose share has shrunk below
+    // what it holds.
+    if (amount == 0) {
+        return true;
+    }
     const std::size_t free = m_total - m_used;
     return amount <= free && held + amount <= m_perAddress &&
            (held + amount <= m_floor || Spread * (held + amount) <= free);

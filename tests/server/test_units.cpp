@@ -1,6 +1,9 @@
 // The server's pieces, called directly: text and key checks, request parsing, the data-set
 // writer, key allocation, the fill-ins and the command line. How each operation checks its
 // text values is in test_updates.cpp.
+#include "AddressShares.h"
+#include "BodyBudget.h"
+#include "ClientAddress.h"
 #include "CommandLine.h"
 #include "CredentialsFile.h"
 #include "DataSetWriter.h"
@@ -20,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <array>
 #include <endian.h>
 #include <filesystem>
@@ -493,4 +497,60 @@ TEST(DigestAuthorization, ReadsTheParametersOfAnAuthorizationHeader) {
                                 "/dir/index.html", "7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v",
                                 "00000001", "f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ"}),
               "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1");
+}
+
+// What addresses get as they push for more: connections (64, ten an address at most) shrink
+// as the server fills and leave room for a newcomer; one address may have three bodies of
+// 1 MiB at once, sixteen addresses one each get thirteen, and a small request still fits.
+TEST(AddressShares, ShrinkAsTheCapacityFillsAndLeaveRoomForANewcomer) {
+    AddressShares connections(64, 10, 1);
+    std::vector<int> got;
+    for (char address = 'a'; address < 'i'; ++address) {
+        got.push_back(0);
+        while (connections.take(std::string(1, address), 1)) {
+            ++got.back();
+        }
+    }
+    EXPECT_EQ(got, (std::vector<int>{10, 10, 9, 7, 5, 4, 4, 3}));
+    EXPECT_TRUE(connections.allows("newcomer", 1));
+    connections.give("a", 10);
+    EXPECT_TRUE(connections.take("b", 0)) << "nothing is always allowed";
+
+    BodyBudget bodies(16 * MaximumRequestBytes);
+    std::vector<std::unique_ptr<BodyBudget::Reservation>> held;
+    const auto reserve = [&](const std::string& address, std::size_t bytes) {
+        held.push_back(std::make_unique<BodyBudget::Reservation>(bodies, address));
+        return held.back()->grow(bytes);
+    };
+    int alone = 0;
+    for (int i = 0; i < 4; ++i) {
+        alone += reserve("alone", MaximumRequestBytes) ? 1 : 0;
+    }
+    EXPECT_EQ(alone, 3);
+    held.clear();
+    int sixteen = 0;
+    for (int i = 0; i < 16; ++i) {
+        sixteen += reserve("address " + std::to_string(i), MaximumRequestBytes) ? 1 : 0;
+    }
+    EXPECT_EQ(sixteen, 13);
+    EXPECT_TRUE(reserve("another", 300));
+}
+
+// IPv4 addresses count one by one, IPv6 ones by their /64 network, mapped IPv4 as IPv4.
+TEST(ClientAddress, CountsIpv6ClientsByTheirNetwork) {
+    const auto key = [](const char* text) {
+        sockaddr_storage storage{};
+        if (inet_pton(AF_INET, text, &reinterpret_cast<sockaddr_in&>(storage).sin_addr) == 1) {
+            storage.ss_family = AF_INET;
+        } else {
+            storage.ss_family = AF_INET6;
+            inet_pton(AF_INET6, text, &reinterpret_cast<sockaddr_in6&>(storage).sin6_addr);
+        }
+        return shareKey(reinterpret_cast<const sockaddr*>(&storage));
+    };
+    EXPECT_NE(key("127.0.0.2"), key("127.0.0.3"));
+    EXPECT_EQ(key("2001:db8::1"), key("2001:db8::ffff:2"));
+    EXPECT_NE(key("2001:db8::1"), key("2001:db8:0:1::1"));
+    EXPECT_EQ(key("::ffff:127.0.0.5"), key("127.0.0.5"));
+    EXPECT_EQ(numericHost(nullptr), "?");
 }
