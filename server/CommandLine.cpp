@@ -56,7 +56,8 @@ long boundedNumber(std::string_view option, std::string_view value, long lowest,
 // quote the value: it holds a password.
 void readAuth(std::string_view value, ServerOptions& options) {
     if (!takeCredentials(value, options.security)) {
-        throw CommandLineError("--auth expects USER:PASSWORD with a user name before the colon");
+        throw CommandLineError("--auth expects USER:PASSWORD with a user name before the colon and "
+                               "a password after it");
     }
 }
 
@@ -154,6 +155,9 @@ void readOption(Arguments& arguments, ServerOptions& options, bool& filled) {
     } else if (name == "--read-timeout") {
         options.limits.readTimeout =
             std::chrono::seconds(boundedNumber(name, arguments.value(), 1, 3600, "seconds"));
+    } else if (name == "--connections") {
+        options.limits.connections = static_cast<unsigned>(
+            boundedNumber(name, arguments.value(), 1, MaximumConnections, "a number"));
     } else if (name == "--connections-per-client") {
         options.limits.clientConnections = static_cast<unsigned>(
             boundedNumber(name, arguments.value(), 1, MaximumConnections, "a number"));
@@ -203,18 +207,21 @@ Options:
                         centers (at most 32767), a tenth as many routes and storage
                         locations, spread over 30 facilities
   --auth-file FILE      answer every request that lacks the credentials in FILE, one line
-                        USER:PASSWORD that other users may not read, with HTTP 401; Digest
-                        is accepted, and Basic over TLS
+                        USER:PASSWORD that only its owner may read or write, with HTTP 401;
+                        Digest is accepted, and Basic over TLS
   --auth USER:PASSWORD  the same with the credentials given here, where every user of the
                         machine can read them in the process list
   --tls CERT KEY        serve HTTPS (TLS 1.2 and 1.3) with the certificate (chain) and
                         private key in these PEM files
   --read-timeout SECONDS
-                        how long a connection may stay silent, idle or in the middle of a
-                        request, and how long a body may take to arrive, before the
-                        connection is closed (default 5)
+                        how long a request's line and headers may take from the
+                        connection's start or the previous request's end, and how long a
+                        connection may stay silent; a body must then keep up 16 KiB a
+                        second (default 5)
+  --connections COUNT   connections open at once in all (default and at most 1000)
   --connections-per-client COUNT
-                        connections one client address may hold open at once (default 32)
+                        connections one client address may hold open at once (default 32);
+                        fewer as the server fills
   --version             show the version
   --help                show this text
 
@@ -225,9 +232,8 @@ The endpoint is that name followed by
 )";
     text += AsmxPath;
     text += "; its WSDL is served at the endpoint\nfollowed by ?WSDL. At most " +
-            std::to_string(DefaultConcurrentAnswers) + " requests are answered at once, at most " +
-            std::to_string(MaximumConnections) +
-            " connections are open at once.\nSIGINT or SIGTERM stops the server.\n";
+            std::to_string(DefaultConcurrentAnswers) +
+            " requests are answered at once.\nSIGINT or SIGTERM stops the server.\n";
     return text;
 }
 

@@ -21,7 +21,7 @@ struct ServerOptions {
     HttpSecurity security; // --auth and --tls
     // --auth-file: read by the caller into security, so that the parsing does no I/O.
     std::string credentialsFile;
-    HttpLimits limits; // --read-timeout and --connections-per-client
+    HttpLimits limits; // --read-timeout, --connections and --connections-per-client
     bool help = false;
     bool version = false;
 };

@@ -1,7 +1,10 @@
 #include "HttpService.h"
 
+#include "AddressShares.h"
 #include "AnswerSlots.h"
 #include "BodyBudget.h"
+#include "ClientAddress.h"
+#include "ConnectionWatch.h"
 #include "HttpAuthentication.h"
 #include "ListeningSocket.h"
 #include "TlsCredentials.h"
@@ -11,8 +14,7 @@
 #include <stowline/ServiceNamespace.h>
 
 #include <microhttpd.h>
-#include <netdb.h>
-#include <sys/random.h>
+#include <sys/socket.h>
 
 #include <array>
 #include <charconv>
@@ -35,21 +37,28 @@ constexpr const char* XmlContentType = "text/xml; charset=utf-8";
 // Each connection's own memory: its read buffer, the request line and the headers, which may
 // take nearly all of it (431 or 414 beyond).
 constexpr std::size_t ConnectionMemory = 64 * 1024;
-// Digest nonces in use at once; an older one is answered as stale and the client asks anew.
-constexpr unsigned DigestNonces = 4096;
 // Each connection's thread. An answer under load takes about 16 KiB of stack; the default of
 // 8 MiB, for every connection, would count gigabytes against the machine's commit limit.
 constexpr std::size_t ThreadStack = std::size_t{1} << 20;
 
 using Response = std::unique_ptr<MHD_Response, decltype(&MHD_destroy_response)>;
 
+// A connection's own state, from its start to its end.
+struct Client {
+    std::string shareKey;
+    std::string host;
+    // Whether it holds one of the connections its address may have.
+    bool counted = false;
+};
+
 // A request's own state from its headers to its answer.
 struct Request {
-    explicit Request(BodyBudget& budget) : reservation(budget) {}
+    Request(BodyBudget& budget, std::string shareKey)
+        : reservation(budget, std::move(shareKey)), headersEnd(Clock::now()) {}
 
     BodyBudget::Reservation reservation;
     std::string body;
-    Clock::time_point bodyDeadline;
+    Clock::time_point headersEnd;
 };
 
 MHD_Result queued(bool done) {
@@ -92,16 +101,14 @@ const char* headerValue(MHD_Connection* connection, const char* name) {
     return MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
 }
 
-std::string clientAddress(MHD_Connection* connection) {
+const sockaddr* clientSocketAddress(MHD_Connection* connection) {
     const MHD_ConnectionInfo* info =
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-    char host[NI_MAXHOST] = "?";
-    if (info != nullptr && info->client_addr != nullptr) {
-        const socklen_t length =
-            info->client_addr->sa_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
-        getnameinfo(info->client_addr, length, host, sizeof host, nullptr, 0, NI_NUMERICHOST);
-    }
-    return host;
+    return info != nullptr ? info->client_addr : nullptr;
+}
+
+std::string clientAddress(MHD_Connection* connection) {
+    return numericHost(clientSocketAddress(connection));
 }
 
 // "?WSDL", in any case, among the query's arguments.
@@ -117,14 +124,6 @@ bool asksForWsdl(MHD_Connection* connection) {
     return found;
 }
 
-std::array<char, 32> randomSeed() {
-    std::array<char, 32> seed{};
-    if (getrandom(seed.data(), seed.size(), 0) != static_cast<ssize_t>(seed.size())) {
-        throw std::runtime_error("cannot read random bytes for the Digest nonces");
-    }
-    return seed;
-}
-
 } // namespace
 
 std::string hostAndPort(const std::string& host, int port) {
@@ -136,18 +135,28 @@ struct HttpService::Impl {
     Impl(SoapService& s, const HttpSecurity& sec, SoapService::Log l, const HttpLimits& lim)
         : soap(s), security(sec), log(std::move(l)), limits(lim),
           authentication(sec, sec.servesTls()), scheme(sec.servesTls() ? "https://" : "http://"),
-          nonceSeed(randomSeed()) {}
+          headLate("its request line and headers took longer than " +
+                   std::to_string(lim.readTimeout.count()) + " s"),
+          bodyLate("its body arrived at less than " + std::to_string(MinimumBodyRate / 1024) +
+                   " KiB a second"),
+          watch([this](const std::string& line) { note(line); }) {}
 
     static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url,
                                 const char* method, const char* version, const char* upload,
                                 std::size_t* uploadSize, void** context) noexcept;
     static void onCompleted(void* cls, MHD_Connection* connection, void** context,
                             MHD_RequestTerminationCode code) noexcept;
+    static MHD_Result onAccept(void* cls, const sockaddr* address, socklen_t length) noexcept;
+    static void onConnection(void* cls, MHD_Connection* connection, void** socketContext,
+                             MHD_ConnectionNotificationCode code) noexcept;
+    void started(MHD_Connection* connection, Client& client);
+    void ended(MHD_Connection* connection, const Client& client);
     static void onLibraryMessage(void* cls, const char* format, va_list arguments) noexcept;
 
     MHD_Result begin(MHD_Connection* connection, std::string_view url, std::string_view method,
                      Request& request);
-    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url);
+    std::optional<MHD_Result> refuseStranger(MHD_Connection* connection, std::string_view url,
+                                             std::string_view method);
     MHD_Result takeBody(MHD_Connection* connection, Request& request, const char* data,
                         std::size_t& size);
     MHD_Result answer(MHD_Connection* connection, std::string_view method, Request& request);
@@ -163,8 +172,12 @@ struct HttpService::Impl {
     HttpLimits limits;
     HttpAuthentication authentication;
     std::string scheme;
-    std::array<char, 32> nonceSeed;
+    std::string headLate;
+    std::string bodyLate;
     BodyBudget bodies{BodyMemoryBudget};
+    // From start(), which learns how many connections the process may open.
+    std::optional<AddressShares> connections;
+    ConnectionWatch watch;
     WrongCredentialsDelay delay;
     AnswerSlots answering{limits.concurrentAnswers};
     TlsCredentials tls;
@@ -178,7 +191,8 @@ MHD_Result HttpService::Impl::onRequest(void* cls, MHD_Connection* connection, c
     Impl& d = *static_cast<Impl*>(cls);
     try {
         if (*context == nullptr) {
-            auto request = std::make_unique<Request>(d.bodies);
+            auto request =
+                std::make_unique<Request>(d.bodies, shareKey(clientSocketAddress(connection)));
             Request& first = *request;
             // The library keeps it for the request's later calls; onCompleted deletes it.
             *context = request.release();
@@ -197,10 +211,70 @@ MHD_Result HttpService::Impl::onRequest(void* cls, MHD_Connection* connection, c
     }
 }
 
-void HttpService::Impl::onCompleted(void*, MHD_Connection*, void** context,
+void HttpService::Impl::onCompleted(void* cls, MHD_Connection* connection, void** context,
                                     MHD_RequestTerminationCode) noexcept {
     const std::unique_ptr<Request> request(static_cast<Request*>(*context));
     *context = nullptr;
+    // A kept-alive connection's next request line and headers have the same time as its first.
+    Impl& d = *static_cast<Impl*>(cls);
+    d.watch.expect(connection, Clock::now() + d.limits.readTimeout, d.headLate);
+}
+
+MHD_Result HttpService::Impl::onAccept(void* cls, const sockaddr* address, socklen_t) noexcept {
+    try {
+        // Refused before the library spends anything on it; started() counts it.
+        return queued(static_cast<Impl*>(cls)->connections->allows(shareKey(address), 1));
+    } catch (const std::exception&) {
+        return MHD_NO;
+    }
+}
+
+void HttpService::Impl::onConnection(void* cls, MHD_Connection* connection, void** socketContext,
+                                     MHD_ConnectionNotificationCode code) noexcept {
+    Impl& d = *static_cast<Impl*>(cls);
+    try {
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            auto client = std::make_unique<Client>();
+            Client& started = *client;
+            // The library keeps it until the connection ends; ended() deletes it.
+            *socketContext = client.release();
+            d.started(connection, started);
+        } else {
+            const std::unique_ptr<Client> client(static_cast<Client*>(*socketContext));
+            *socketContext = nullptr;
+            if (client) {
+                d.ended(connection, *client);
+            }
+        }
+    } catch (const std::exception& e) {
+        d.note(std::string("cannot keep track of a connection: ") + e.what());
+    }
+}
+
+void HttpService::Impl::started(MHD_Connection* connection, Client& client) {
+    const MHD_ConnectionInfo* socket =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    if (socket == nullptr) {
+        return;
+    }
+    const sockaddr* address = clientSocketAddress(connection);
+    client.shareKey = shareKey(address);
+    client.host = numericHost(address);
+    client.counted = connections->take(client.shareKey, 1);
+    if (!client.counted) {
+        // Its address holds its share already: its thread finds the connection ended.
+        ::shutdown(socket->connect_fd, SHUT_RDWR);
+        return;
+    }
+    watch.watch(connection, socket->connect_fd, client.host);
+    watch.expect(connection, Clock::now() + limits.readTimeout, headLate);
+}
+
+void HttpService::Impl::ended(MHD_Connection* connection, const Client& client) {
+    watch.forget(connection);
+    if (client.counted) {
+        connections->give(client.shareKey, 1);
+    }
 }
 
 void HttpService::Impl::onLibraryMessage(void* cls, const char* format,
@@ -228,7 +302,7 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
         return queueStatus(connection, MHD_HTTP_BAD_REQUEST);
     }
     if (authentication.asksForCredentials()) {
-        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url)) {
+        if (const std::optional<MHD_Result> refused = refuseStranger(connection, url, method)) {
             return *refused;
         }
     }
@@ -240,7 +314,9 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
         return queueStatus(connection, MHD_HTTP_METHOD_NOT_ALLOWED, MHD_HTTP_HEADER_ALLOW,
                            "GET, HEAD, POST");
     }
-    request.bodyDeadline = Clock::now() + limits.readTimeout;
+    // The rest of the request, its body included, has a read time-out, and a body then as long
+    // as it takes at the minimum rate (takeBody).
+    watch.expect(connection, request.headersEnd + limits.readTimeout, bodyLate);
     if (!post) {
         return MHD_YES;
     }
@@ -265,20 +341,24 @@ MHD_Result HttpService::Impl::begin(MHD_Connection* connection, std::string_view
 // Nothing when the request may go on; otherwise what the handler returns, with the challenge
 // queued, after the delay when the credentials were wrong.
 std::optional<MHD_Result> HttpService::Impl::refuseStranger(MHD_Connection* connection,
-                                                            std::string_view url) {
+                                                            std::string_view url,
+                                                            std::string_view method) {
     using Outcome = HttpAuthentication::Outcome;
-    const Outcome outcome = authentication.check(connection);
+    const Outcome outcome = authentication.check(connection, method, url);
     if (outcome == Outcome::Accepted) {
         return std::nullopt;
     }
     if (outcome == Outcome::Wrong) {
-        const std::string address = clientAddress(connection);
+        const sockaddr* address = clientSocketAddress(connection);
         // A client asks without credentials first and then answers the challenge; only
         // credentials that were offered and refused are worth a line.
-        note("refused a request for " + std::string(url) + " from " + address +
+        note("refused a request for " + std::string(url) + " from " + numericHost(address) +
              (security.servesTls() ? ": wrong credentials"
                                    : ": wrong credentials, or Basic ones over plain HTTP"));
-        delay.wait(address);
+        // By share key: an IPv6 guesser has a whole network of addresses to guess from. The
+        // server holds the answer back, not the client: no deadline runs meanwhile.
+        watch.settle(connection);
+        delay.wait(shareKey(address));
     }
     return queued(authentication.queueChallenge(connection, outcome == Outcome::StaleNonce));
 }
@@ -287,9 +367,7 @@ MHD_Result HttpService::Impl::takeBody(MHD_Connection* connection, Request& requ
                                        const char* data, std::size_t& size) {
     const char* problem = nullptr;
     const std::size_t total = request.body.size() + size;
-    if (Clock::now() > request.bodyDeadline) {
-        problem = "its body took longer than the read time-out";
-    } else if (total > MaximumRequestBytes) {
+    if (total > MaximumRequestBytes) {
         problem = "its body is longer than 1 MiB";
     } else if (total > request.reservation.bytes() &&
                !request.reservation.grow(total - request.reservation.bytes())) {
@@ -303,11 +381,18 @@ MHD_Result HttpService::Impl::takeBody(MHD_Connection* connection, Request& requ
     }
     request.body.append(data, size);
     size = 0;
+    watch.expect(connection,
+                 request.headersEnd + limits.readTimeout +
+                     std::chrono::seconds(total / MinimumBodyRate),
+                 bodyLate);
     return MHD_YES;
 }
 
 MHD_Result HttpService::Impl::answer(MHD_Connection* connection, std::string_view method,
                                      Request& request) {
+    // The request is whole. Writing its answer has the library's time-out for silence: a large
+    // answer to a slow network takes as long as it takes.
+    watch.settle(connection);
     if (method == MHD_HTTP_METHOD_POST) {
         std::optional<std::string_view> soapAction;
         if (const char* action = headerValue(connection, "SOAPAction")) {
@@ -355,7 +440,8 @@ int HttpService::start(const std::string& host, int port) {
     if (tls) {
         d.tls = readTlsCredentials(d.security);
     }
-    const unsigned connections = static_cast<unsigned>(connectionLimit(MaximumConnections));
+    const unsigned connections = static_cast<unsigned>(connectionLimit(d.limits.connections));
+    d.connections.emplace(connections, d.limits.clientConnections, 1);
     ListeningSocket listener(host, port, static_cast<int>(connections),
                              d.security.asksForCredentials() && tls);
     // A thread of its own for each connection reads a request, answers it and writes the answer
@@ -374,13 +460,11 @@ int HttpService::start(const std::string& host, int port) {
     std::vector<MHD_OptionItem> options{
         {MHD_OPTION_LISTEN_SOCKET, number(listener.descriptor()), nullptr},
         {MHD_OPTION_CONNECTION_LIMIT, number(connections), nullptr},
-        {MHD_OPTION_PER_IP_CONNECTION_LIMIT, number(d.limits.clientConnections), nullptr},
         {MHD_OPTION_CONNECTION_TIMEOUT, number(d.limits.readTimeout.count()), nullptr},
         {MHD_OPTION_CONNECTION_MEMORY_LIMIT, number(ConnectionMemory), nullptr},
         {MHD_OPTION_THREAD_STACK_SIZE, number(ThreadStack), nullptr},
         {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Impl::onCompleted), &d},
-        {MHD_OPTION_DIGEST_AUTH_RANDOM, number(d.nonceSeed.size()), d.nonceSeed.data()},
-        {MHD_OPTION_NONCE_NC_SIZE, number(DigestNonces), nullptr},
+        {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Impl::onConnection), &d},
         {MHD_OPTION_STRICT_FOR_CLIENT, 1, nullptr},
     };
     if (tls) {
@@ -389,7 +473,7 @@ int HttpService::start(const std::string& host, int port) {
         options.push_back({MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(TlsPriorities)});
     }
     options.push_back({MHD_OPTION_END, 0, nullptr});
-    d.daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &Impl::onRequest, &d,
+    d.daemon = MHD_start_daemon(flags, 0, &Impl::onAccept, &d, &Impl::onRequest, &d,
                                 MHD_OPTION_EXTERNAL_LOGGER, &Impl::onLibraryMessage, &d,
                                 MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
     if (d.daemon == nullptr) {

@@ -15,10 +15,16 @@ inline constexpr std::size_t MaximumRequestBytes = std::size_t{1} << 20;
 // What the bodies of all requests in flight may take together: sixteen of the largest, or
 // thousands of the few hundred bytes a client's request has.
 inline constexpr std::size_t BodyMemoryBudget = 16 * MaximumRequestBytes;
-// How long a connection may stay silent, idle or in the middle of a request, and how long a
-// request's body may take to arrive once its headers have.
+// How long a request's line and headers may take, from the connection's start or the end of
+// its previous request; how long a connection may stay silent; and the grace a body has before
+// it must keep up MinimumBodyRate.
 inline constexpr std::chrono::seconds DefaultReadTimeout{5};
-// Connections open at once, in all and from one client address.
+// Bytes a second, on average since the headers, that a body must arrive at once the read
+// time-out has passed: far below any network a client of this service uses, and a body of
+// 1 MiB may still take over a minute.
+inline constexpr std::size_t MinimumBodyRate = 16 * 1024;
+// Connections open at once, in all and from one client address (which may hold fewer as the
+// server fills, see AddressShares).
 inline constexpr unsigned MaximumConnections = 1000;
 inline constexpr unsigned DefaultClientConnections = 32;
 // Requests answered at once; the next waits for one of them to finish.
@@ -29,6 +35,7 @@ std::string hostAndPort(const std::string& host, int port);
 
 struct HttpLimits {
     std::chrono::seconds readTimeout = DefaultReadTimeout;
+    unsigned connections = MaximumConnections;
     unsigned clientConnections = DefaultClientConnections;
     int concurrentAnswers = DefaultConcurrentAnswers;
 };

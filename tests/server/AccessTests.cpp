@@ -39,7 +39,8 @@ TEST(Access, ByDigestOrOverTlsWithForwardSecrecyOnly) {
     const auto over = [&](const StandInServer& server, Scheme scheme, const std::string& user,
                           const char* ciphers = "") {
         return HttpOptions{scheme, user,
-                           &server == &tls ? folder.filePath("ca.pem").toStdString() : "", ciphers};
+                           &server == &tls ? folder.filePath("ca.pem").toStdString() : "", ciphers,
+                           ""};
     };
 
     const std::string wsdl = std::string(stowline::AsmxPath) + "?WSDL";

@@ -1,7 +1,7 @@
-// The server program under load and across its life: clients that are slow, stalled or idle,
-// request framing, a crash after acknowledged updates, clean stops on signals, and what it says
-// when it cannot start. Many concurrent clients with their updates checked are the
-// server_load_mixed test (bench/ServerLoad.cpp).
+// The server program under load and across its life: a body sent too slowly, request framing,
+// a crash after acknowledged updates, clean stops on signals, and what it says when it cannot
+// start. Slow and many clients are SlowClientTests.cpp; many concurrent clients with their
+// updates checked are the server_load_mixed test (bench/ServerLoad.cpp).
 #include "support/ServerTestSupport.h"
 
 #include <stowline/ServiceNamespace.h>
@@ -11,19 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
 #include <fstream>
-#include <memory>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace stowline::test;
 using namespace std::chrono_literals;
@@ -46,121 +40,12 @@ int occurrences(std::string_view text, std::string_view part) {
     return found;
 }
 
-// A loopback connection of a client that misbehaves on purpose, from 127.0.0.1 or another
-// loopback address.
-class RawClient {
-public:
-    explicit RawClient(const StandInServer& server, const char* from = "127.0.0.1")
-        : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        inet_pton(AF_INET, from, &address.sin_addr);
-        ::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-        address.sin_port = htons(static_cast<std::uint16_t>(QUrl(server.serverName()).port()));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-            ::close(m_socket);
-            throw std::runtime_error("cannot connect to the server");
-        }
-    }
-    ~RawClient() { ::close(m_socket); }
-    RawClient(const RawClient&) = delete;
-    RawClient& operator=(const RawClient&) = delete;
-
-    bool send(std::string_view data) const {
-        return ::send(m_socket, data.data(), data.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(data.size());
-    }
-    bool readable(std::chrono::milliseconds wait) const {
-        pollfd socket{m_socket, POLLIN, 0};
-        return ::poll(&socket, 1, static_cast<int>(wait.count())) > 0;
-    }
-    // Whether the server ends the connection within `wait` without sending anything.
-    bool droppedWithin(std::chrono::milliseconds wait) const {
-        char byte = 0;
-        return readable(wait) && ::recv(m_socket, &byte, 1, MSG_DONTWAIT) <= 0;
-    }
-    // What the server sends until `until` has come, the server closes, or `limit` has passed.
-    std::string receive(std::chrono::milliseconds limit, std::string_view until = {}) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        std::string received;
-        char chunk[4096];
-        while (until.empty() || received.find(until) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            const ssize_t n = left.count() > 0 && readable(left)
-                                  ? ::recv(m_socket, chunk, sizeof chunk, 0)
-                                  : ssize_t{0};
-            if (n <= 0) {
-                break;
-            }
-            received.append(chunk, static_cast<std::size_t>(n));
-        }
-        return received;
-    }
-
-private:
-    int m_socket;
-};
-
 StandInServer::Extras options(int readTimeout, int connectionsPerClient = 32) {
     return {{QStringLiteral("--read-timeout"), QString::number(readTimeout),
              QStringLiteral("--connections-per-client"), QString::number(connectionsPerClient)}};
 }
 
-// `count` connections that have each sent `request`.
-std::vector<std::unique_ptr<RawClient>> connections(const StandInServer& server, int count,
-                                                    const std::string& request,
-                                                    const char* from = "127.0.0.1") {
-    std::vector<std::unique_ptr<RawClient>> clients;
-    for (int i = 0; i < count; ++i) {
-        clients.push_back(std::make_unique<RawClient>(server, from));
-        if (!clients.back()->send(request)) {
-            throw std::runtime_error("cannot send to the server");
-        }
-    }
-    return clients;
-}
-
 } // namespace
-
-// With 64 stalled connections, a server whose 16 threads each serve a connection for as long
-// as it lasts answers another client only after a round of read time-outs (3 s here). Loopback
-// queries take milliseconds, so the 2 s bound tells the two apart on a busy machine too. One
-// client address holds at most 32 connections: a 33rd is dropped at once. Stalled and idle
-// connections are dropped after the read time-out. The server inherits a thousand descriptors,
-// so that its connections' numbers pass 1023, beyond what select() can wait on.
-TEST(Connections, StalledOrManyConnectionsHoldBackNoOtherClient) {
-    rlimit descriptors{};
-    getrlimit(RLIMIT_NOFILE, &descriptors);
-    descriptors.rlim_cur = descriptors.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &descriptors);
-    std::vector<int> inherited(1000);
-    std::generate(inherited.begin(), inherited.end(), [] { return ::dup(STDERR_FILENO); });
-    StandInServer server(StandInServer::Data::Demo, 0, options(3));
-    std::for_each(inherited.begin(), inherited.end(), ::close);
-    const std::string start = "POST " + std::string(stowline::AsmxPath) + " HTTP/1.1\r\n";
-    auto stalled = connections(server, 32, start, "127.0.0.2");
-    for (auto& client : connections(server, 32, start, "127.0.0.3")) {
-        stalled.push_back(std::move(client));
-    }
-    RawClient extra(server, "127.0.0.2");
-    EXPECT_TRUE(extra.droppedWithin(1s));
-    const auto asked = std::chrono::steady_clock::now();
-    EXPECT_EQ(query(server, "GetFacilities").status, 200);
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
-    RawClient idle(server);
-    ASSERT_TRUE(idle.send("GET " + std::string(stowline::AsmxPath) +
-                          " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
-    EXPECT_TRUE(idle.receive(10s, "?WSDL\n").starts_with("HTTP/1.1 200 OK\r\n"));
-    EXPECT_FALSE(std::any_of(stalled.begin(), stalled.end(), [](const auto& client) {
-        return client->readable(0ms);
-    })) << "answered before the read time-out";
-    for (const auto& client : stalled) {
-        EXPECT_TRUE(client->droppedWithin(10s));
-    }
-    EXPECT_TRUE(idle.droppedWithin(10s));
-}
 
 TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedOnce) {
     StandInServer server(StandInServer::Data::Demo, 0, options(1));

@@ -1,10 +1,15 @@
 // The server's pieces, called directly: text and key checks, request parsing, the data-set
 // writer, key allocation, the fill-ins and the command line. How each operation checks its
 // text values is in test_updates.cpp.
+#include "AddressShares.h"
+#include "BodyBudget.h"
+#include "ClientAddress.h"
 #include "CommandLine.h"
 #include "CredentialsFile.h"
 #include "DataSetWriter.h"
 #include "DemoData.h"
+#include "DigestAuthorization.h"
+#include "DigestNonces.h"
 #include "Generator.h"
 #include "LogLine.h"
 #include "RequestValues.h"
@@ -18,10 +23,17 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <array>
+#include <endian.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/posix_acl.h>
+#include <linux/posix_acl_xattr.h>
+#include <optional>
 #include <string>
+#include <sys/xattr.h>
+#include <unistd.h>
 #include <utility>
 
 using namespace stowline::server;
@@ -272,20 +284,21 @@ TEST(CommandLine, ReadsOptionsInBothForms) {
                " " + o.security.user + ":" + o.security.password + o.credentialsFile + " " +
                o.security.certificateFile + "," + o.security.keyFile + " " +
                std::to_string(o.limits.readTimeout.count()) + "/" +
+               std::to_string(o.limits.connections) + "/" +
                std::to_string(o.limits.clientConnections) + (o.help ? " help" : "") +
                (o.version ? " version" : "");
     };
     const std::pair<Args, const char*> cases[] = {
-        {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5/32"},
+        {{}, "127.0.0.1 8080 stowline.db fill 0/0 : , 5/1000/32"},
         {{"--listen", "127.0.0.1:0", "--db", "/tmp/a b.db", "--demo-data", "--read-timeout", "1",
-          "--auth-file", "/etc/pw"},
-         "127.0.0.1 0 /tmp/a b.db fill 1/0 :/etc/pw , 1/32"},
+          "--auth-file", "/etc/pw", "--connections", "1"},
+         "127.0.0.1 0 /tmp/a b.db fill 1/0 :/etc/pw , 1/1/32"},
         {{"--listen=[::1]:65535", "--generate=32767", "--read-timeout=3600",
           "--connections-per-client=1000", "--version"},
-         "::1 65535 stowline.db fill 2/32767 : , 3600/1000 version"},
+         "::1 65535 stowline.db fill 2/32767 : , 3600/1000/1000 version"},
         // The password is split from the user at the first colon only.
         {{"--auth", "stow:pa:ss@", "--tls=/tmp/c.pem", "/tmp/k.pem", "--help"},
-         "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5/32 help"},
+         "127.0.0.1 8080 stowline.db fill 0/0 stow:pa:ss@ /tmp/c.pem,/tmp/k.pem 5/1000/32 help"},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(summary(parseCommandLine(arguments)), expected);
@@ -314,6 +327,8 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--port", "80"}, "unknown option \"--port\""},
         {{"--auth", "secret"}, "--auth expects USER:PASSWORD"},
         {{"--auth", ":secret"}, "--auth expects USER:PASSWORD"},
+        {{"--auth", "stow:"}, "--auth expects USER:PASSWORD"},
+        {{"--connections", "1001"}, "--connections expects a number from 1 to 1000"},
         {{"--tls", "/tmp/c.pem"}, "--tls needs a certificate file and a key file"},
         {{"--connections-per-client", "0"}, "--connections-per-client expects a number from 1"},
         {{"--auth=u:secret", "--auth-file", "/p"}, "--auth and --auth-file exclude each other"},
@@ -357,28 +372,59 @@ TEST(LogLine, EscapesControlCharactersAndKeepsTheRest) {
     }
 }
 
-// The credentials file: one line USER:PASSWORD that not every user may read; a message never
-// quotes it.
-TEST(CredentialsFile, HoldsOneLineThatNotEveryUserMayRead) {
+namespace {
+
+// Lets `user` read the file through an access control list, as systemd does for the user of a
+// service it hands credentials to; false where the file system has no such lists.
+bool letUserRead(const std::filesystem::path& file, uid_t user) {
+    struct {
+        posix_acl_xattr_header header;
+        std::array<posix_acl_xattr_entry, 5> entries;
+    } list{{htole32(POSIX_ACL_XATTR_VERSION)},
+           {{{htole16(ACL_USER_OBJ), htole16(ACL_READ), htole32(ACL_UNDEFINED_ID)},
+             {htole16(ACL_USER), htole16(ACL_READ), htole32(user)},
+             {htole16(ACL_GROUP_OBJ), 0, htole32(ACL_UNDEFINED_ID)},
+             {htole16(ACL_MASK), htole16(ACL_READ), htole32(ACL_UNDEFINED_ID)},
+             {htole16(ACL_OTHER), 0, htole32(ACL_UNDEFINED_ID)}}}};
+    return ::setxattr(file.c_str(), "system.posix_acl_access", &list, sizeof list, 0) == 0;
+}
+
+} // namespace
+
+// The credentials file: one line USER:PASSWORD, neither empty, that only its owner (and the
+// user the server runs as) may read or write; a message never quotes it.
+TEST(CredentialsFile, HoldsOneLineThatOnlyItsOwnerMayReadOrWrite) {
     using std::filesystem::perms;
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
                                        ("stowline-credentials-" + std::to_string(getpid()));
+    const perms owner = perms::owner_read | perms::owner_write;
     const struct {
         std::string text;
         perms mode;
-        std::string outcome; // "user password", or the reason given
+        std::string outcome;                        // "user password", or the reason given
+        std::optional<uid_t> reader = std::nullopt; // given read access by an ACL
     } cases[] = {
-        {"stow:pa:ss secret\n", perms::owner_read, "stow pa:ss secret"},
-        {"stow:secret\r\n", perms::owner_read | perms::group_read, "stow secret"},
-        {"stow:secret", perms::owner_read | perms::others_read, "every user may read it"},
-        {"stow:secret\nmore\n", perms::owner_read, "it must hold one line"},
-        {":secret\n", perms::owner_read, "it must hold one line"},
-        {std::string(5000, 's'), perms::owner_read, "it must hold one line"},
+        {"stow:pa:ss secret\n", owner, "stow pa:ss secret"},
+        {"stow:secret\n", perms::owner_read, "stow secret", ::geteuid()},
+        {"stow:secret\n", perms::owner_read, "users other than its owner may read it",
+         ::geteuid() + 1},
+        {"stow:secret\r\n", perms::owner_read, "stow secret"},
+        {"stow:secret", owner | perms::group_read, "users other than its owner may read it"},
+        {"stow:secret", owner | perms::others_read, "users other than its owner may read it"},
+        {"stow:secret", owner | perms::group_write, "users other than its owner may write it"},
+        {"stow:secret\nmore\n", owner, "it must hold one line"},
+        {":secret\n", owner, "it must hold one line"},
+        {"stow:\n", owner, "it must hold one line"},
+        {"stowsecret\n", owner, "it must hold one line"},
+        {std::string(5000, 's'), owner, "it must hold one line"},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(file);
         std::ofstream(file) << c.text;
         std::filesystem::permissions(file, c.mode);
+        if (c.reader && !letUserRead(file, *c.reader)) {
+            continue;
+        }
         HttpSecurity security;
         try {
             readCredentialsFile(file, security);
@@ -396,4 +442,115 @@ TEST(CredentialsFile, HoldsOneLineThatNotEveryUserMayRead) {
     for (const std::filesystem::path& unusable : {file, file.parent_path()}) {
         EXPECT_THROW(readCredentialsFile(unusable, security), std::runtime_error) << unusable;
     }
+}
+
+// Each count of a nonce is taken once: in order, out of order within the 64 below the highest,
+// never again; the counts of the oldest nonces are dropped to make room, which makes those
+// nonces stale rather than new; a nonce the server did not sign, or signed too long ago, is not
+// current.
+TEST(DigestNonces, TakeEachCountOnceAndForgetTheOldestFirst) {
+    using namespace std::chrono_literals;
+    DigestNonces nonces(300s, 2);
+    const std::string first = nonces.give();
+    const std::pair<std::uint64_t, bool> counts[] = {
+        {1, true}, {1, false}, {3, true},   {2, true},  {2, false}, {70, true},
+        {6, true}, {5, false}, {70, false}, {69, true}, {0, false}, {134, true},
+    };
+    for (const auto& [count, taken] : counts) {
+        EXPECT_EQ(nonces.takeCount(first, count), taken) << count;
+    }
+    const std::string second = nonces.give();
+    const std::string third = nonces.give();
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(nonces.takeCount(third, 1));
+    EXPECT_TRUE(nonces.takeCount(second, 1));
+    EXPECT_FALSE(nonces.takeCount(first, 200)) << "dropped to make room";
+    EXPECT_TRUE(nonces.takeCount(second, 2));
+
+    std::string forged = third;
+    forged[15] = forged[15] == '0' ? '1' : '0';
+    for (const std::string& unknown :
+         {forged, std::string(64, 'a'), third.substr(1), std::string()}) {
+        EXPECT_FALSE(nonces.isCurrent(unknown)) << unknown;
+        EXPECT_FALSE(nonces.takeCount(unknown, 1)) << unknown;
+    }
+    EXPECT_TRUE(nonces.isCurrent(third));
+    DigestNonces expiring(0s, 2);
+    EXPECT_FALSE(expiring.isCurrent(expiring.give()));
+}
+
+TEST(DigestAuthorization, ReadsTheParametersOfAnAuthorizationHeader) {
+    using Map = std::map<std::string, std::string>;
+    const std::pair<const char*, std::optional<Map>> cases[] = {
+        {R"(username="st\"ow", NC=00000001,qop=auth , , uri="/a?b=c,d")",
+         Map{{"username", "st\"ow"}, {"nc", "00000001"}, {"qop", "auth"}, {"uri", "/a?b=c,d"}}},
+        {R"(username="a", username="b")", std::nullopt},
+        {R"(username="unterminated)", std::nullopt},
+        {R"(username)", std::nullopt},
+        {R"(a=b c=d)", std::nullopt},
+    };
+    for (const auto& [text, parameters] : cases) {
+        EXPECT_EQ(digestParameters(text), parameters) << text;
+    }
+    // RFC 7616's example for SHA-256.
+    EXPECT_EQ(expectedResponse({"Mufasa", "http-auth@example.org", "Circle of Life", "GET",
+                                "/dir/index.html", "7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v",
+                                "00000001", "f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ"}),
+              "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1");
+}
+
+// What addresses get as they push for more: connections (64, ten an address at most) shrink
+// as the server fills and leave room for a newcomer; one address may have three bodies of
+// 1 MiB at once, sixteen addresses one each get thirteen, and a small request still fits.
+TEST(AddressShares, ShrinkAsTheCapacityFillsAndLeaveRoomForANewcomer) {
+    AddressShares connections(64, 10, 1);
+    std::vector<int> got;
+    for (char address = 'a'; address < 'i'; ++address) {
+        got.push_back(0);
+        while (connections.take(std::string(1, address), 1)) {
+            ++got.back();
+        }
+    }
+    EXPECT_EQ(got, (std::vector<int>{10, 10, 9, 7, 5, 4, 4, 3}));
+    EXPECT_TRUE(connections.allows("newcomer", 1));
+    connections.give("a", 10);
+    EXPECT_TRUE(connections.take("b", 0)) << "nothing is always allowed";
+
+    BodyBudget bodies(16 * MaximumRequestBytes);
+    std::vector<std::unique_ptr<BodyBudget::Reservation>> held;
+    const auto reserve = [&](const std::string& address, std::size_t bytes) {
+        held.push_back(std::make_unique<BodyBudget::Reservation>(bodies, address));
+        return held.back()->grow(bytes);
+    };
+    int alone = 0;
+    for (int i = 0; i < 4; ++i) {
+        alone += reserve("alone", MaximumRequestBytes) ? 1 : 0;
+    }
+    EXPECT_EQ(alone, 3);
+    held.clear();
+    int sixteen = 0;
+    for (int i = 0; i < 16; ++i) {
+        sixteen += reserve("address " + std::to_string(i), MaximumRequestBytes) ? 1 : 0;
+    }
+    EXPECT_EQ(sixteen, 13);
+    EXPECT_TRUE(reserve("another", 300));
+}
+
+// IPv4 addresses count one by one, IPv6 ones by their /64 network, mapped IPv4 as IPv4.
+TEST(ClientAddress, CountsIpv6ClientsByTheirNetwork) {
+    const auto key = [](const char* text) {
+        sockaddr_storage storage{};
+        if (inet_pton(AF_INET, text, &reinterpret_cast<sockaddr_in&>(storage).sin_addr) == 1) {
+            storage.ss_family = AF_INET;
+        } else {
+            storage.ss_family = AF_INET6;
+            inet_pton(AF_INET6, text, &reinterpret_cast<sockaddr_in6&>(storage).sin6_addr);
+        }
+        return shareKey(reinterpret_cast<const sockaddr*>(&storage));
+    };
+    EXPECT_NE(key("127.0.0.2"), key("127.0.0.3"));
+    EXPECT_EQ(key("2001:db8::1"), key("2001:db8::ffff:2"));
+    EXPECT_NE(key("2001:db8::1"), key("2001:db8:0:1::1"));
+    EXPECT_EQ(key("::ffff:127.0.0.5"), key("127.0.0.5"));
+    EXPECT_EQ(numericHost(nullptr), "?");
 }

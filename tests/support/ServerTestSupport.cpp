@@ -2,13 +2,19 @@
 
 #include <stowline/ServiceNamespace.h>
 
+#include <QUrl>
 #include <curl/curl.h>
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <iterator>
 #include <memory>
+#include <netinet/in.h>
+#include <poll.h>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace stowline::test {
 namespace {
@@ -68,6 +74,9 @@ HttpResult exchange(const StandInServer& server, const std::string& pathAndQuery
     if (!options.certificateAuthority.empty()) {
         curl_easy_setopt(curl, CURLOPT_CAINFO, options.certificateAuthority.c_str());
     }
+    if (!options.from.empty()) {
+        curl_easy_setopt(curl, CURLOPT_INTERFACE, options.from.c_str());
+    }
     if (!options.tls12Ciphers.empty()) {
         curl_easy_setopt(curl, CURLOPT_SSLVERSION,
                          static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
@@ -102,6 +111,56 @@ HttpResult query(const StandInServer& server, const std::string& operation,
                  const HttpOptions& options) {
     return postToEndpoint(server, requestEnvelope(queryElement(operation)), soapAction(operation),
                           options);
+}
+
+RawClient::RawClient(const StandInServer& server, const char* from)
+    : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    inet_pton(AF_INET, from, &address.sin_addr);
+    ::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    address.sin_port = htons(static_cast<std::uint16_t>(QUrl(server.serverName()).port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(m_socket);
+        throw std::runtime_error("cannot connect to the server");
+    }
+}
+
+RawClient::~RawClient() {
+    ::close(m_socket);
+}
+
+bool RawClient::send(std::string_view data) const {
+    return ::send(m_socket, data.data(), data.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(data.size());
+}
+
+bool RawClient::readable(std::chrono::milliseconds wait) const {
+    pollfd socket{m_socket, POLLIN, 0};
+    return ::poll(&socket, 1, static_cast<int>(wait.count())) > 0;
+}
+
+bool RawClient::droppedWithin(std::chrono::milliseconds wait) const {
+    char byte = 0;
+    return readable(wait) && ::recv(m_socket, &byte, 1, MSG_DONTWAIT) <= 0;
+}
+
+std::string RawClient::receive(std::chrono::milliseconds limit, std::string_view until) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::string received;
+    char chunk[4096];
+    while (until.empty() || received.find(until) == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const ssize_t n =
+            left.count() > 0 && readable(left) ? ::recv(m_socket, chunk, sizeof chunk, 0) : 0;
+        if (n <= 0) {
+            break;
+        }
+        received.append(chunk, static_cast<std::size_t>(n));
+    }
+    return received;
 }
 
 std::string xmlEscaped(const std::string& text) {

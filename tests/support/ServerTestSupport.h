@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,14 +26,15 @@ struct HttpResult {
 };
 
 // What an exchange brings besides the request: credentials in one scheme, the certificate
-// authority that an https server's certificate must chain to, and the TLS 1.2 ciphers it
-// offers (OpenSSL's names; TLS 1.2 only when set).
+// authority that an https server's certificate must chain to, the TLS 1.2 ciphers it
+// offers (OpenSSL's names; TLS 1.2 only when set), and the loopback address it comes from.
 struct HttpOptions {
     enum class Scheme { None, Basic, Digest };
     Scheme scheme = Scheme::None;
     std::string userAndPassword;
     std::string certificateAuthority;
     std::string tls12Ciphers;
+    std::string from;
 };
 
 // Each throws std::runtime_error when no answer arrives.
@@ -44,6 +46,26 @@ HttpResult getPath(const StandInServer& server, const std::string& pathAndQuery,
 // Posts a query in the client's form.
 HttpResult query(const StandInServer& server, const std::string& operation,
                  const HttpOptions& options = {});
+
+// A loopback connection of a client that misbehaves on purpose, from 127.0.0.1 or another
+// loopback address. The constructor throws std::runtime_error when it cannot connect.
+class RawClient {
+public:
+    explicit RawClient(const StandInServer& server, const char* from = "127.0.0.1");
+    ~RawClient();
+    RawClient(const RawClient&) = delete;
+    RawClient& operator=(const RawClient&) = delete;
+
+    bool send(std::string_view data) const;
+    bool readable(std::chrono::milliseconds wait) const;
+    // Whether the server ends the connection within `wait` without sending anything.
+    bool droppedWithin(std::chrono::milliseconds wait) const;
+    // What the server sends until `until` has come, the server closes, or `limit` has passed.
+    std::string receive(std::chrono::milliseconds limit, std::string_view until = {}) const;
+
+private:
+    int m_socket;
+};
 
 // &, < and > as references.
 std::string xmlEscaped(const std::string& text);
