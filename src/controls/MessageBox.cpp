@@ -24,6 +24,9 @@ int showQMessageBox(const MessageBoxRequest& request) {
                     request.prompt, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    if (!request.details.isEmpty()) {
+        box.setDetailedText(request.details);
+    }
     const int pressed = box.exec();
     if (!yesNo) {
         return AnswerOk;
@@ -34,7 +37,10 @@ int showQMessageBox(const MessageBoxRequest& request) {
 } // namespace
 
 int showMessageBox(const QString& prompt, int style, const QString& title) {
-    const MessageBoxRequest request{prompt, style, title};
+    return showMessageBox(MessageBoxRequest{prompt, style, title, {}});
+}
+
+int showMessageBox(const MessageBoxRequest& request) {
     if (presenter()) {
         return presenter()(request);
     }
