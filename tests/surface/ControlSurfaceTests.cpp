@@ -101,6 +101,11 @@ void expectCaptionsWholeAndClear(Stowline& component) {
 
 TEST(ControlSurface, CaptionsShowWholeAndCoverNothing) {
     Stowline component;
+    // The counts beside the filter boxes at their widest: a full generated operation.
+    for (const char* count :
+         {"lblRouteFilterCount", "lblLocationFilterCount", "lblCenterFilterCount"}) {
+        child<QLabel>(component, count)->setText(QStringLiteral("26,069 of 26,069"));
+    }
     component.show();
     expectCaptionsWholeAndClear(component);
     // The host's larger font reaches the options and version labels; they still fit.
@@ -116,7 +121,8 @@ TEST(ControlSurface, TheDesignFontOnlyWhereTheDesignGivesIt) {
     for (const char* own :
          {"txtRoute", "txtRouteDesc", "txtLocationID", "txtLocationDesc", "cboFacility",
           "cboFacility2", "cboFacility3", "cboRoute", "cboLocation", "optActiveCenters",
-          "optAllCenters", "lblversion(1)", "lblversion(2)", "lblversion(3)", "lstStowline"}) {
+          "optAllCenters", "lblversion(1)", "lblversion(2)", "lblversion(3)", "lstStowline",
+          "txtCenterFilter", "lblRouteFilterCount"}) {
         EXPECT_EQ(font(own).family(), host.family()) << own;
         EXPECT_EQ(font(own).pointSize(), 11) << own;
     }
