@@ -2,6 +2,7 @@
 
 #include "surface/CaptionFit.h"
 
+#include "controls/EnterPressesButton.h"
 #include "controls/SystemColours.h"
 #include "controls/UiText.h"
 
@@ -239,6 +240,7 @@ ControlSurface buildControlSurface(QWidget* owner) {
     buildLocationPage(ui, pages[1]);
     buildAssignmentPage(ui, pages[2]);
     ui.SSTab1->setCurrentIndex(1);
+    controls::pressFocusedButtonOnEnter(*owner);
     return ui;
 }
 
