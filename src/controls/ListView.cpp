@@ -271,7 +271,10 @@ void ListView::keyboardSearch(const QString& search) {
                          !m_typedTimer.hasExpired(QApplication::keyboardInputInterval());
     m_typed = extends ? m_typed + search : search;
     m_typedTimer.start();
-    if (m_typed.isEmpty()) {
+    // Space alone selects the current row (the view did so before asking here); within a text
+    // typed it is part of it.
+    if (m_typed.trimmed().isEmpty()) {
+        m_typed.clear();
         return;
     }
     ensureSorted();

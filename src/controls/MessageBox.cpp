@@ -37,10 +37,7 @@ int showQMessageBox(const MessageBoxRequest& request) {
 } // namespace
 
 int showMessageBox(const QString& prompt, int style, const QString& title) {
-    return showMessageBox(MessageBoxRequest{prompt, style, title, {}});
-}
-
-int showMessageBox(const MessageBoxRequest& request) {
+    const MessageBoxRequest request{prompt, style, title};
     if (presenter()) {
         return presenter()(request);
     }
@@ -49,6 +46,13 @@ int showMessageBox(const MessageBoxRequest& request) {
 
 void setMessageBoxPresenter(MessageBoxPresenter newPresenter) {
     presenter() = std::move(newPresenter);
+}
+
+int showMessageBox(const MessageBoxRequest& request) {
+    if (presenter()) {
+        return presenter()(request);
+    }
+    return showQMessageBox(request);
 }
 
 } // namespace stowline::controls

@@ -24,7 +24,7 @@ struct MessageBoxRequest {
     QString prompt;
     int style = StyleOk;
     QString title;
-    QString details;
+    QString details{};
 };
 
 // The same, with every part of the request.

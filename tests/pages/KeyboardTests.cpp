@@ -91,6 +91,7 @@ TEST_F(AssignmentPageTest, TypeAheadFindsTheWholeTextInTheSortColumnOrSelectsNot
     } cases[] = {
         {2, "pharm", "1029"},   // "Pharmacie Côté" sorted by name, not "Riverside Pharmacy"
         {0, "CAFE C", "1032"},  // "Café Crème"
+        {0, " ", "1001"},       // Space alone selects the current row, as it did
         {0, "1027", nullptr},   // an ID, in the name column
         {3, "coastal", "1023"}, // the route column: "Coastal Highway", first in ID order
         {1, "1027", "1027"},    // sorted by ID again
