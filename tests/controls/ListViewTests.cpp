@@ -135,7 +135,7 @@ TEST_F(ListViewTest, CutCellsShowTheirWholeTextAndTheSelectionStaysInViewAfterAS
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     const auto tooltipAt = [&](int position, int column) {
         QToolTip::hideText();
-        QTest::qWaitFor([] { return !QToolTip::isVisible(); });
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
         const QPoint at = list.visualRect(list.rowIndex(position).siblingAtColumn(column)).center();
         QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
         QApplication::sendEvent(list.viewport(), &help);
