@@ -23,8 +23,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <curl/curl.h>
@@ -156,6 +159,57 @@ std::optional<double> zeepMilliseconds(const QString& serverName, bool printLine
 }
 
 } // namespace
+
+// One key pressed in a widget, and everything it causes handled and painted.
+double keystrokeMilliseconds(QWidget& widget, int key, const QString& text) {
+    return millisecondsOf([&] {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&widget, &release);
+        QApplication::processEvents();
+    });
+}
+
+// Keystrokes in the centers' filter box over the active centers, shown on screen: "center 2",
+// then a word that leaves one row, then Esc, for a few rounds. The first keystroke after a load
+// folds the rows' texts for searching; the median is what typing costs afterwards.
+void printFilterTimes(stowline::Stowline& component) {
+    component.show();
+    component.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(2);
+    auto& box = *component.findChild<QLineEdit*>(QStringLiteral("txtCenterFilter"));
+    auto& list = *component.findChild<stowline::controls::ListView*>(QStringLiteral("lstStowline"));
+    box.setFocus();
+    QApplication::processEvents();
+    const QString typed = QStringLiteral("center 2 20417");
+    const qsizetype oneRowAt = typed.lastIndexOf(QLatin1Char(' '));
+    std::vector<double> keystrokes;
+    std::vector<double> clears;
+    double first = 0;
+    int broadRows = 0;
+    int narrowRows = 0;
+    constexpr int Rounds = 5;
+    for (int round = 0; round < Rounds; ++round) {
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            const QChar c = typed.at(i);
+            const double milliseconds =
+                keystrokeMilliseconds(box, c.toUpper().unicode(), QString(c));
+            (round == 0 && i == 0 ? first : keystrokes.emplace_back()) = milliseconds;
+            if (i + 1 == oneRowAt) {
+                broadRows = list.count();
+            }
+        }
+        narrowRows = list.count();
+        clears.push_back(keystrokeMilliseconds(box, Qt::Key_Escape, QString()));
+    }
+    std::sort(keystrokes.begin(), keystrokes.end());
+    std::printf("filter keystrokes in txtCenterFilter over %d centers (\"%s\": %d rows, then one "
+                "word: %d): median %.2f ms, slowest %.2f ms of %zu; the first after the load "
+                "%.1f ms (folds the texts); Esc back to all: median %.2f ms\n",
+                list.totalCount(), qPrintable(typed.left(oneRowAt)), broadRows, narrowRows,
+                median(keystrokes), keystrokes.back(), keystrokes.size(), first, median(clears));
+    component.hide();
+}
 
 // The centers list with every center shown, written as CSV the way "Export as CSV…" writes it.
 void printExportTime(stowline::Stowline& component) {
@@ -311,6 +365,7 @@ int main(int argc, char** argv) {
                 *std::min_element(zeepRatios.begin(), zeepRatios.end()),
                 *std::max_element(zeepRatios.begin(), zeepRatios.end()));
     std::printf("peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    printFilterTimes(component);
     printExportTime(component);
     std::printf("message boxes during the run: %d\n", boxes);
     if (cold) {

@@ -267,5 +267,17 @@
         <source>Export as CSV…</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shows only the rows holding every word typed (Ctrl+F); Esc clears it</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

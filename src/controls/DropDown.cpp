@@ -1,6 +1,7 @@
 #include "controls/DropDown.h"
 
 #include "controls/SystemColours.h"
+#include "controls/TextBox.h"
 #include "failures/StowlineError.h"
 
 #include <QKeyEvent>
@@ -15,8 +16,9 @@ DropDown::DropDown(bool editable, QWidget* parent)
     // Entries are plain texts: a pick list of thousands is filled in one step, without an item
     // object per entry. Their item data is kept beside them.
     setModel(m_entries);
-    setEditable(editable);
     if (editable) {
+        // The text part holds one line, as every text box does.
+        setLineEdit(new TextBox(this));
         setInsertPolicy(QComboBox::NoInsert);
     }
     m_backColour = windowBackgroundColour();

@@ -1,6 +1,7 @@
 #include "controls/ListModel.h"
 
 #include "controls/ReadingOrder.h"
+#include "controls/TextFolding.h"
 
 #include <algorithm>
 #include <numeric>
@@ -60,8 +61,11 @@ void ListModel::addColumn(const QString& caption) {
 void ListModel::clear() {
     beginResetModel();
     m_order.clear();
+    m_shown.clear();
     m_sourcePositions.clear();
     m_addedPositions.clear();
+    m_sourceMatches.clear();
+    m_addedMatches.clear();
     m_added.clear();
     m_changed.clear();
     forgetSourceKeys();
@@ -73,8 +77,9 @@ void ListModel::showSourceRows(int count) {
     beginResetModel();
     m_order.resize(static_cast<std::size_t>(count));
     std::iota(m_order.begin(), m_order.end(), 0);
-    m_sourcePositions = m_order;
+    m_sourcePositions.assign(m_order.size(), Gone);
     forgetSourceKeys();
+    matchRows();
     endResetModel();
 }
 
@@ -84,14 +89,18 @@ int ListModel::addRow(const QString& text) {
     beginInsertRows({}, position, position);
     m_added.push_back(QStringList{text});
     m_order.push_back(key);
+    m_shown.push_back(key);
     m_addedPositions.push_back(position);
+    m_addedMatches.push_back(1);
     endInsertRows();
     return key;
 }
 
 void ListModel::removeRowAt(int position) {
+    const int key = keyAt(position);
     beginRemoveRows({}, position, position);
-    m_order.erase(m_order.begin() + position);
+    m_shown.erase(m_shown.begin() + position);
+    m_order.erase(std::find(m_order.begin(), m_order.end(), key));
     rebuildPositions();
     endRemoveRows();
 }
@@ -99,7 +108,13 @@ void ListModel::removeRowAt(int position) {
 int ListModel::positionOf(int key) const {
     const std::vector<int>& positions = key >= 0 ? m_sourcePositions : m_addedPositions;
     const std::size_t index = key >= 0 ? static_cast<std::size_t>(key) : addedIndex(key);
-    return index < positions.size() ? positions[index] : -1;
+    return index < positions.size() ? std::max(positions[index], -1) : -1;
+}
+
+bool ListModel::holds(int key) const {
+    const std::vector<int>& positions = key >= 0 ? m_sourcePositions : m_addedPositions;
+    const std::size_t index = key >= 0 ? static_cast<std::size_t>(key) : addedIndex(key);
+    return index < positions.size() && positions[index] != Gone;
 }
 
 QStringList* ListModel::changedTexts(int key) {
@@ -144,8 +159,9 @@ void ListModel::setText(int key, int column, const QString& text) {
         texts->resize(column + 1);
     }
     (*texts)[column] = text;
-    const int position = positionOf(key);
-    emit dataChanged(index(position, column), index(position, column));
+    if (const int position = positionOf(key); position >= 0) {
+        emit dataChanged(index(position, column), index(position, column));
+    }
 }
 
 QVariant ListModel::tag(int key) const {
@@ -198,7 +214,7 @@ void ListModel::sortRows(int column, Qt::SortOrder order) {
         orderRows(rowKeys, ascending);
     }
 
-    rebuildPositions();
+    deriveShown();
     QModelIndexList after;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         after.append(index(positionOf(keys[i]), before[static_cast<qsizetype>(i)].column()));
@@ -272,19 +288,109 @@ const std::vector<QCollatorSortKey>& ListModel::sourceCollationKeys(int column) 
 }
 
 void ListModel::forgetSourceKeys() {
+    m_folded.clear();
     for (ColumnKeys& keys : m_sourceKeys) {
         keys = {};
     }
 }
 
-void ListModel::rebuildPositions() {
-    std::fill(m_sourcePositions.begin(), m_sourcePositions.end(), -1);
-    std::fill(m_addedPositions.begin(), m_addedPositions.end(), -1);
-    for (std::size_t position = 0; position < m_order.size(); ++position) {
-        const int key = m_order[position];
-        (key >= 0 ? m_sourcePositions[static_cast<std::size_t>(key)]
-                  : m_addedPositions[addedIndex(key)]) = static_cast<int>(position);
+void ListModel::setFilter(const QStringList& words, const std::vector<int>& columns) {
+    beginResetModel();
+    m_words = words;
+    m_filterColumns = columns;
+    matchRows();
+    endResetModel();
+}
+
+const FoldedRows& ListModel::foldedRows(const std::vector<int>& columns) {
+    if (!m_folded.holds(columns) && m_source != nullptr) {
+        m_folded.build(*m_source, static_cast<int>(m_sourcePositions.size()), columns);
     }
+    return m_folded;
+}
+
+void ListModel::matchRows() {
+    m_sourceMatches.assign(m_sourcePositions.size(), 1);
+    m_addedMatches.assign(m_added.size(), 1);
+    if (!m_words.isEmpty()) {
+        foldedRows(m_filterColumns);
+        QString scratch;
+        for (std::size_t key = 0; key < m_sourceMatches.size(); ++key) {
+            m_sourceMatches[key] = matches(static_cast<int>(key), scratch) ? 1 : 0;
+        }
+        for (std::size_t index = 0; index < m_addedMatches.size(); ++index) {
+            m_addedMatches[index] = matches(addedKey(index), scratch) ? 1 : 0;
+        }
+    }
+    deriveShown();
+}
+
+bool ListModel::matches(int key, QString& scratch) const {
+    QStringView row;
+    if (key >= 0 && (m_changed.empty() || changedTexts(key) == nullptr) &&
+        m_folded.holds(m_filterColumns)) {
+        row = m_folded.row(key);
+    } else {
+        // A row the page added or changed: its texts are folded here, the few there are.
+        scratch.clear();
+        for (const int column : m_filterColumns) {
+            appendFolded(scratch, text(key, column));
+            scratch += QLatin1Char('\n');
+        }
+        row = scratch;
+    }
+    return std::all_of(m_words.begin(), m_words.end(),
+                       [row](const QString& word) { return row.contains(word); });
+}
+
+void ListModel::deriveShown() {
+    m_shown.clear();
+    m_shown.reserve(m_order.size());
+    for (const int key : m_order) {
+        const bool shown = key >= 0 ? m_sourceMatches[static_cast<std::size_t>(key)] != 0
+                                    : m_addedMatches[addedIndex(key)] != 0;
+        if (shown) {
+            m_shown.push_back(key);
+        }
+    }
+    rebuildPositions();
+}
+
+void ListModel::rebuildPositions() {
+    std::fill(m_sourcePositions.begin(), m_sourcePositions.end(), Gone);
+    std::fill(m_addedPositions.begin(), m_addedPositions.end(), Gone);
+    const auto positionSlot = [this](int key) -> int& {
+        return key >= 0 ? m_sourcePositions[static_cast<std::size_t>(key)]
+                        : m_addedPositions[addedIndex(key)];
+    };
+    for (const int key : m_order) {
+        positionSlot(key) = Hidden;
+    }
+    for (std::size_t position = 0; position < m_shown.size(); ++position) {
+        positionSlot(m_shown[position]) = static_cast<int>(position);
+    }
+}
+
+int ListModel::firstStartingWith(int column, const QString& prefix,
+                                 const std::vector<int>& columns) {
+    const FoldedRows& folded = foldedRows(columns);
+    QString scratch;
+    for (std::size_t position = 0; position < m_shown.size(); ++position) {
+        const int key = m_shown[position];
+        std::optional<QStringView> cell;
+        if (key >= 0 && (m_changed.empty() || changedTexts(key) == nullptr)) {
+            cell = folded.cell(key, column);
+        }
+        if (!cell) {
+            scratch.clear();
+            appendFolded(scratch, text(key, column));
+            cell = scratch;
+        }
+        if (cell->startsWith(prefix)) {
+            return static_cast<int>(position);
+        }
+    }
+    return -1;
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const {

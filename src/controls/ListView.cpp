@@ -1,12 +1,16 @@
 #include "controls/ListView.h"
 
+#include "controls/TextFolding.h"
 #include "failures/StowlineError.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 
 namespace stowline::controls {
 
@@ -42,6 +46,9 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), m_model(this) {
             runClick();
         }
     });
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &ListView::rowsCounted);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &ListView::rowsCounted);
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, &ListView::rowsCounted);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (onColumnClick) {
             onColumnClick(section + 1);
@@ -110,6 +117,17 @@ QModelIndex ListView::rowIndex(int index) {
     return m_model.index(index - 1, 0);
 }
 
+ListItemRef ListView::findItem(const std::function<bool(const ListItemRef&)>& matches) {
+    ensureSorted();
+    for (int index = 0; index < m_model.allRows(); ++index) {
+        const ListItemRef item(this, m_model.generation(), m_model.keyInOrder(index));
+        if (matches(item)) {
+            return item;
+        }
+    }
+    return {};
+}
+
 ListItemRef ListView::selectedItem() {
     const QModelIndexList selected = selectionModel()->selectedRows();
     if (selected.isEmpty()) {
@@ -122,10 +140,73 @@ void ListView::select(const ListItemRef& item) {
     const ChangeByCode byCode(*this);
     const int key = keyOf(item);
     ensureSorted();
-    const QModelIndex target = m_model.index(m_model.positionOf(key), 0);
+    if (m_model.positionOf(key) < 0) {
+        clearFilter();
+    }
+    selectRow(m_model.positionOf(key));
+}
+
+void ListView::selectRow(int position) {
+    const QModelIndex target = m_model.index(position, 0);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
     scrollTo(target);
+}
+
+void ListView::scrollToSelection() {
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (!selected.isEmpty()) {
+        scrollTo(selected.first());
+    }
+}
+
+void ListView::setFilterText(const QString& text) {
+    m_filterText = text;
+    const QStringList words = searchWords(text);
+    if (words != m_filterWords || (!words.isEmpty() && searchedColumns() != m_filterColumns)) {
+        applyFilter(words);
+    }
+}
+
+void ListView::clearFilter() {
+    if (m_filterText.isEmpty()) {
+        return;
+    }
+    m_filterText.clear();
+    applyFilter({});
+    emit filterCleared();
+}
+
+void ListView::applyFilter(const QStringList& words) {
+    bool lostSelection = false;
+    {
+        const ChangeByCode byCode(*this);
+        ensureSorted();
+        const ListItemRef selected = selectedItem();
+        m_filterWords = words;
+        m_filterColumns = searchedColumns();
+        m_model.setFilter(words, m_filterColumns);
+        if (!selected.isNothing()) {
+            const int position = m_model.positionOf(selected.m_key);
+            lostSelection = position < 0;
+            if (!lostSelection) {
+                selectRow(position);
+            }
+        }
+    }
+    if (lostSelection) {
+        runClick();
+    }
+}
+
+std::vector<int> ListView::searchedColumns() const {
+    std::vector<int> columns;
+    for (const int column : shownColumns()) {
+        if (columnWidth(column) > 0) {
+            columns.push_back(column);
+        }
+    }
+    return columns;
 }
 
 QString ListView::text(const ListItemRef& item) const {
@@ -161,7 +242,12 @@ QVariant ListView::tag(const ListItemRef& item) const {
 int ListView::indexOf(const ListItemRef& item) {
     const int key = keyOf(item);
     ensureSorted();
-    return m_model.positionOf(key) + 1;
+    const int position = m_model.positionOf(key);
+    if (position < 0) {
+        // Hidden by the filter: nobody acts on a row the operator cannot see.
+        raiseItemRemoved();
+    }
+    return position + 1;
 }
 
 void ListView::setSortKey(int key) {
@@ -185,19 +271,26 @@ void ListView::keyboardSearch(const QString& search) {
                          !m_typedTimer.hasExpired(QApplication::keyboardInputInterval());
     m_typed = extends ? m_typed + search : search;
     m_typedTimer.start();
-    if (m_typed.isEmpty()) {
+    // Space alone selects the current row (the view did so before asking here); within a text
+    // typed it is part of it.
+    if (m_typed.trimmed().isEmpty()) {
+        m_typed.clear();
         return;
     }
     ensureSorted();
-    for (int row = 0; row < m_model.rows(); ++row) {
-        if (m_model.text(m_model.keyAt(row), 0).startsWith(m_typed, Qt::CaseInsensitive)) {
-            const QModelIndex target = m_model.index(row, 0);
-            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
-                                                          QItemSelectionModel::Rows);
-            scrollTo(target);
-            return;
-        }
+    const int found = m_model.firstStartingWith(m_sortKey, folded(m_typed), searchedColumns());
+    if (found >= 0) {
+        selectRow(found);
+        return;
     }
+    // A row that matched only the first keys typed is not the row typed: nothing stays selected,
+    // nor marked as the current row.
+    {
+        const ChangeByCode byCode(*this);
+        selectionModel()->clear();
+    }
+    runClick();
+    QApplication::beep();
 }
 
 void ListView::runClick() {
@@ -214,6 +307,29 @@ void ListView::mousePressEvent(QMouseEvent* event) {
     }
     m_pressChangedSelection = false;
     QTreeView::mousePressEvent(event);
+}
+
+bool ListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeView::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QRect cellRect = visualRect(index);
+    if (!index.isValid() || sizeHintForIndex(index).width() <= cellRect.width()) {
+        QToolTip::hideText();
+        return true;
+    }
+    // Plain text, however it looks, on one line per line of the cell; a text from the service may
+    // be of any length, so the tooltip shows its beginning only.
+    constexpr qsizetype MaximumShown = 1000;
+    QString text = index.data().toString();
+    if (text.size() > MaximumShown) {
+        text = text.left(MaximumShown) + QChar(0x2026);
+    }
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap),
+                       viewport(), cellRect);
+    return true;
 }
 
 std::vector<int> ListView::shownColumns() const {
@@ -271,7 +387,7 @@ int ListView::keyOf(const ListItemRef& item) const {
         raiseObjectNotSet();
     }
     if (item.m_view.data() != this || item.m_generation != m_model.generation() ||
-        m_model.positionOf(item.m_key) < 0) {
+        !m_model.holds(item.m_key)) {
         raiseItemRemoved();
     }
     return item.m_key;
@@ -301,6 +417,7 @@ void ListView::ensureSorted() {
     header()->setSortIndicator(m_sortKey, order);
     if (m_sortKey >= 0 && m_sortKey < m_model.columnCount()) {
         m_model.sortRows(m_sortKey, order);
+        scrollToSelection();
     }
 }
 

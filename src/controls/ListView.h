@@ -34,8 +34,11 @@ private:
 };
 
 // A report-style list over rows kept elsewhere (ListRows): rows under column headers, one
-// selected at most. Positions are 1-based and follow the displayed order; the list keeps its
-// rows sorted by SortKey and SortOrder, as a permutation of the rows, never as copies.
+// selected at most. The list keeps its rows sorted by SortKey and SortOrder, as a permutation of
+// the rows, never as copies. A filter shows only the rows holding every word typed; positions
+// are 1-based and count the rows shown, in the displayed order, as the operator counts them. A
+// hidden row is never the selected one: hiding it leaves nothing selected, and selecting it
+// clears the filter.
 class ListView : public QTreeView {
     Q_OBJECT
 
@@ -51,21 +54,34 @@ public:
     int columnCount() const { return m_model.columnCount(); }
     QString columnCaption(int column) const;
 
-    // Empties the list, then, after a read, shows its first `rows` rows (sorted).
+    // Empties the list, then, after a read, shows its first `rows` rows (sorted, filtered). The
+    // filter stays.
     void clearItems();
     void showRows(int rows);
     // Adds an item with only its text (a page's new record until the list is read again).
     ListItemRef add(const QString& text);
     void removeAt(int index);
+    // The rows shown, and every row the list holds, shown or not.
     int count();
+    int totalCount() const { return m_model.allRows(); }
     // The item at a 1-based position; fails when there is none.
     ListItemRef itemAt(int index);
     // The view's index of the row at a 1-based position (its first column).
     QModelIndex rowIndex(int index);
+    // The first item, in the list's order, that matches, whether the filter shows it or not;
+    // Nothing when none does.
+    ListItemRef findItem(const std::function<bool(const ListItemRef&)>& matches);
 
     ListItemRef selectedItem();
-    // Makes the item the selected one (and the current one).
+    // Makes the item the selected one (and the current one) and scrolls it into view. An item
+    // the filter hides is shown first: the filter is cleared.
     void select(const ListItemRef& item);
+
+    // Shows only the rows in which every word of the text appears in a shown column (one not of
+    // width 0), case and accents ignored. A selected row the filter hides is no longer selected,
+    // and the click handling runs.
+    void setFilterText(const QString& text);
+    void clearFilter();
 
     QString text(const ListItemRef& item) const;
     void setText(const ListItemRef& item, const QString& text);
@@ -73,6 +89,7 @@ public:
     QString subItem(const ListItemRef& item, int subItemIndex) const;
     void setSubItem(const ListItemRef& item, int subItemIndex, const QString& text);
     QVariant tag(const ListItemRef& item) const;
+    // The 1-based position of an item shown; an item the filter hides has none and fails.
     int indexOf(const ListItemRef& item);
 
     int sortKey() const { return m_sortKey; }
@@ -97,12 +114,21 @@ public:
     std::function<void()> onClick;
     std::function<void(int column)> onColumnClick;
 
-    // Typing jumps to the first row, from the top, whose first column starts with the text
-    // typed (ignoring case); keys typed in quick succession extend that text.
+    // Typing selects the first row shown, from the top, whose text in the sort column begins
+    // with the text typed, case and accents ignored; keys typed in quick succession extend that
+    // text. When no row does, nothing stays selected and the list beeps.
     void keyboardSearch(const QString& search) override;
+
+signals:
+    // The rows shown or the rows held may have changed in number.
+    void rowsCounted();
+    // Selecting a hidden row cleared the filter.
+    void filterCleared();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // A cell whose text is cut shows its whole text as a tooltip.
+    bool viewportEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -120,6 +146,12 @@ private:
     // The key of a referenced item still in the list, or a failure.
     int keyOf(const ListItemRef& item) const;
     ListItemRef refAt(int position);
+    // The columns a filter searches: those shown with a width.
+    std::vector<int> searchedColumns() const;
+    void applyFilter(const QStringList& words);
+    // Selects the row shown at a position, and scrolls it into view.
+    void selectRow(int position);
+    void scrollToSelection();
     void runClick();
     void ensureSorted();
     void scheduleSort();
@@ -136,6 +168,9 @@ private:
     bool m_pressChangedSelection = false;
     QString m_typed;
     QElapsedTimer m_typedTimer;
+    QString m_filterText;
+    QStringList m_filterWords;
+    std::vector<int> m_filterColumns;
 };
 
 } // namespace stowline::controls

@@ -24,6 +24,9 @@ int showQMessageBox(const MessageBoxRequest& request) {
                     request.prompt, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    if (!request.details.isEmpty()) {
+        box.setDetailedText(request.details);
+    }
     const int pressed = box.exec();
     if (!yesNo) {
         return AnswerOk;
@@ -43,6 +46,13 @@ int showMessageBox(const QString& prompt, int style, const QString& title) {
 
 void setMessageBoxPresenter(MessageBoxPresenter newPresenter) {
     presenter() = std::move(newPresenter);
+}
+
+int showMessageBox(const MessageBoxRequest& request) {
+    if (presenter()) {
+        return presenter()(request);
+    }
+    return showQMessageBox(request);
 }
 
 } // namespace stowline::controls

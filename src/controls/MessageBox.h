@@ -18,12 +18,17 @@ inline constexpr int AnswerNo = 7;
 // own carries the application's display name. Returns AnswerOk, AnswerYes or AnswerNo.
 int showMessageBox(const QString& prompt, int style, const QString& title = QString());
 
-// What a presenter is given: the prompt, the style and the title as passed (maybe empty).
+// What a presenter is given: the prompt, the style and the title as passed (maybe empty), and
+// the details a box offers under "Show Details..." (none when empty).
 struct MessageBoxRequest {
     QString prompt;
     int style = StyleOk;
     QString title;
+    QString details{};
 };
+
+// The same, with every part of the request.
+int showMessageBox(const MessageBoxRequest& request);
 using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
 
 // Replaces the presenter (tests answer boxes without a screen); an empty function restores

@@ -6,6 +6,30 @@
 #include <QSignalBlocker>
 
 namespace stowline::controls {
+namespace {
+
+bool breaksLine(QChar c) {
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0x0B) ||
+           c == QChar(0x0C) || c == QChar(0x85) || c.category() == QChar::Separator_Line ||
+           c.category() == QChar::Separator_Paragraph;
+}
+
+// What a one-line box keeps of a text pasted or dropped into it: its first line, without the
+// control characters (a tab, say) that no request from the box may carry.
+QString firstLine(const QString& text) {
+    QString kept;
+    for (const QChar c : text) {
+        if (breaksLine(c)) {
+            break;
+        }
+        if (c.category() != QChar::Other_Control) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
+} // namespace
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     m_backColour = windowBackgroundColour();
@@ -59,8 +83,9 @@ void TextBox::filterEdit(const QString& edited) {
         ++suffix;
     }
     const QString inserted = edited.mid(prefix, edited.size() - prefix - suffix);
+    // The key filter and the maximum length apply to what the box keeps.
     QString kept;
-    for (const QChar c : inserted) {
+    for (const QChar c : firstLine(inserted)) {
         const int code = onKeyPress ? onKeyPress(c.unicode()) : c.unicode();
         if (code != 0) {
             kept += QChar(code);

@@ -6,8 +6,9 @@
 
 namespace stowline::controls {
 
-// A one-line text box. Its maximum length and its key filter limit only what the operator
-// types or pastes; text set by code is kept whole.
+// A one-line text box. Text pasted or dropped into it keeps its first line only, without control
+// characters. Its maximum length and its key filter limit only what the operator types, pastes
+// or drops, after that; text set by code is kept whole.
 class TextBox : public QLineEdit {
     Q_OBJECT
 

@@ -175,11 +175,11 @@ void AssignmentPage::requeryKeepingChoices(const QString& centerId) {
     const std::optional<qint32> location = chosenEntryKey(*ui.cboLocation);
     requeryCenters(m_state);
     controls::ListView& list = *ui.lstStowline;
-    for (int i = 1; i <= list.count(); ++i) {
-        if (list.tag(list.itemAt(i)).value<RouteAndLocationsUDT>().CenterID == centerId) {
-            list.select(list.itemAt(i));
-            break;
-        }
+    // The center's ID is its item's text. A center the filter now hides is shown again.
+    const controls::ListItemRef center =
+        list.findItem([&](const controls::ListItemRef& i) { return list.text(i) == centerId; });
+    if (!center.isNothing()) {
+        list.select(center);
     }
     lstStowline_Click();
     if (facility >= 0) {

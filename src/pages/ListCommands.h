@@ -9,7 +9,7 @@ namespace stowline::pages {
 
 // Gives a list two commands, in its context menu and by shortcut while it has the focus: Copy
 // (Ctrl+C) puts the selected row on the clipboard as a spreadsheet takes it, and "Export as
-// CSV…" writes the whole list to a file the operator chooses. Neither changes the selection or
+// CSV…" writes the rows shown to a file the operator chooses. Neither changes the selection or
 // the page's mode; a list that cannot be used (its frame disabled) offers neither.
 void installListCommands(controls::ListView& list);
 
@@ -19,8 +19,9 @@ void installListCommands(controls::ListView& list);
 // The shown columns' captions and the selected row, tab-separated, one line each; empty with
 // nothing selected.
 QString selectedRowAsText(controls::ListView& list);
-// Every row in the order shown, shown columns only, under a line of captions: CSV as RFC 4180
-// has it (CR LF, fields with a quote, comma, line break or blank at either end quoted), UTF-8.
+// The rows the filter shows, in the order shown, shown columns only, under a line of captions:
+// CSV as RFC 4180 has it (CR LF, fields with a quote, comma, line break or blank at either end
+// quoted), UTF-8.
 QByteArray listAsCsv(controls::ListView& list);
 
 } // namespace stowline::pages

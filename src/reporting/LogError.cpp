@@ -44,8 +44,21 @@ QString errorLogEntry(const ErrorInfo& error, const QString& procedureName) {
            QStringLiteral("Project Associated - prjStowline");
 }
 
+QString errorDetails(const ErrorInfo& error) {
+    QString details = withControlsEscaped(error.Description);
+    if (details.size() > MaximumErrorDetails) {
+        qsizetype kept = MaximumErrorDetails - 1;
+        if (details.at(kept - 1).isHighSurrogate()) {
+            --kept;
+        }
+        details = details.left(kept) + QChar(0x2026);
+    }
+    return details;
+}
+
 void LogError(const ErrorInfo& error, const QString& procedureName) {
-    controls::showMessageBox(controls::UiText::tr(ApplicationErrorPrompt), controls::StyleOk);
+    controls::showMessageBox(controls::MessageBoxRequest{
+        controls::UiText::tr(ApplicationErrorPrompt), controls::StyleOk, {}, errorDetails(error)});
     system::writeEventLog(errorLogEntry(error, procedureName));
 }
 

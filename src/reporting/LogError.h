@@ -20,8 +20,14 @@ QString withControlsEscaped(const QString& text);
 // description and the source have their control characters escaped.
 QString errorLogEntry(const ErrorInfo& error, const QString& procedureName);
 
-// Tells the operator that something failed (modal box) and then writes the details to the
-// application event log.
+// What the error box offers under "Show Details...": the failure's description as the event-log
+// entry holds it (escaped; passwords were hidden where the description was made), cut to
+// MaximumErrorDetails characters.
+inline constexpr qsizetype MaximumErrorDetails = 2000;
+QString errorDetails(const ErrorInfo& error);
+
+// Tells the operator that something failed (modal box, with the details) and then writes the
+// details to the application event log.
 void LogError(const ErrorInfo& error, const QString& procedureName);
 
 } // namespace stowline

@@ -2,6 +2,7 @@
 
 #include "surface/CaptionFit.h"
 
+#include "controls/EnterPressesButton.h"
 #include "controls/SystemColours.h"
 #include "controls/UiText.h"
 
@@ -79,11 +80,32 @@ QLabel* versionLabel(QWidget* parent, int index, int left, int top, int width, i
     return result;
 }
 
+// The filter box at the right end of a list's heading line, over the list's right edge, with the
+// count of rows shown right-aligned before it, on the line's middle. Both take the component's
+// font, like every control the design does not name.
+void filterControls(QFrame* frame, controls::TextBox*& box, const char* boxName, QLabel*& count,
+                    const char* countName, int lineTop) {
+    constexpr int BoxLeft = 6960;
+    constexpr int BoxWidth = 2985; // to the list's right edge
+    constexpr int BoxHeight = 285;
+    constexpr int CountLeft = 3150;
+    constexpr int CountHeight = 195;
+    count = create<QLabel>(frame, countName, CountLeft, lineTop + (BoxHeight - CountHeight) / 2,
+                           BoxLeft - 60 - CountLeft, CountHeight);
+    count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box = create<controls::TextBox>(frame, boxName, BoxLeft, lineTop, BoxWidth, BoxHeight);
+    box->setPlaceholderText(UiText::tr("Filter"));
+    box->setToolTip(UiText::tr("Shows only the rows holding every word typed (Ctrl+F); "
+                               "Esc clears it"));
+}
+
 void buildRoutePage(ControlSurface& ui, QWidget* page) {
     const QColor buttonFace = controls::buttonFaceColour();
     ui.fraRouteList = frame(page, "fraRouteList", 105, 330, 10080, 4590);
     ui.Label7 = label(ui.fraRouteList, "Label7", UiText::tr("List of Delivery Routes:"), 150, 135,
                       1950, 195, true);
+    filterControls(ui.fraRouteList, ui.txtRouteFilter, "txtRouteFilter", ui.lblRouteFilterCount,
+                   "lblRouteFilterCount", 90);
     ui.lstRoute = create<controls::ListView>(ui.fraRouteList, "lstRoute", 105, 405, 9840, 4080);
     ui.lstRoute->setFont(designFont(false));
 
@@ -145,6 +167,8 @@ void buildLocationPage(ControlSurface& ui, QWidget* page) {
     ui.fraLocationList = frame(page, "fraLocationList", 105, 330, 10080, 4590);
     ui.Label8 = label(ui.fraLocationList, "Label8", UiText::tr("List of Storage Locations:"), 150,
                       135, 2130, 195, true);
+    filterControls(ui.fraLocationList, ui.txtLocationFilter, "txtLocationFilter",
+                   ui.lblLocationFilterCount, "lblLocationFilterCount", 90);
     ui.lstLocation =
         create<controls::ListView>(ui.fraLocationList, "lstLocation", 105, 405, 9840, 4080);
     ui.lstLocation->setFont(designFont(false));
@@ -172,6 +196,8 @@ void buildAssignmentPage(ControlSurface& ui, QWidget* page) {
     ui.txtErrorMessage->setText(
         QStringLiteral("This control is for error handling. So I set it to invisible."));
     ui.txtErrorMessage->setVisible(false);
+    filterControls(ui.fraStowlineList, ui.txtCenterFilter, "txtCenterFilter",
+                   ui.lblCenterFilterCount, "lblCenterFilterCount", 240);
     ui.lstStowline =
         create<controls::ListView>(ui.fraStowlineList, "lstStowline", 105, 960, 9840, 3720);
 
@@ -214,6 +240,7 @@ ControlSurface buildControlSurface(QWidget* owner) {
     buildLocationPage(ui, pages[1]);
     buildAssignmentPage(ui, pages[2]);
     ui.SSTab1->setCurrentIndex(1);
+    controls::pressFocusedButtonOnEnter(*owner);
     return ui;
 }
 

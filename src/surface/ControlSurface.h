@@ -22,6 +22,8 @@ struct ControlSurface {
     // "Maintain Delivery Routes"
     QFrame* fraRouteList = nullptr;
     QLabel* Label7 = nullptr;
+    QLabel* lblRouteFilterCount = nullptr;
+    controls::TextBox* txtRouteFilter = nullptr;
     controls::ListView* lstRoute = nullptr;
     QFrame* fraRouteEdit = nullptr;
     QLabel* Label1 = nullptr;
@@ -37,6 +39,8 @@ struct ControlSurface {
     // "Maintain Storage Locations"
     QFrame* fraLocationList = nullptr;
     QLabel* Label8 = nullptr;
+    QLabel* lblLocationFilterCount = nullptr;
+    controls::TextBox* txtLocationFilter = nullptr;
     controls::ListView* lstLocation = nullptr;
     QFrame* fraLocationEdit = nullptr;
     QLabel* Label3 = nullptr;
@@ -54,6 +58,8 @@ struct ControlSurface {
     QLabel* Label9 = nullptr;
     QRadioButton* optActiveCenters = nullptr;
     QRadioButton* optAllCenters = nullptr;
+    QLabel* lblCenterFilterCount = nullptr;
+    controls::TextBox* txtCenterFilter = nullptr;
     QLabel* Label11 = nullptr;
     controls::DropDown* cboFacility2 = nullptr;
     controls::TextBox* txtErrorMessage = nullptr;
@@ -68,7 +74,10 @@ struct ControlSurface {
 };
 
 // Creates the controls inside the owner with their design names, captions, fonts, geometry and
-// design-time states (before the start-up procedure runs).
+// design-time states (before the start-up procedure runs). Beyond the design, each list frame
+// holds a filter box and the count of the rows shown, at the right of the list's heading line,
+// where the design leaves room (the centers' never-shown txtErrorMessage lies there too); and
+// Enter presses the focused button.
 ControlSurface buildControlSurface(QWidget* owner);
 
 // Twips to device-independent pixels.

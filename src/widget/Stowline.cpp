@@ -2,6 +2,7 @@
 
 #include "answer/Unwrapping.h"
 #include "pages/ListCommands.h"
+#include "pages/ListFilter.h"
 #include "surface/CaptionFit.h"
 #include "widget/StowlinePrivate.h"
 
@@ -25,6 +26,12 @@ StowlinePrivate::StowlinePrivate(QWidget* owner)
          {state.ui.lstRoute, state.ui.lstLocation, state.ui.lstStowline}) {
         pages::installListCommands(*list);
     }
+    const surface::ControlSurface& ui = state.ui;
+    pages::installListFilter(*ui.lstRoute, *ui.txtRouteFilter, *ui.lblRouteFilterCount);
+    pages::installListFilter(*ui.lstLocation, *ui.txtLocationFilter, *ui.lblLocationFilterCount);
+    pages::installListFilter(*ui.lstStowline, *ui.txtCenterFilter, *ui.lblCenterFilterCount);
+    pages::installFindShortcut(*owner, *ui.SSTab1,
+                               {ui.txtRouteFilter, ui.txtLocationFilter, ui.txtCenterFilter});
 }
 
 Stowline::Stowline(QWidget* parent) : QWidget(parent) {

@@ -5,6 +5,8 @@
 #include "support/PageDriver.h"
 
 #include <QAbstractItemModel>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -117,4 +119,34 @@ TEST_F(ListViewTest, ReferencesFailCleanlyOnceTheirRowIsGone) {
               error_number::ObjectNotSet);
     EXPECT_EQ(number([&] { (void)list.itemAt(2); }), error_number::IndexOutOfBounds);
     EXPECT_TRUE(list.selectedItem().isNothing());
+}
+
+// A cell whose text its column cuts shows the whole text as a tooltip, as plain text; a whole
+// cell shows none. After a sort the selected row is scrolled into view.
+TEST_F(ListViewTest, CutCellsShowTheirWholeTextAndTheSelectionStaysInViewAfterASort) {
+    const QString cut = QStringLiteral("Ambient aisle A, front <b>bay</b>");
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 200; ++i) {
+        rows.push_back({QString::number(i), i == 3 ? cut : QStringLiteral("x"), QString()});
+    }
+    show(rows);
+    list.resize(240, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const auto tooltipAt = [&](int position, int column) {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+        const QPoint at = list.visualRect(list.rowIndex(position).siblingAtColumn(column)).center();
+        QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_TRUE(tooltipAt(4, 1).contains(cut.toHtmlEscaped())) << tooltipAt(4, 1).toStdString();
+    EXPECT_EQ(tooltipAt(4, 0), QString()); // "3"
+    EXPECT_EQ(tooltipAt(5, 1), QString()); // "x"
+
+    list.select(list.itemAt(200));
+    list.setSortOrder(1);
+    ASSERT_EQ(list.indexOf(list.selectedItem()), 1);
+    EXPECT_TRUE(list.viewport()->rect().contains(list.visualRect(list.rowIndex(1))));
 }

@@ -36,7 +36,8 @@ bool showsPassword(const QString& text) {
     return text.contains(Password) || text.contains(Encoded);
 }
 
-// One report naming `reported`, or none when it is null; and no box or entry shows the password.
+// One report naming `reported`, or none when it is null; and no box (its details included) or
+// entry shows the password.
 void expectReport(const test::MessageBoxRecorder& boxes, const test::EventLogRecorder& log,
                   const char* reported, const char* what) {
     EXPECT_EQ(log.procedures(),
@@ -44,9 +45,11 @@ void expectReport(const test::MessageBoxRecorder& boxes, const test::EventLogRec
         << what;
     EXPECT_TRUE(reported == nullptr || log.entries().value(0).contains(reported))
         << what << ": " << log.entries().value(0).toStdString();
+    // The error box's details say the cause as well.
+    EXPECT_TRUE(reported == nullptr || boxes.shown().at(0).details.contains(reported)) << what;
     QString shown = log.entries().join('\n');
     for (const controls::MessageBoxRequest& box : boxes.shown()) {
-        shown += '\n' + box.prompt + '\n' + box.title;
+        shown += '\n' + box.prompt + '\n' + box.title + '\n' + box.details;
     }
     EXPECT_FALSE(showsPassword(shown)) << what << ": " << shown.toStdString();
 }

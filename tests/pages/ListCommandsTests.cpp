@@ -96,7 +96,7 @@ TEST_F(ListCommandsTest, CtrlCCopiesTheSelectedRowAsASpreadsheetPastesIt) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST_F(ListCommandsTest, ExportWritesEveryRowInTheShownOrderAsCsv) {
+TEST_F(ListCommandsTest, ExportWritesTheRowsShownInTheirOrderAsCsv) {
     clickRow(*list, 2);
     const int selected = selectedPosition(*list);
     // A right click opens the commands and changes neither the selection nor the mode.
@@ -122,6 +122,14 @@ TEST_F(ListCommandsTest, ExportWritesEveryRowInTheShownOrderAsCsv) {
             exported().contains(QByteArray(formula.code) + "," + formula.field + ",Northfield"))
             << formula.code;
     }
+    // With a filter, the rows it shows.
+    retype(control<QLineEdit>("txtRouteFilter"), qs("harbour"));
+    command("Export as CSV…")->trigger();
+    EXPECT_EQ(exported(), "Route,Description,Facility\r\n"
+                          "H4,Coastal Highway,Harbour Point Cross-Dock\r\n"
+                          "H3,Old Town & Market,Harbour Point Cross-Dock\r\n"
+                          "H2,Bayview <Overnight>,Harbour Point Cross-Dock\r\n"
+                          "H1,Harbour Front,Harbour Point Cross-Dock\r\n");
 }
 
 TEST_F(ListCommandsTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {

@@ -592,15 +592,13 @@ TEST_P(MaintenancePageTest, HeaderClicksChooseTheSortColumnAndFlipTheOrder) {
     EXPECT_TRUE(log.entries().isEmpty());
 }
 
+// Nor do line breaks: what is saved is one line (each box's paste and drop: TextBoxTests).
 TEST_P(MaintenancePageTest, ApostrophesNeverReachTheFilteredBoxesTypedOrPasted) {
     click(add);
     QTest::keyClicks(name, QStringLiteral("'Z'6"));
     EXPECT_EQ(name->text(), page.rules.nameFiltered ? "Z6" : "'Z'6");
-    retype(name, QString());
-    paste(name, QStringLiteral("'7'"));
-    EXPECT_EQ(name->text(), page.rules.nameFiltered ? "7" : "'7'");
     QTest::keyClicks(description, QStringLiteral("Bob's & \"Ann's\""));
-    paste(description, QStringLiteral(" O'Neil's"));
+    paste(description, QStringLiteral(" O'Neil's\r\nsecond line")); // the first line only
     EXPECT_EQ(description->text(), "Bobs & \"Anns\" ONeils");
     description->home(false); // the cursor stays after what was pasted
     paste(description, QStringLiteral("'A'"));

@@ -18,6 +18,11 @@ QString entry(const QString& number, const QString& description, const QString& 
            "\r\nError Source - " + source + "\r\nProject Associated - prjStowline";
 }
 
+// The entry's description line, as the error box offers it under "Show Details...".
+QString describedIn(const QString& entry) {
+    return entry.split("\r\n").value(3).mid(QStringLiteral("Error Description - ").size());
+}
+
 TEST(Guarded, ReportsOnceWithTheFixedBoxThenTheSixLineEntryAndReturnsTheResultAsItStood) {
     const struct {
         const char* what;
@@ -48,6 +53,10 @@ TEST(Guarded, ReportsOnceWithTheFixedBoxThenTheSixLineEntryAndReturnsTheResultAs
          },
          "partial",
          {entry("0", "boom", "prjStowline RouteExist")}},
+        {"a description longer than the box's details",
+         [](QString&) { raiseError(9, QString(2500, QLatin1Char('x'))); },
+         "initial",
+         {entry("9", QString(2500, QLatin1Char('x')), "prjStowline RouteExist")}},
         {"something that is no exception class",
          [](QString&) { throw 42; },
          "initial",
@@ -79,10 +88,16 @@ TEST(Guarded, ReportsOnceWithTheFixedBoxThenTheSixLineEntryAndReturnsTheResultAs
         EXPECT_EQ(log.entries(), c.entries) << c.what;
         // The entry is written after the box closes.
         EXPECT_EQ(entriesWhileBoxOpen, QList<qsizetype>(c.entries.size(), 0)) << c.what;
-        for (const controls::MessageBoxRequest& box : shown) {
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const controls::MessageBoxRequest& box = shown[i];
             EXPECT_EQ(box.prompt, "An application error has occured. Please check the error logs");
             EXPECT_EQ(box.style, 64);
             EXPECT_TRUE(box.title.isEmpty());
+            // The details: the entry's description as written there, cut to 2,000 characters.
+            const QString described = describedIn(c.entries.value(static_cast<qsizetype>(i)));
+            EXPECT_EQ(box.details,
+                      described.size() <= 2000 ? described : described.left(1999) + QChar(0x2026))
+                << c.what;
         }
     }
 
