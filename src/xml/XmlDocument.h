@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xml/XmlSerialiser.h"
+
 #include <QByteArray>
 #include <QString>
 #include <pugixml.hpp>
@@ -10,14 +12,6 @@ namespace stowline::xml {
 
 // An XML DOM document. Parsing never expands entities other than the five predefined ones and
 // never reads anything outside the given text.
-enum class SerialisedForm {
-    Escaped,
-    // The escaped form with its references &lt;, &gt; and &amp; then turned back in one
-    // left-to-right pass, as the answer clean-up does; written directly, a large answer is not
-    // escaped only to be unescaped again.
-    ReferencesTurnedBack,
-};
-
 class XmlDocument {
 public:
     XmlDocument() = default;
