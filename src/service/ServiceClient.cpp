@@ -2,10 +2,10 @@
 
 #include "answer/DataSetCheck.h"
 #include "answer/DataSetCut.h"
+#include "answer/TextReplace.h"
 #include "answer/Unwrapping.h"
 #include "reporting/Guarded.h"
 #include "service/SoapExchange.h"
-#include "service/TextReplace.h"
 
 #include <stowline/ServiceNamespace.h>
 
