@@ -172,7 +172,7 @@ QStringList operationTagTexts(const QString& operation) {
                      QStringLiteral("<%1Result>").arg(operation),
                      QStringLiteral("</%1Result>").arg(operation),
                      QStringLiteral("</%1Response>").arg(operation)};
-    if (operation == QLatin1String("GetFacilities")) {
+    if (operation == QLatin1String(operation_name::GetFacilities)) {
         tags.append(QString::fromLatin1(LongDeclaration));
     }
     return tags;
@@ -208,19 +208,20 @@ QByteArray ReplaceOperationSOAPTags(const QString& operation, QByteArray XMLData
 }
 
 QString ReplaceGetDeliveryRouteSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetDeliveryRoute"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetDeliveryRoute), std::move(XMLData));
 }
 
 QString ReplaceGetFacilitiesSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetFacilities"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetFacilities), std::move(XMLData));
 }
 
 QString ReplaceGetRelativeDataSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetRelativeData"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetRelativeData), std::move(XMLData));
 }
 
 QString ReplaceGetStorageLocationSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetStorageLocation"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetStorageLocation),
+                         std::move(XMLData));
 }
 
 } // namespace stowline::answer

@@ -105,7 +105,8 @@ ExchangeOutcome ServiceClient::sendUpdate(const QString& reportName, const QStri
 
 ExchangeOutcome ServiceClient::AddRouteSOAP(qint16 FacilityID, const QString& Route,
                                             const QString& Description) {
-    return sendUpdate(QStringLiteral("AddRouteSOAP"), QStringLiteral("AddDeliveryRoute"),
+    return sendUpdate(QStringLiteral("AddRouteSOAP"),
+                      QString::fromLatin1(operation_name::AddDeliveryRoute),
                       {{"FacilityID", QString::number(FacilityID)},
                        {"Route", Route},
                        {"Description", Description}});
@@ -113,7 +114,8 @@ ExchangeOutcome ServiceClient::AddRouteSOAP(qint16 FacilityID, const QString& Ro
 
 ExchangeOutcome ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID,
                                                const QString& Route, const QString& Description) {
-    return sendUpdate(QStringLiteral("UpdateRouteSOAP"), QStringLiteral("UpdateDeliveryRoute"),
+    return sendUpdate(QStringLiteral("UpdateRouteSOAP"),
+                      QString::fromLatin1(operation_name::UpdateDeliveryRoute),
                       {{"FacilityID", QString::number(FacilityID)},
                        {"DeliveryRouteID", QString::number(DeliveryRouteID)},
                        {"Route", Route},
@@ -121,14 +123,15 @@ ExchangeOutcome ServiceClient::UpdateRouteSOAP(qint16 FacilityID, qint16 Deliver
 }
 
 ExchangeOutcome ServiceClient::DeleteRouteSOAP(qint16 DeliveryRouteID) {
-    return sendUpdate(QStringLiteral("DeleteDeliveryRoute"), QStringLiteral("DeleteDeliveryRoute"),
+    return sendUpdate(QStringLiteral("DeleteDeliveryRoute"),
+                      QString::fromLatin1(operation_name::DeleteDeliveryRoute),
                       {{"DeliveryRouteID", QString::number(DeliveryRouteID)}});
 }
 
 ExchangeOutcome ServiceClient::AddLocationSOAP(const QString& FacilityID, const QString& RouteName,
                                                const QString& Description) {
     return sendUpdate(
-        QStringLiteral("AddLocationSOAP"), QStringLiteral("AddStorageLocation"),
+        QStringLiteral("AddLocationSOAP"), QString::fromLatin1(operation_name::AddStorageLocation),
         {{"TOVAFacilityID", FacilityID}, {"RouteName", RouteName}, {"Description", Description}});
 }
 
@@ -137,7 +140,7 @@ ExchangeOutcome ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationI
                                                          const QString& RouteName,
                                                          const QString& Description) {
     return sendUpdate(QStringLiteral("UpdateStorageLocationSOAP"),
-                      QStringLiteral("UpdateStorageLocation"),
+                      QString::fromLatin1(operation_name::UpdateStorageLocation),
                       {{"StorageLocationID", QString::number(StorageLocationID)},
                        {"TOVAFacilityID", FacilityID},
                        {"RouteName", RouteName},
@@ -146,7 +149,7 @@ ExchangeOutcome ServiceClient::UpdateStorageLocationSOAP(qint16 StorageLocationI
 
 ExchangeOutcome ServiceClient::DeleteLocationSOAP(qint16 StorageLocationID) {
     return sendUpdate(QStringLiteral("DeleteStorageLocation"),
-                      QStringLiteral("DeleteStorageLocation"),
+                      QString::fromLatin1(operation_name::DeleteStorageLocation),
                       {{"StorageLocationID", QString::number(StorageLocationID)}});
 }
 
@@ -155,7 +158,7 @@ ExchangeOutcome ServiceClient::UpdateCenterRouteAndStorageLocationSOAP(qint16 Fa
                                                                        qint16 RouteID,
                                                                        qint16 StorageLocationID) {
     return sendUpdate(QStringLiteral("UpdateCenterRouteAndStorageLocationSOAP"),
-                      QStringLiteral("UpdateCenterRouteAndStorageLocation"),
+                      QString::fromLatin1(operation_name::UpdateCenterRouteAndStorageLocation),
                       {{"FacilityID", QString::number(FacilityID)},
                        {"CenterID", QString::number(CenterID)},
                        {"RouteID", QString::number(RouteID)},
