@@ -110,10 +110,18 @@ void replaceEvery(QByteArray& text, const QByteArray& search, const QByteArray& 
 
 // &lt;, &gt; and &amp; in one scan, in place; a text without "&" is not even detached.
 void turnBackEscapes(QByteArray& text) {
-    if (std::memchr(text.constData(), '&', static_cast<std::size_t>(text.size())) == nullptr) {
+    if (!text.contains('&')) {
         return;
     }
     char* begin = text.data();
+    text.truncate(xml::turnBackReferences(begin, begin + text.size()) - begin);
+}
+
+void turnBackEscapes(QString& text) {
+    if (!text.contains(u'&')) {
+        return;
+    }
+    auto* begin = reinterpret_cast<char16_t*>(text.data());
     text.truncate(xml::turnBackReferences(begin, begin + text.size()) - begin);
 }
 
@@ -122,15 +130,7 @@ template <typename Text> void lengthenDeclarations(Text& text) {
 }
 
 template <typename Text> Text escapedTags(Text text) {
-    if constexpr (std::is_same_v<Text, QByteArray>) {
-        turnBackEscapes(text);
-    } else {
-        replaceEvery(text, literal<Text>("&lt;"), literal<Text>("<"));
-        replaceEvery(text, literal<Text>("&gt;"), literal<Text>(">"));
-        // After &lt; and &gt;, so that an escaped "&lt;" inside a value stays a reference the
-        // data-set parser decodes to "<".
-        replaceEvery(text, literal<Text>("&amp;"), literal<Text>("&"));
-    }
+    turnBackEscapes(text);
     lengthenDeclarations(text);
     return text;
 }

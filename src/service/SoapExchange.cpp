@@ -64,8 +64,8 @@ void checkAnswer(xml::XmlDocument& answer, QByteArray&& body, const QString& url
         raiseTransportFailure(QStringLiteral("The service's answer is empty"));
     }
     if (!answer.loadXMLInPlace(std::move(body))) {
-        raiseTransportFailure(
-            QStringLiteral("The service's answer is not XML (%1)").arg(answer.parseErrorReason()));
+        raiseTransportFailure(QStringLiteral("The service's answer is not XML (%1)")
+                                  .arg(answer.result().description()));
     }
     if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
         raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
@@ -107,7 +107,7 @@ http::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QStri
     if (!request.loadXML(SOAPEnvelope)) {
         raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
                                              "nothing was sent")
-                                  .arg(request.parseErrorReason()));
+                                  .arg(request.result().description()));
     }
     const QByteArray body = request.serialisedText();
     const std::vector<http::HttpHeader> headers = {

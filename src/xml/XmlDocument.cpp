@@ -42,11 +42,11 @@ XmlDocument::~XmlDocument() {
     system::releaseBuffer(m_buffer);
 }
 
-bool XmlDocument::loadXML(std::string_view utf8) {
+ReadResult XmlDocument::loadXML(std::string_view utf8) {
     return loadXMLInPlace(QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-bool XmlDocument::loadXML(const QString& text) {
+ReadResult XmlDocument::loadXML(const QString& text) {
     // Text the component builds from what the operator typed or pasted may hold a character XML
     // does not allow anywhere, which pugixml would take as it is.
     for (qsizetype at = 0; at < text.size(); ++at) {
@@ -54,32 +54,28 @@ bool XmlDocument::loadXML(const QString& text) {
         if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
             ++at;
         } else if (c.isSurrogate() || !isXmlChar(c.unicode())) {
-            m_doc.reset();
-            system::releaseBuffer(m_buffer);
-            m_parsed = false;
             const QString code =
                 QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-            m_reason = QStringLiteral("the character U+%1 is not allowed in XML (at offset %2)")
-                           .arg(code)
-                           .arg(at);
-            return false;
+            return fail({ReadResult::Status::Malformed, static_cast<std::size_t>(at),
+                         QStringLiteral("the character U+%1 is not allowed in XML").arg(code)});
         }
     }
     // The text is already decoded: an encoding its declaration names must not apply again.
     return load(text.toUtf8(), pugi::encoding_utf8, ParseOptions);
 }
 
-bool XmlDocument::loadXMLInPlace(QByteArray&& text) {
+ReadResult XmlDocument::loadXMLInPlace(QByteArray&& text) {
     return load(std::move(text), pugi::encoding_auto, ParseOptions);
 }
 
-bool XmlDocument::loadForReading(QByteArray&& text) {
+ReadResult XmlDocument::loadForReading(QByteArray&& text) {
     return load(std::move(text), pugi::encoding_auto, ParseOptions | pugi::parse_embed_pcdata);
 }
 
-bool XmlDocument::load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options) {
+ReadResult XmlDocument::load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options) {
     m_doc.reset();
     system::releaseBuffer(m_buffer);
+    const bool empty = text.isEmpty();
     m_buffer = std::move(text);
     const auto view = [this] {
         return std::string_view(m_buffer.constData(), static_cast<std::size_t>(m_buffer.size()));
@@ -91,29 +87,30 @@ bool XmlDocument::load(QByteArray&& text, pugi::xml_encoding encoding, unsigned 
         encoding = pugi::encoding_utf8;
     }
     // Scanned before parsing, which rewrites the buffer in place.
-    const QString problem = wellFormednessProblem(view());
-    const pugi::xml_parse_result result = m_doc.load_buffer_inplace(
+    const ReadResult strictness = checkWellFormed(view());
+    const pugi::xml_parse_result parsed = m_doc.load_buffer_inplace(
         m_buffer.data(), static_cast<std::size_t>(m_buffer.size()), options, encoding);
-    return finishLoad(result, problem);
+    if (!parsed) {
+        return fail({empty ? ReadResult::Status::Empty : ReadResult::Status::Malformed,
+                     static_cast<std::size_t>(parsed.offset),
+                     QString::fromUtf8(parsed.description())});
+    }
+    if (!strictness) {
+        return fail(strictness);
+    }
+    m_result = {ReadResult::Status::Read, 0, {}};
+    return m_result;
 }
 
-bool XmlDocument::finishLoad(const pugi::xml_parse_result& result, const QString& problem) {
-    m_parsed = static_cast<bool>(result) && problem.isEmpty();
-    if (m_parsed) {
-        m_reason.clear();
-        return true;
-    }
-    m_reason = result ? problem
-                      : QStringLiteral("%1 (at offset %2)")
-                            .arg(QString::fromUtf8(result.description()))
-                            .arg(result.offset);
+ReadResult XmlDocument::fail(ReadResult result) {
     m_doc.reset();
     system::releaseBuffer(m_buffer);
-    return false;
+    m_result = std::move(result);
+    return m_result;
 }
 
 QByteArray XmlDocument::serialisedText(SerialisedForm form) const {
-    return m_parsed ? serialise(m_doc, form, m_buffer.size()) : QByteArray();
+    return m_result ? serialise(m_doc, form, m_buffer.size()) : QByteArray();
 }
 
 std::string_view nodeTextUtf8(const pugi::xml_node& node, std::string& scratch) {

@@ -1,12 +1,56 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace stowline::xml {
 
 // Whether XML allows the character anywhere in a document.
 bool isXmlChar(unsigned long c);
+
+// One of the three references an escaped data set is made of: &lt;, &gt; or &amp;.
+struct CommonReference {
+    // "<", ">" or "&"; 0 when none of the three begins there.
+    char character = 0;
+    std::size_t length = 0;
+};
+
+// The common reference at `at`, reading nothing at or after `end`. The one decoder of &lt;,
+// &gt; and &amp; of the component, for UTF-8 text and for UTF-16 text. Answers run to many
+// megabytes of them, so UTF-8 text is compared four bytes at a time.
+template <typename Char> CommonReference commonReference(const Char* at, const Char* end) {
+    if (end - at < 4 || at[0] != '&') {
+        return {};
+    }
+    if constexpr (sizeof(Char) == 1) {
+        const auto word = [](const char(&text)[5]) {
+            std::uint32_t value = 0;
+            std::memcpy(&value, text, 4);
+            return value;
+        };
+        std::uint32_t read = 0;
+        std::memcpy(&read, at, 4);
+        if (read == word("&lt;")) {
+            return {'<', 4};
+        }
+        if (read == word("&gt;")) {
+            return {'>', 4};
+        }
+        if (read == word("&amp")) {
+            return end - at > 4 && at[4] == ';' ? CommonReference{'&', 5} : CommonReference{};
+        }
+        return {};
+    } else {
+        if (at[3] == ';' && at[2] == 't' && (at[1] == 'l' || at[1] == 'g')) {
+            return {at[1] == 'l' ? '<' : '>', 4};
+        }
+        const bool ampersand =
+            end - at > 4 && at[1] == 'a' && at[2] == 'm' && at[3] == 'p' && at[4] == ';';
+        return ampersand ? CommonReference{'&', 5} : CommonReference{};
+    }
+}
 
 // A reference in XML text as the parser reads it: one of the five predefined entities or a
 // character reference ("&#" decimal digits ";" or "&#x" hexadecimal digits ";") to a character
