@@ -3,6 +3,7 @@
 #include "http/HttpExchange.h"
 #include "service/ServiceClient.h"
 #include "support/QtPrinters.h"
+#include "support/QueryRequests.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
 
@@ -123,7 +124,7 @@ protected:
 TEST_F(Transport, EveryOperationPostsItsElementUnderItsOwnAction) {
     const QString big(1536 * 1024, 'x');
     const auto query = [this](QueryOperation operation, QString start) {
-        return [=, this] { return client.query(operation) == start + dataSet(); };
+        return [=, this] { return test::queryText(client, operation) == start + dataSet(); };
     };
     const auto accepted = [](ExchangeOutcome outcome) {
         return outcome == ExchangeOutcome::Answered;
@@ -186,11 +187,11 @@ TEST_F(Transport, EveryOperationPostsItsElementUnderItsOwnAction) {
     }
     // A query's envelope as built: the one-line template with the operation in its place.
     for (const auto& [op, envelope] :
-         {std::pair{"GetDeliveryRoute", &ServiceClient::GetDeliveryRouteSOAPEnvelope},
-          {"GetFacilities", &ServiceClient::GetFacilitiesSOAPEnvelope},
-          {"GetRelativeData", &ServiceClient::GetRelativeDataSOAPEnvelope},
-          {"GetStorageLocation", &ServiceClient::GetStorageLocationSOAPEnvelope}}) {
-        EXPECT_EQ((client.*envelope)(),
+         {std::pair{"GetDeliveryRoute", QueryOperation::GetDeliveryRoute},
+          {"GetFacilities", QueryOperation::GetFacilities},
+          {"GetRelativeData", QueryOperation::GetRelativeData},
+          {"GetStorageLocation", QueryOperation::GetStorageLocation}}) {
+        EXPECT_EQ(test::queryEnvelope(envelope),
                   QString::fromUtf8("<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope " +
                                     Namespaces + ">  <soap:Body>     <" + op + " xmlns=\"" + Ns +
                                     "\" />   </soap:Body> </soap:Envelope>"));
@@ -202,11 +203,11 @@ TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
     // seconds in all, never more than a quarter second without a byte.
     server.queueBehaviour(ServerBehaviour::drip(200, queryAnswer("GetFacilities", 20), 400, 250ms));
     server.setBehaviour(reply(200, queryAnswer("GetFacilities")));
-    EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope()),
+    EXPECT_EQ(post(test::queryEnvelope(QueryOperation::GetFacilities)),
               LongDeclarationCrLf + "<GetFacilitiesResponse xmlns=\"" + Ns +
                   "\"><GetFacilitiesResult>" + dataSet(20) +
                   "</GetFacilitiesResult></GetFacilitiesResponse>");
-    EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope(), true), QString());
+    EXPECT_EQ(post(test::queryEnvelope(QueryOperation::GetFacilities), true), QString());
     EXPECT_EQ(server.requests().size(), 2u);
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_TRUE(log.entries().empty());
@@ -277,7 +278,7 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
             if (update) {
                 EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), c.update);
             } else {
-                EXPECT_EQ(client.query(QueryOperation::GetFacilities), QString());
+                EXPECT_EQ(test::queryText(client, QueryOperation::GetFacilities), QString());
             }
             expectOneTransportReport(c.cause);
             EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
@@ -296,7 +297,7 @@ TEST_F(Transport, RequestsThatWouldBeMalformedAreReportedAndNotPosted) {
     // would add a header of its own.
     const QString host = server.baseUrl();
     const QString action = Ns + "/GetFacilities";
-    const QString envelope = client.GetFacilitiesSOAPEnvelope();
+    const QString envelope = test::queryEnvelope(QueryOperation::GetFacilities);
     std::vector<std::array<QString, 3>> requests{
         {host, action, QString()},
         {host, action, QStringLiteral("<a>") + QChar(0xD800) + QStringLiteral("</a>")},
