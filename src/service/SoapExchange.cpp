@@ -8,6 +8,7 @@
 #include "xml/XmlDocument.h"
 
 #include <algorithm>
+#include <array>
 
 namespace stowline::service {
 namespace {
@@ -18,8 +19,8 @@ ExchangeResult failure(ExchangeOutcome outcome, const QString& description) {
     return {outcome, {}, ErrorInfo{0, description, QString()}};
 }
 
-// An update whose answer was lost: said in its description, so that the operator and the log
-// know that the service may have done what was asked.
+// An update whose answer was not the service's: said in its description, so that the operator
+// and the log know that the service may have done what was asked.
 ExchangeResult updateAnswerLost(const QString& description, const char* why) {
     return failure(ExchangeOutcome::AnswerLost,
                    description + QStringLiteral("; the update was sent and ") + QLatin1String(why) +
@@ -60,14 +61,25 @@ ExchangeResult unanswered(const http::HttpResponse& response, bool update) {
                   : failure(ExchangeOutcome::AnswerLost, description);
 }
 
+// The statuses with which an HTTP server refuses a request before any service could act on it:
+// credentials, permission, the path, the method, and what the request is made of.
+bool refusedBeforeAnyService(long status) {
+    constexpr std::array<long, 10> Refusals = {401, 403, 404, 405, 407, 411, 413, 414, 415, 431};
+    return std::find(Refusals.begin(), Refusals.end(), status) != Refusals.end();
+}
+
 // An answer with another status than 200: a failure, with the SOAP fault's text when the
-// answer carries one.
+// answer carries one. For an update, only such a fault or a refusal tells that it was not
+// applied: a gateway answers 502 or 504 after the service may have done so.
 ExchangeResult otherStatus(http::HttpResponse&& response, const SoapRequest& request) {
     QString description =
         QStringLiteral("The service answered with HTTP status %1").arg(response.status);
     const std::optional<QString> fault = answer::soapFaultOf(std::move(response.body), request.url);
     if (fault) {
         description += QStringLiteral(": ") + *fault;
+    }
+    if (request.use == AnswerUse::Update && !fault && !refusedBeforeAnyService(response.status)) {
+        return updateAnswerLost(description, "no answer of the service came back");
     }
     return failure(ExchangeOutcome::Failed, description);
 }
@@ -88,6 +100,11 @@ ExchangeResult answered(QByteArray&& body, const SoapRequest& request) {
     }
     if (read.status == AnswerRead::Status::Accepted) {
         return {ExchangeOutcome::Answered, std::move(read.text), {}};
+    }
+    // A fault is the service's refusal; what is not its answer at all may stand in the place of
+    // its acceptance.
+    if (request.use == AnswerUse::Update && read.status == AnswerRead::Status::Foreign) {
+        return updateAnswerLost(read.description, "no answer of the service came back");
     }
     return failure(ExchangeOutcome::Failed, read.description);
 }

@@ -44,10 +44,11 @@ struct ExchangeResult {
 // again, posted with its headers, and the answer read for its use. Nothing is posted when the
 // Host or SOAPAction argument would break the request's header lines or the envelope is not
 // well-formed. An update goes out at most once. A failure is reported once, through the error
-// reporter under "ReturnWebserviceXML", and returned with what became of the request: it fails
-// on another status than 200, a SOAP fault, or an answer that is not XML (for a query, one that
-// holds no data set; for an update, one that is not a SOAP envelope); an update whose answer
-// never came whole may have been applied, and its description says so.
+// reporter under "ReturnWebserviceXML", and returned with what became of the request: a query
+// fails on another status than 200, a SOAP fault, or an answer that is not XML or holds no data
+// set; an update is not applied only on a SOAP fault or a status that refuses a request before
+// any service acts, and any other answer that is not the service's acceptance is taken as its
+// answer lost: the service may have applied it, and its description says so.
 ExchangeResult exchange(const SoapRequest& request) noexcept;
 
 } // namespace stowline::service

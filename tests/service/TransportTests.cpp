@@ -214,8 +214,10 @@ TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
 }
 
 // Every failure is reported once, as one entry of six lines saying why: a query gives empty
-// text, and an update tells what became of it under the same answer: refused or never sent, so
-// the service did not act on it, or sent with its answer lost, so it may have.
+// text, and an update tells what became of it under the same answer: refused (a SOAP fault, a
+// status that refuses before any service acts) or never sent, so the service did not act on it;
+// or sent with its answer lost or answered by something other than the service (a gateway's
+// page, an empty answer), so it may have.
 TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
     using enum ExchangeOutcome;
     const QByteArray overTheLimit(96 << 20, 'x');
@@ -233,14 +235,21 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
         {"500, fault of control characters",
          reply(500, soapFault("one&#13;\n&#13;\nError Number - 0\x1b[2J\ttwo")),
          "500: one\\r\\n\\r\\nError Number - 0\\x1B[2J\\ttwo"},
-        {"500, HTML", reply(500, "<html><body><h1>Error</h1></body></html>", "text/html"), "500"},
+        {"500, HTML", reply(500, "<html><body><h1>Error</h1></body></html>", "text/html"), "500",
+         AnswerLost},
+        {"502, HTML", reply(502, "<html><body>Bad Gateway</body></html>", "text/html"), "502",
+         AnswerLost},
         {"404, plain text", reply(404, "Not Found", "text/plain"), "404"},
         {"200, SOAP fault", reply(200, soapFault("Facility locked")), "fault: Facility locked"},
-        {"200, empty", reply(200, ""), "empty"},
-        {"200, not XML", reply(200, "Service unavailable <b>", "text/plain"), "not XML"},
-        {"200, HTML", reply(200, "<html><body>down<br></body></html>", "text/html"), "not XML"},
-        {"200, XHTML", reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>"},
-        {"200, entity", reply(200, "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"), "entity"},
+        {"200, empty", reply(200, ""), "empty", AnswerLost},
+        {"200, not XML", reply(200, "Service unavailable <b>", "text/plain"), "not XML",
+         AnswerLost},
+        {"200, HTML", reply(200, "<html><body>down<br></body></html>", "text/html"), "not XML",
+         AnswerLost},
+        {"200, XHTML", reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>",
+         AnswerLost},
+        {"200, entity", reply(200, "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"), "entity",
+         AnswerLost},
         {"closed", ServerBehaviour::closeWithoutAnswer(), "Empty reply", AnswerLost},
         // The whole body announced, and the connection closed before its end.
         {"half-way",
@@ -287,6 +296,26 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
             if (c.sentAtMost >= 0 && !server.requests().empty()) {
                 EXPECT_LT(server.requests().front().answerBytesSent, c.sentAtMost);
             }
+        }
+    }
+}
+
+// Only a status with which an HTTP server refuses a request before any service acts tells that
+// an update was not applied; any other is what a gateway may answer after the service applied it.
+TEST_F(Transport, AnUpdateAnsweredWithAStatusIsRefusedOnlyBeforeAnyServiceActs) {
+    const std::pair<std::vector<int>, ExchangeOutcome> groups[] = {
+        {{401, 403, 404, 405, 407, 411, 413, 414, 415, 431}, ExchangeOutcome::Failed},
+        {{400, 402, 406, 408, 409, 410, 412, 416, 429, 500, 501, 502, 503, 504},
+         ExchangeOutcome::AnswerLost}};
+    for (const auto& [statuses, outcome] : groups) {
+        for (const int status : statuses) {
+            SCOPED_TRACE(status);
+            server.setBehaviour(reply(status, "<html><body>Refused</body></html>", "text/html"));
+            clearRecords();
+            EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), outcome);
+            expectOneTransportReport(QByteArray::number(status).constData());
+            EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
+                      outcome == ExchangeOutcome::AnswerLost);
         }
     }
 }
