@@ -1,6 +1,7 @@
 #include "xml/XmlDocument.h"
 
 #include "system/FreedMemory.h"
+#include "xml/TreeWalk.h"
 #include "xml/XmlReference.h"
 #include "xml/XmlStrictness.h"
 
@@ -124,26 +125,15 @@ std::string_view nodeTextUtf8(const pugi::xml_node& node, std::string& scratch) 
         return first.value();
     }
     scratch = node.type() == pugi::node_element ? node.value() : "";
-    pugi::xml_node current = first;
-    while (current) {
-        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata ||
-            current.type() == pugi::node_element) {
-            scratch += current.value();
-        }
-        if (current.type() == pugi::node_element && current.first_child()) {
-            current = current.first_child();
-            continue;
-        }
-        while (current && !current.next_sibling()) {
-            current = current.parent();
-            if (current == node) {
-                return scratch;
+    walkBelow(
+        node,
+        [&scratch](const pugi::xml_node& piece) {
+            if (piece.type() == pugi::node_pcdata || piece.type() == pugi::node_cdata ||
+                piece.type() == pugi::node_element) {
+                scratch += piece.value();
             }
-        }
-        if (current) {
-            current = current.next_sibling();
-        }
-    }
+        },
+        [](const pugi::xml_node&) {});
     return scratch;
 }
 

@@ -1,6 +1,7 @@
 #include "xml/XmlSerialiser.h"
 
 #include "xml/ReferenceTurnBack.h"
+#include "xml/TreeWalk.h"
 
 #include <algorithm>
 #include <array>
@@ -78,14 +79,18 @@ void appendEscaped(QByteArray& out, const char* text, const EscapeTable& escapes
     }
 }
 
-// Contents written as they are; in the turned-back form their own references turn back too.
-void appendVerbatim(QByteArray& out, const char* text, const FormRules& rules) {
+// Contents written as they are, between their opening and closing; in the turned-back form
+// their own references turn back too.
+void appendVerbatim(QByteArray& out, const char* opening, const char* text, const char* closing,
+                    const FormRules& rules) {
+    append(out, opening);
     const qsizetype start = out.size();
     append(out, text);
     if (rules.turnBackVerbatim && std::strchr(text, '&') != nullptr) {
         char* begin = out.data();
         out.truncate(turnBackReferences(begin + start, begin + out.size()) - begin);
     }
+    append(out, closing);
 }
 
 bool blanksOnly(const char* text) {
@@ -125,28 +130,18 @@ void writeOpening(QByteArray& out, const pugi::xml_node& node, const FormRules& 
         }
         break;
     case pugi::node_cdata:
-        out.append("<![CDATA[");
-        appendVerbatim(out, node.value(), rules);
-        out.append("]]>");
+        appendVerbatim(out, "<![CDATA[", node.value(), "]]>", rules);
         break;
     case pugi::node_comment:
-        out.append("<!--");
-        appendVerbatim(out, node.value(), rules);
-        out.append("-->");
+        appendVerbatim(out, "<!--", node.value(), "-->", rules);
         break;
     case pugi::node_pi:
         out.append("<?");
         append(out, node.name());
-        if (*node.value() != '\0') {
-            out += ' ';
-            appendVerbatim(out, node.value(), rules);
-        }
-        out.append("?>");
+        appendVerbatim(out, *node.value() != '\0' ? " " : "", node.value(), "?>", rules);
         break;
     case pugi::node_doctype:
-        out.append("<!DOCTYPE ");
-        appendVerbatim(out, node.value(), rules);
-        out += '>';
+        appendVerbatim(out, "<!DOCTYPE ", node.value(), ">", rules);
         break;
     case pugi::node_declaration:
         // Only a leading declaration survives, in its one normal form.
@@ -159,14 +154,6 @@ void writeOpening(QByteArray& out, const pugi::xml_node& node, const FormRules& 
     }
 }
 
-void writeClosing(QByteArray& out, const pugi::xml_node& node) {
-    if (node.type() == pugi::node_element && node.first_child()) {
-        out.append("</");
-        append(out, node.name());
-        out += '>';
-    }
-}
-
 } // namespace
 
 QByteArray serialise(const pugi::xml_document& document, SerialisedForm form, qsizetype sizeHint) {
@@ -174,25 +161,13 @@ QByteArray serialise(const pugi::xml_document& document, SerialisedForm form, qs
         form == SerialisedForm::ReferencesTurnedBack ? TurnedBackRules : EscapedRules;
     QByteArray out;
     out.reserve(sizeHint + sizeHint / 8);
-    // Iterative walk: answers may nest far deeper than the stack allows recursion.
-    pugi::xml_node node = document.first_child();
-    while (node) {
-        writeOpening(out, node, rules);
-        if (node.type() == pugi::node_element && node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling()) {
-            node = node.parent();
-            if (node == document) {
-                return out;
-            }
-            writeClosing(out, node);
-        }
-        if (node) {
-            node = node.next_sibling();
-        }
-    }
+    walkBelow(
+        document, [&](const pugi::xml_node& node) { writeOpening(out, node, rules); },
+        [&](const pugi::xml_node& element) {
+            out.append("</");
+            append(out, element.name());
+            out += '>';
+        });
     return out;
 }
 

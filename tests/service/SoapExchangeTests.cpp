@@ -46,19 +46,15 @@ QByteArray soapFault(const QByteArray& faultString) {
 
 // The data set of a query answer as the result element carries it (escaped once) and as the
 // clean-up gives it back, with its three rows once or more often.
-QByteArray escapedDataSet(int copies = 1) {
-    return "&lt;Root&gt;" +
-           QByteArray(
-               R"(&lt;Table&gt;&lt;Description&gt;A&amp;amp;B&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;x&amp;lt;y&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;Zürich "Süd"&lt;/Description&gt;&lt;/Table&gt;)")
-               .repeated(copies) +
-           "&lt;/Root&gt;";
-}
 QString dataSet(int copies = 1) {
     return "<Root>" +
            QString(
                R"(<Table><Description>A&amp;B</Description></Table><Table><Description>x&lt;y</Description></Table><Table><Description>Zürich "Süd"</Description></Table>)")
                .repeated(copies) +
            "</Root>";
+}
+QByteArray escapedDataSet(int copies = 1) {
+    return dataSet(copies).toUtf8().replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
 }
 const QString LongDeclarationCrLf =
     QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n");
