@@ -66,6 +66,8 @@ TEST(AnswerPaths, AgreeOnTheResultTextsTheCutTreatsApart) {
          "&lt;Root&gt;&lt;a&gt;A&amp;amp;B &amp;lt; &#60;&#x3E; &quot;q&quot; &apos;&#9;"
          "&lt;/a&gt;&lt;/Root&gt;",
          true},
+        {"characters at the bounds of UTF-8's lengths",
+         "&lt;Root&gt;&#x7F;&#x80;&#x7FF;&#x800;&#xFFFD;&#x10000;&#x10FFFF;&lt;/Root&gt;", true},
         {"line ends, which the parser turns into LF", "&lt;Root&gt;a\r\nb\rc\n&lt;/Root&gt;", true},
         {"\">\" as it is", "&lt;Root&gt;a > b&lt;/Root&gt;", true},
         {"text beyond ASCII", "&lt;Root&gt;Z\xC3\xBCrich \xE2\x80\x93 \xE2\x98\xBA&lt;/Root&gt;",
