@@ -9,6 +9,7 @@
 // With --cold it first measures the load an operator waits for, the first in a process:
 // LoadData and a hand-written client, each alone in a fresh process (ColdRun.h).
 #include "ColdRun.h"
+#include "SoapConnection.h"
 #include "answer/Unwrapping.h"
 #include "controls/FileSaving.h"
 #include "controls/ListView.h"
@@ -100,11 +101,11 @@ Rows rowsOf(stowline::service::ServiceClient& client) {
             into.push_back(cells);
         }
     };
-    read(client.queryUtf8(QueryOperation::GetDeliveryRoute), {"Route", "Description", "Facility"},
-         rows.routes);
-    read(client.queryUtf8(QueryOperation::GetStorageLocation),
+    read(client.queryDataSet(QueryOperation::GetDeliveryRoute),
+         {"Route", "Description", "Facility"}, rows.routes);
+    read(client.queryDataSet(QueryOperation::GetStorageLocation),
          {"RouteName", "Description", "Facility"}, rows.bays);
-    read(client.queryUtf8(QueryOperation::GetRelativeData),
+    read(client.queryDataSet(QueryOperation::GetRelativeData),
          {"CenterID", "CenterName", "CenterRoute", "CenterLocation", "Facility", "TOVAFacilityID",
           "Route", "DeliveryRouteID", "Status"},
          rows.centers, 8);
@@ -274,7 +275,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> bodies;
     for (QueryOperation query : Queries) {
         pugi::xml_document envelope;
-        envelope.load_string(client.queryEnvelope(query).toUtf8().constData());
+        envelope.load_string(
+            stowline::bench::queryEnvelope(operationName(query).toStdString()).c_str());
         std::ostringstream text;
         envelope.save(text, "", pugi::format_raw);
         bodies.push_back(text.str());

@@ -46,10 +46,8 @@ bool isRouteKind(RequestKind kind) {
 
 std::string updateEnvelope(const char* operation,
                            std::initializer_list<service::UpdateChild> children) {
-    QString envelope = service::GetSOAPEnvelope();
-    envelope.replace(QLatin1String(service::EnvelopePlaceholder),
-                     service::updateElement(QString::fromLatin1(operation), children));
-    return envelope.toStdString();
+    return service::envelopeWith(service::updateElement(QString::fromLatin1(operation), children))
+        .toStdString();
 }
 
 QString text(const std::string& utf8) {

@@ -75,10 +75,8 @@ SoapAnswer SoapConnection::post(const std::string& operation, const std::string&
 }
 
 std::string queryEnvelope(const std::string& operation) {
-    QString envelope = service::GetSOAPEnvelope();
-    envelope.replace(QLatin1String(service::EnvelopePlaceholder),
-                     service::queryElement(QString::fromStdString(operation)));
-    return envelope.toStdString();
+    return service::envelopeWith(service::queryElement(QString::fromStdString(operation)))
+        .toStdString();
 }
 
 std::string forEachRow(const std::string& answer, const std::string& operation,

@@ -1,5 +1,7 @@
 #include "Operations.h"
 
+#include <stowline/ServiceNamespace.h>
+
 #include <array>
 
 namespace stowline::server {
@@ -28,20 +30,23 @@ constexpr std::array<Parameter, 4> AssignmentParameters = {{{"FacilityID", P::Sh
                                                             {"StorageLocationID", P::Short}}};
 
 const std::array<Operation, 11> Operations = {{
-    {"GetFacilities", OperationKind::Query, {}, getFacilities},
-    {"GetDeliveryRoute", OperationKind::Query, {}, getDeliveryRoute},
-    {"GetStorageLocation", OperationKind::Query, {}, getStorageLocation},
-    {"GetRelativeData", OperationKind::Query, {}, getRelativeData},
-    {"AddDeliveryRoute", OperationKind::Update, AddRouteParameters, addDeliveryRoute},
-    {"UpdateDeliveryRoute", OperationKind::Update, UpdateRouteParameters, updateDeliveryRoute},
-    {"DeleteDeliveryRoute", OperationKind::Update, DeleteRouteParameters, deleteDeliveryRoute},
-    {"AddStorageLocation", OperationKind::Update, AddLocationParameters, addStorageLocation},
-    {"UpdateStorageLocation", OperationKind::Update, UpdateLocationParameters,
+    {operation_name::GetFacilities, OperationKind::Query, {}, getFacilities},
+    {operation_name::GetDeliveryRoute, OperationKind::Query, {}, getDeliveryRoute},
+    {operation_name::GetStorageLocation, OperationKind::Query, {}, getStorageLocation},
+    {operation_name::GetRelativeData, OperationKind::Query, {}, getRelativeData},
+    {operation_name::AddDeliveryRoute, OperationKind::Update, AddRouteParameters, addDeliveryRoute},
+    {operation_name::UpdateDeliveryRoute, OperationKind::Update, UpdateRouteParameters,
+     updateDeliveryRoute},
+    {operation_name::DeleteDeliveryRoute, OperationKind::Update, DeleteRouteParameters,
+     deleteDeliveryRoute},
+    {operation_name::AddStorageLocation, OperationKind::Update, AddLocationParameters,
+     addStorageLocation},
+    {operation_name::UpdateStorageLocation, OperationKind::Update, UpdateLocationParameters,
      updateStorageLocation},
-    {"DeleteStorageLocation", OperationKind::Update, DeleteLocationParameters,
+    {operation_name::DeleteStorageLocation, OperationKind::Update, DeleteLocationParameters,
      deleteStorageLocation},
-    {"UpdateCenterRouteAndStorageLocation", OperationKind::Update, AssignmentParameters,
-     updateCenterRouteAndStorageLocation},
+    {operation_name::UpdateCenterRouteAndStorageLocation, OperationKind::Update,
+     AssignmentParameters, updateCenterRouteAndStorageLocation},
 }};
 
 } // namespace

@@ -6,7 +6,6 @@
 
 #include <QStringList>
 
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -58,14 +57,6 @@ AnswerFrame frameOf(const QString& operation) {
     }
     return frame;
 }
-
-// Four bytes of text as one word read in the machine's order.
-constexpr std::uint32_t wordOf(const char (&text)[5]) {
-    return std::bit_cast<std::uint32_t>(std::array<char, 4>{text[0], text[1], text[2], text[3]});
-}
-constexpr std::uint32_t LessThan = wordOf("&lt;");
-constexpr std::uint32_t GreaterThan = wordOf("&gt;");
-constexpr std::uint32_t AmpersandStart = wordOf("&amp");
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -179,12 +170,13 @@ private:
             if (read == end) {
                 break;
             }
-            if (const char c = commonReference(data + read); c != 0) {
-                if (c == '<' && mayBeginCutText(m_text, read + 4, end)) {
+            if (const xml::CommonReference common = xml::commonReference(data + read, data + end);
+                common.length != 0) {
+                if (common.character == '<' && mayBeginCutText(m_text, read + 4, end)) {
                     m_suspects.push_back(write);
                 }
-                data[write++] = c;
-                read += c == '&' ? 5 : 4;
+                data[write++] = common.character;
+                read += common.length;
                 blankOnly = false;
                 continue;
             }
@@ -249,21 +241,6 @@ private:
         while (read < end && !TextBreaks.contains(data[read])) {
             data[write++] = data[read++];
         }
-    }
-
-    // What &lt;, &gt; or &amp; at `at` stands for, 0 for anything else: nearly every reference
-    // of an escaped data set, decided without a search. It may look up to four bytes past the
-    // text's end, into the end tags.
-    static char commonReference(const char* at) {
-        std::uint32_t word = 0;
-        std::memcpy(&word, at, 4);
-        if (word == LessThan) {
-            return '<';
-        }
-        if (word == GreaterThan) {
-            return '>';
-        }
-        return word == AmpersandStart && at[4] == ';' ? '&' : 0;
     }
 
     bool takeBreak(bool& blankOnly) {

@@ -1,13 +1,9 @@
 #include "answer/Unwrapping.h"
 
+#include "answer/TextReplace.h"
 #include "xml/ReferenceTurnBack.h"
 
 #include <stowline/ServiceNamespace.h>
-
-#include <cstring>
-#include <string.h>
-#include <string_view>
-#include <vector>
 
 namespace stowline::answer {
 namespace {
@@ -30,90 +26,20 @@ template <typename Text> Text literal(const QString& text) {
     }
 }
 
-// The replacement primitive: every occurrence, exact and case-sensitive, left to right,
-// without overlaps and without rescanning inserted text.
-void replaceEvery(QString& text, const QString& search, const QString& with) {
-    if (!search.isEmpty()) {
-        text.replace(search, with);
-    }
-}
-
-// The same on bytes, in place. Answers run to many megabytes and each pattern occurs once or
-// not at all; copying the whole text for every pattern that matched cost more than everything
-// else the clean-up does, because each copy lands in freshly mapped memory.
-const char* findIn(const char* from, const char* end, const QByteArray& search) {
-    return static_cast<const char*>(memmem(from, static_cast<std::size_t>(end - from),
-                                           search.constData(),
-                                           static_cast<std::size_t>(search.size())));
-}
-
-// A replacement no longer than its pattern: the text is compacted front to back, which never
-// overwrites what is still to be read.
-void replaceShrinking(QByteArray& text, const QByteArray& search, const QByteArray& with,
-                      qsizetype firstMatch) {
-    char* data = text.data();
-    const char* end = data + text.size();
-    char* write = data + firstMatch;
-    const char* read = write;
-    const char* match = read;
-    while (match != nullptr) {
-        std::memmove(write, read, static_cast<std::size_t>(match - read));
-        write += match - read;
-        std::memcpy(write, with.constData(), static_cast<std::size_t>(with.size()));
-        write += with.size();
-        read = match + search.size();
-        match = findIn(read, end, search);
-    }
-    std::memmove(write, read, static_cast<std::size_t>(end - read));
-    write += end - read;
-    text.truncate(write - data);
-}
-
-// A longer replacement: the text grows once and is filled back to front.
-void replaceGrowing(QByteArray& text, const QByteArray& search, const QByteArray& with,
-                    qsizetype firstMatch) {
-    std::vector<qsizetype> matches;
-    for (const char* match = text.constData() + firstMatch; match != nullptr;
-         match = findIn(match + search.size(), text.constData() + text.size(), search)) {
-        matches.push_back(match - text.constData());
-    }
-    const qsizetype oldSize = text.size();
-    const qsizetype growth = with.size() - search.size();
-    text.resize(oldSize + growth * static_cast<qsizetype>(matches.size()));
-    char* data = text.data();
-    qsizetype readEnd = oldSize;
-    qsizetype writeEnd = text.size();
-    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-        const qsizetype tail = readEnd - (*match + search.size());
-        std::memmove(data + writeEnd - tail, data + readEnd - tail, static_cast<std::size_t>(tail));
-        writeEnd -= tail + with.size();
-        std::memcpy(data + writeEnd, with.constData(), static_cast<std::size_t>(with.size()));
-        readEnd = *match;
-    }
-}
-
-void replaceEvery(QByteArray& text, const QByteArray& search, const QByteArray& with) {
-    if (search.isEmpty()) {
-        return;
-    }
-    const char* match = findIn(text.constData(), text.constData() + text.size(), search);
-    if (match == nullptr) {
-        return;
-    }
-    const qsizetype firstMatch = match - text.constData();
-    if (with.size() <= search.size()) {
-        replaceShrinking(text, search, with, firstMatch);
-    } else {
-        replaceGrowing(text, search, with, firstMatch);
-    }
-}
-
 // &lt;, &gt; and &amp; in one scan, in place; a text without "&" is not even detached.
 void turnBackEscapes(QByteArray& text) {
-    if (std::memchr(text.constData(), '&', static_cast<std::size_t>(text.size())) == nullptr) {
+    if (!text.contains('&')) {
         return;
     }
     char* begin = text.data();
+    text.truncate(xml::turnBackReferences(begin, begin + text.size()) - begin);
+}
+
+void turnBackEscapes(QString& text) {
+    if (!text.contains(u'&')) {
+        return;
+    }
+    auto* begin = reinterpret_cast<char16_t*>(text.data());
     text.truncate(xml::turnBackReferences(begin, begin + text.size()) - begin);
 }
 
@@ -122,15 +48,7 @@ template <typename Text> void lengthenDeclarations(Text& text) {
 }
 
 template <typename Text> Text escapedTags(Text text) {
-    if constexpr (std::is_same_v<Text, QByteArray>) {
-        turnBackEscapes(text);
-    } else {
-        replaceEvery(text, literal<Text>("&lt;"), literal<Text>("<"));
-        replaceEvery(text, literal<Text>("&gt;"), literal<Text>(">"));
-        // After &lt; and &gt;, so that an escaped "&lt;" inside a value stays a reference the
-        // data-set parser decodes to "<".
-        replaceEvery(text, literal<Text>("&amp;"), literal<Text>("&"));
-    }
+    turnBackEscapes(text);
     lengthenDeclarations(text);
     return text;
 }
@@ -172,7 +90,7 @@ QStringList operationTagTexts(const QString& operation) {
                      QStringLiteral("<%1Result>").arg(operation),
                      QStringLiteral("</%1Result>").arg(operation),
                      QStringLiteral("</%1Response>").arg(operation)};
-    if (operation == QLatin1String("GetFacilities")) {
+    if (operation == QLatin1String(operation_name::GetFacilities)) {
         tags.append(QString::fromLatin1(LongDeclaration));
     }
     return tags;
@@ -208,19 +126,20 @@ QByteArray ReplaceOperationSOAPTags(const QString& operation, QByteArray XMLData
 }
 
 QString ReplaceGetDeliveryRouteSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetDeliveryRoute"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetDeliveryRoute), std::move(XMLData));
 }
 
 QString ReplaceGetFacilitiesSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetFacilities"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetFacilities), std::move(XMLData));
 }
 
 QString ReplaceGetRelativeDataSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetRelativeData"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetRelativeData), std::move(XMLData));
 }
 
 QString ReplaceGetStorageLocationSOAPTags(QString XMLData) {
-    return operationTags(QStringLiteral("GetStorageLocation"), std::move(XMLData));
+    return operationTags(QString::fromLatin1(operation_name::GetStorageLocation),
+                         std::move(XMLData));
 }
 
 } // namespace stowline::answer

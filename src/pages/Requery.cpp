@@ -9,15 +9,16 @@ namespace stowline::pages {
 using service::QueryOperation;
 
 void requeryRoutes(state::ComponentState& state) {
-    readers::RefreshRouteData(state, state.client.queryUtf8(QueryOperation::GetDeliveryRoute));
+    readers::RefreshRouteData(state, state.client.queryDataSet(QueryOperation::GetDeliveryRoute));
 }
 
 void requeryLocations(state::ComponentState& state) {
-    readers::RefreshLocationData(state, state.client.queryUtf8(QueryOperation::GetStorageLocation));
+    readers::RefreshLocationData(state,
+                                 state.client.queryDataSet(QueryOperation::GetStorageLocation));
 }
 
 void requeryCenters(state::ComponentState& state) {
-    readers::RefreshStowlineData(state, state.client.queryUtf8(QueryOperation::GetRelativeData),
+    readers::RefreshStowlineData(state, state.client.queryDataSet(QueryOperation::GetRelativeData),
                                  state.activeCentersOnly());
     system::returnFreedMemorySoon();
 }

@@ -25,10 +25,10 @@ void RefreshStowlineData(state::ComponentState& state, DataSetInput XMLData, boo
     guarded(QStringLiteral("RefreshStowlineData"), [&] {
         DataSetRead read = XMLData.take(CenterColumns);
         state.ui.lstStowline->clearItems();
-        state.mCentersRead = read.parsed;
+        state.mCentersRead = static_cast<bool>(read.result);
         state.mAllCenters.replace(std::move(read.rows));
         state.mListedCenters.clear();
-        if (!read.parsedOrRaise()) {
+        if (!readOrRaise(read.result)) {
             return;
         }
         listCenters(state, activeOnly);

@@ -5,24 +5,20 @@
 
 namespace stowline::readers {
 
-bool DataSetRead::parsedOrRaise() const {
-    if (!parsed && !empty) {
-        raiseError(0,
-                   QStringLiteral("The data set is not well-formed XML: %1").arg(parseErrorReason));
+bool readOrRaise(const xml::ReadResult& result) {
+    if (result.status == xml::ReadResult::Status::Malformed) {
+        raiseError(
+            0, QStringLiteral("The data set is not well-formed XML: %1").arg(result.description()));
     }
-    return parsed;
+    return static_cast<bool>(result);
 }
 
 DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns) {
-    DataSetRead read;
-    read.empty = text.isEmpty();
     const DataSetWalk walk(std::move(text));
-    read.parsed = walk.parsed();
-    if (!read.parsed) {
-        read.parseErrorReason = walk.parseErrorReason();
-        return read;
+    DataSetRead read{walk.result(), state::Utf8Table(0, 0)};
+    if (read.result) {
+        read.rows = walk.rows(columns);
     }
-    read.rows = walk.rows(columns);
     return read;
 }
 

@@ -2,6 +2,7 @@
 
 #include "state/Utf8Table.h"
 #include "system/OrderedWorker.h"
+#include "xml/ReadResult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,20 +15,19 @@
 
 namespace stowline::readers {
 
-// What reading one data-set text found: whether it parsed (and why not) and the given columns
+// What reading one data-set text found: whether it was read (and why not) and the given columns
 // of its rows. Reading touches nothing else, so it may run on any thread.
 struct DataSetRead {
-    bool empty = true;
-    bool parsed = false;
-    QString parseErrorReason;
+    xml::ReadResult result;
     state::Utf8Table rows;
-
-    // Whether the text parsed. A text that is not empty and does not parse is a failure, thrown
-    // with the parser's reason and position for the reader to report under its own name: shown
-    // as an empty list, it would tell the operator that the service holds no rows. Empty text is
-    // what a failed exchange leaves, and that failure has been reported already.
-    bool parsedOrRaise() const;
 };
+
+// Whether a read's rows are to be shown: true when its text was read. Empty text is what a
+// failed exchange leaves, and that failure has been reported already: false. Any other text
+// that was not read is a failure, thrown with the parser's reason and position for the reader
+// to report under its own name: shown as an empty list, it would tell the operator that the
+// service holds no rows.
+bool readOrRaise(const xml::ReadResult& result);
 
 // Parses the text in place (pass it with std::move) and takes the columns of its rows.
 DataSetRead readDataSet(QByteArray text, std::span<const char* const> columns);

@@ -18,8 +18,7 @@ public:
     // Takes the text to parse it in place: pass it with std::move where it is no longer needed.
     explicit DataSetWalk(QByteArray XMLData);
 
-    bool parsed() const { return m_document.parsed(); }
-    QString parseErrorReason() const { return m_document.parseErrorReason(); }
+    const xml::ReadResult& result() const { return m_document.result(); }
 
     // The given columns of every row, in the given order, as the cells' texts. A column missing
     // from a row is empty for that row; a column given twice takes the later one.

@@ -14,8 +14,8 @@ void RefreshFacilityDrop(state::ComponentState& state, DataSetInput XMLData) {
         for (controls::DropDown* dropDown : dropDowns) {
             dropDown->clearEntries();
         }
-        if (!read.parsed) {
-            controls::showMessageBox(read.parseErrorReason, controls::StyleOk);
+        if (!read.result) {
+            controls::showMessageBox(read.result.description(), controls::StyleOk);
         } else {
             for (int row = 0; row < read.rows.rows(); ++row) {
                 const QString description = read.rows.text(row, 0);

@@ -16,7 +16,7 @@ bool refillList(controls::ListView& list, DataSetInput XMLData,
                 std::span<const char* const> columns, Keep&& keep) {
     DataSetRead read = XMLData.take(columns);
     list.clearItems();
-    if (!read.parsedOrRaise()) {
+    if (!readOrRaise(read.result)) {
         return false;
     }
     const int rows = read.rows.rows();

@@ -2,9 +2,16 @@
 
 namespace stowline {
 
+void reportFailure(const ErrorInfo& error, const QString& procedureName) noexcept {
+    try {
+        LogError(error, procedureName);
+    } catch (...) {
+    }
+}
+
 void reportCurrentFailure(const QString& procedureName) noexcept {
     try {
-        LogError(currentErrorInfo(), procedureName);
+        reportFailure(currentErrorInfo(), procedureName);
     } catch (...) {
     }
 }

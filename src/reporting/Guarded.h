@@ -8,8 +8,10 @@
 
 namespace stowline {
 
-// Reports the exception being handled under the procedure's name. Never throws: a failure of
-// the reporter itself is dropped, since there is nobody left to tell.
+// Reports a failure under the procedure's name. Never throws: a failure of the reporter itself
+// is dropped, since there is nobody left to tell.
+void reportFailure(const ErrorInfo& error, const QString& procedureName) noexcept;
+// The same for the exception being handled.
 void reportCurrentFailure(const QString& procedureName) noexcept;
 
 // Runs the body of a procedure that catches its own failures: any failure skips the rest of

@@ -1,5 +1,7 @@
 #include "service/Envelope.h"
 
+#include "answer/TextReplace.h"
+
 #include <stowline/ServiceNamespace.h>
 
 namespace stowline::service {
@@ -14,6 +16,12 @@ QString GetSOAPEnvelope() {
                           "    XMLData "
                           "  </soap:Body>"
                           " </soap:Envelope>");
+}
+
+QString envelopeWith(const QString& element) {
+    QString envelope = GetSOAPEnvelope();
+    answer::replaceEvery(envelope, QString::fromLatin1(EnvelopePlaceholder), element);
+    return envelope;
 }
 
 QString queryElement(const QString& operation) {

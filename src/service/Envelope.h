@@ -6,11 +6,14 @@
 
 namespace stowline::service {
 
-// The placeholder that each request builder replaces by its operation element.
+// The placeholder of the envelope template, which a request's operation element replaces.
 inline constexpr char EnvelopePlaceholder[] = "XMLData";
 
 // The one envelope template, a single line with the placeholder where the operation goes.
 QString GetSOAPEnvelope();
+
+// The template with the operation element in the placeholder's place: every request's envelope.
+QString envelopeWith(const QString& element);
 
 // " <Op xmlns="ServiceNamespace" />": the element of a query, which carries no parameters.
 QString queryElement(const QString& operation);

@@ -6,11 +6,14 @@ namespace stowline::service {
 enum class ExchangeOutcome {
     // The service answered, and accepted the request.
     Answered,
-    // Nothing was sent, or the service answered with a refusal: it did not act on the request.
+    // Nothing was sent, or the answer says that the request was not acted on: a SOAP fault, or
+    // a status with which a server refuses a request before any service acts (a query: any
+    // answer that is not the service's data set).
     Failed,
-    // The request went out and its answer never came whole (the connection closed, the
-    // exchange stalled or trickled, the answer was too large): the service may have acted on
-    // it, and an update must not be sent again as if it had not.
+    // The request went out and the service's answer never came (the connection closed, the
+    // exchange stalled or trickled, the answer was too large, or a gateway answered in its
+    // place with a page of its own or nothing): the service may have acted on it, and an
+    // update must not be sent again as if it had not.
     AnswerLost,
 };
 

@@ -4,14 +4,15 @@
 #include "service/ExchangeOutcome.h"
 #include "service/QueryOperation.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 namespace stowline::service {
 
-// The component's conversation with the service: the address fields, the transport, the four
-// query builders and the seven update senders. It needs no widget, so a host can use the
-// transport and the unwrapping without one.
+// The component's conversation with the service: the address fields, the transport, the query
+// and the seven update senders, all on the one exchange (SoapExchange.h). It needs no widget, so
+// a host can use the transport and the unwrapping without one.
 class ServiceClient {
 public:
     // Takes the server name exactly as given: mAsmxUrl is the name followed by the endpoint
@@ -28,20 +29,14 @@ public:
                                 const QString& SOAPAction, const QString& SOAPEnvelope,
                                 bool UpdateAddDeleteOnly = false);
 
-    QString GetDeliveryRouteSOAPEnvelope();
-    QString GetFacilitiesSOAPEnvelope();
-    QString GetRelativeDataSOAPEnvelope();
-    QString GetStorageLocationSOAPEnvelope();
-    QString queryEnvelope(QueryOperation operation);
-
-    // Builds, posts and unwraps one query against the stored addresses.
-    QString query(QueryOperation operation);
-    // The same, as UTF-8: the component keeps and reads its answers in this form.
-    QByteArray queryUtf8(QueryOperation operation);
+    // Builds, posts and unwraps one query against the stored addresses: the operation's
+    // data-set text, as UTF-8, the form in which the component keeps and reads its answers; ""
+    // after a failure, which has been reported.
+    QByteArray queryDataSet(QueryOperation operation);
 
     // The update senders. Each posts one request, at most once, and tells what became of it; a
-    // failure is reported once (by the sender, or by the transport when the exchange failed,
-    // the service refused, or the answer was lost).
+    // failure is reported once (by the sender, or by the exchange when it failed, the service
+    // refused, or the answer was lost).
     ExchangeOutcome AddRouteSOAP(qint16 FacilityID, const QString& Route,
                                  const QString& Description);
     ExchangeOutcome UpdateRouteSOAP(qint16 FacilityID, qint16 DeliveryRouteID, const QString& Route,
@@ -57,11 +52,10 @@ public:
                                                             qint16 StorageLocationID);
 
 private:
-    // The transport with its outcome; a failure has been reported.
-    ExchangeOutcome post(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                         const QString& SOAPEnvelope, bool update, QByteArray& answer);
-    QString buildQueryEnvelope(QueryOperation operation);
-    ExchangeOutcome sendUpdate(const QString& reportName, const QString& operation,
+    // The query builder of the operation, reported under its own name ("GetFacilitiesSOAPEnvelope"
+    // and so on).
+    QString buildQueryEnvelope(const QString& operation);
+    ExchangeOutcome sendUpdate(const QString& reportName, const char* operation,
                                std::initializer_list<UpdateChild> children);
 
     QString mServerName;

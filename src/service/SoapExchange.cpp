@@ -1,176 +1,159 @@
 #include "service/SoapExchange.h"
 
-#include "answer/Unwrapping.h"
+#include "answer/DataSetAnswer.h"
+#include "answer/ServiceAnswer.h"
 #include "controls/WaitCursor.h"
-#include "failures/StowlineError.h"
 #include "http/HttpExchange.h"
-#include "http/PasswordRedaction.h"
+#include "reporting/Guarded.h"
 #include "xml/XmlDocument.h"
 
 #include <algorithm>
-#include <cstring>
-#include <optional>
+#include <array>
 
 namespace stowline::service {
 namespace {
 
-const char* localName(const pugi::xml_node& node) {
-    const char* name = node.name();
-    const char* colon = std::strrchr(name, ':');
-    return colon != nullptr ? colon + 1 : name;
+using answer::AnswerRead;
+
+ExchangeResult failure(ExchangeOutcome outcome, const QString& description) {
+    return {outcome, {}, ErrorInfo{0, description, QString()}};
 }
 
-pugi::xml_node childByLocalName(const pugi::xml_node& parent, const char* name) {
-    for (const pugi::xml_node& child : parent.children()) {
-        if (child.type() == pugi::node_element && std::strcmp(localName(child), name) == 0) {
-            return child;
-        }
-    }
-    return {};
-}
-
-// The faultstring of a SOAP fault in the answer's body, if it carries one. A service that echoes
-// the request's credentials must not put the password into the error description.
-std::optional<QString> soapFault(const pugi::xml_document& answer, const QString& url) {
-    const pugi::xml_node envelope = childByLocalName(answer, "Envelope");
-    const pugi::xml_node fault = childByLocalName(childByLocalName(envelope, "Body"), "Fault");
-    if (!fault) {
-        return std::nullopt;
-    }
-    const QString text = xml::nodeText(childByLocalName(fault, "faultstring"));
-    return text.isEmpty() ? QStringLiteral("(no faultstring)") : http::withoutPassword(text, url);
-}
-
-// Another status than 200 is a failure, with the SOAP fault's text when the answer carries one.
-void checkStatus(const http::HttpResponse& response, const QString& url) {
-    if (response.status == 200) {
-        return;
-    }
-    QString description =
-        QStringLiteral("The service answered with HTTP status %1").arg(response.status);
-    xml::XmlDocument answer;
-    if (!response.body.isEmpty() && answer.loadXMLInPlace(QByteArray(response.body))) {
-        if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
-            description += QStringLiteral(": ") + *fault;
-        }
-    }
-    raiseTransportFailure(description);
-}
-
-// A 200 answer must be XML without a SOAP fault, for an update as for a query: an empty answer,
-// plain text or an HTML page means the service did not do what was asked.
-void checkAnswer(xml::XmlDocument& answer, QByteArray&& body, const QString& url) {
-    if (body.isEmpty()) {
-        raiseTransportFailure(QStringLiteral("The service's answer is empty"));
-    }
-    if (!answer.loadXMLInPlace(std::move(body))) {
-        raiseTransportFailure(
-            QStringLiteral("The service's answer is not XML (%1)").arg(answer.parseErrorReason()));
-    }
-    if (const std::optional<QString> fault = soapFault(answer.dom(), url)) {
-        raiseTransportFailure(QStringLiteral("The service answered with a SOAP fault: ") + *fault);
-    }
-}
-
-// An update's answer is read no further than this, so it must at least be the service's: a
-// SOAP envelope. (A query's answer is held to holding a data set once it is unwrapped.)
-void checkUpdateAnswer(const xml::XmlDocument& answer) {
-    const pugi::xml_node root = answer.dom().document_element();
-    if (std::strcmp(localName(root), "Envelope") != 0) {
-        raiseTransportFailure(
-            QStringLiteral("The service's answer is not a SOAP envelope (its document element is "
-                           "<%1>)")
-                .arg(QString::fromUtf8(root.name())));
-    }
+// An update whose answer was not the service's: said in its description, so that the operator
+// and the log know that the service may have done what was asked.
+ExchangeResult updateAnswerLost(const QString& description, const char* why) {
+    return failure(ExchangeOutcome::AnswerLost,
+                   description + QStringLiteral("; the update was sent and ") + QLatin1String(why) +
+                       QStringLiteral(", so the service may have applied it"));
 }
 
 // A header value that holds a line break would end its header line and start one of its own;
 // other control characters have no place in one either. Refused before anything is sent.
-void requireHeaderValue(const char* name, const QString& value) {
-    const auto breaksLine = [](QChar c) {
+bool breaksHeaderLine(const QString& value) {
+    return std::any_of(value.begin(), value.end(), [](QChar c) {
         return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F;
-    };
-    if (std::any_of(value.begin(), value.end(), breaksLine)) {
-        raiseTransportFailure(QStringLiteral("The %1 argument holds a line break or another "
-                                             "control character; nothing was sent")
-                                  .arg(QLatin1String(name)));
-    }
+    });
 }
 
-// Posts the envelope and waits for the whole answer; throws unless it came whole with status 200.
-http::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
-    outcome = ExchangeOutcome::Failed;
-    requireHeaderValue("Host", Host);
-    requireHeaderValue("SOAPAction", SOAPAction);
-    xml::XmlDocument request;
-    if (!request.loadXML(SOAPEnvelope)) {
-        raiseTransportFailure(QStringLiteral("The SOAP envelope is not well-formed XML (%1); "
-                                             "nothing was sent")
-                                  .arg(request.parseErrorReason()));
-    }
-    const QByteArray body = request.serialisedText();
+// The one HTTP call of an exchange: posts the body and waits for the whole answer.
+http::HttpResponse post(const SoapRequest& request, const QByteArray& body) {
     const std::vector<http::HttpHeader> headers = {
         {"Content-Type", "text/xml; charset=utf-8"},
         {"Content-Length", QByteArray::number(static_cast<qulonglong>(body.size()))},
-        {"SOAPAction", SOAPAction.toUtf8()},
+        {"SOAPAction", request.soapAction.toUtf8()},
     };
+    const controls::WaitCursor waitCursor;
+    return http::httpPost(request.url, headers,
+                          std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+                          request.use == AnswerUse::Update ? http::Resending::OnlyAfterChallenge
+                                                           : http::Resending::Allowed);
+}
 
-    http::HttpResponse response;
-    {
-        const controls::WaitCursor waitCursor;
-        response = http::httpPost(
-            AsmxUrl, headers,
-            std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
-            update ? http::Resending::OnlyAfterChallenge : http::Resending::Allowed);
+// An exchange whose answer never came whole.
+ExchangeResult unanswered(const http::HttpResponse& response, bool update) {
+    const QString description =
+        QStringLiteral("ReturnWebservice Method could not load XML data (") +
+        response.transportError + QLatin1Char(')');
+    if (!response.answerLost) {
+        return failure(ExchangeOutcome::Failed, description);
     }
-    if (!response.completed) {
-        QString description = QStringLiteral("ReturnWebservice Method could not load XML data (") +
-                              response.transportError + QLatin1Char(')');
-        if (response.answerLost) {
-            outcome = ExchangeOutcome::AnswerLost;
-            if (update) {
-                description += QStringLiteral("; the update was sent and its answer was lost, so "
-                                              "the service may have applied it");
-            }
+    return update ? updateAnswerLost(description, "its answer was lost")
+                  : failure(ExchangeOutcome::AnswerLost, description);
+}
+
+// The statuses with which an HTTP server refuses a request before any service could act on it:
+// credentials, permission, the path, the method, and what the request is made of.
+bool refusedBeforeAnyService(long status) {
+    constexpr std::array<long, 10> Refusals = {401, 403, 404, 405, 407, 411, 413, 414, 415, 431};
+    return std::find(Refusals.begin(), Refusals.end(), status) != Refusals.end();
+}
+
+// An answer with another status than 200: a failure, with the SOAP fault's text when the
+// answer carries one. For an update, only such a fault or a refusal tells that it was not
+// applied: a gateway answers 502 or 504 after the service may have done so.
+ExchangeResult otherStatus(http::HttpResponse&& response, const SoapRequest& request) {
+    QString description =
+        QStringLiteral("The service answered with HTTP status %1").arg(response.status);
+    const std::optional<QString> fault = answer::soapFaultOf(std::move(response.body), request.url);
+    if (fault) {
+        description += QStringLiteral(": ") + *fault;
+    }
+    if (request.use == AnswerUse::Update && !fault && !refusedBeforeAnyService(response.status)) {
+        return updateAnswerLost(description, "no answer of the service came back");
+    }
+    return failure(ExchangeOutcome::Failed, description);
+}
+
+// An answer with status 200, read for its use.
+ExchangeResult answered(QByteArray&& body, const SoapRequest& request) {
+    AnswerRead read;
+    switch (request.use) {
+    case AnswerUse::Update:
+        read = answer::readUpdateAnswer(std::move(body), request.url);
+        break;
+    case AnswerUse::EnvelopeText:
+        read = answer::readEnvelopeText(std::move(body), request.url);
+        break;
+    case AnswerUse::DataSet:
+        read = answer::readDataSet(std::move(body), request.operation, request.url);
+        break;
+    }
+    if (read.status == AnswerRead::Status::Accepted) {
+        return {ExchangeOutcome::Answered, std::move(read.text), {}};
+    }
+    // A fault is the service's refusal; what is not its answer at all may stand in the place of
+    // its acceptance.
+    if (request.use == AnswerUse::Update && read.status == AnswerRead::Status::Foreign) {
+        return updateAnswerLost(read.description, "no answer of the service came back");
+    }
+    return failure(ExchangeOutcome::Failed, read.description);
+}
+
+ExchangeResult run(const SoapRequest& request) {
+    for (const auto& [name, value] :
+         {std::pair{"Host", &request.host}, std::pair{"SOAPAction", &request.soapAction}}) {
+        if (breaksHeaderLine(*value)) {
+            return failure(ExchangeOutcome::Failed,
+                           QStringLiteral("The %1 argument holds a line break or another control "
+                                          "character; nothing was sent")
+                               .arg(QLatin1String(name)));
         }
-        raiseTransportFailure(description);
     }
-    checkStatus(response, AsmxUrl);
-    return response;
+    xml::XmlDocument envelope;
+    if (const xml::ReadResult read = envelope.loadXML(request.envelope); !read) {
+        return failure(ExchangeOutcome::Failed,
+                       QStringLiteral("The SOAP envelope is not well-formed XML (%1); nothing was "
+                                      "sent")
+                           .arg(read.description()));
+    }
+    http::HttpResponse response = post(request, envelope.serialisedText());
+    if (!response.completed) {
+        return unanswered(response, request.use == AnswerUse::Update);
+    }
+    if (response.status != 200) {
+        return otherStatus(std::move(response), request);
+    }
+    return answered(std::move(response.body), request);
 }
 
 } // namespace
 
-QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome) {
-    http::HttpResponse response = send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, update, outcome);
-    if (update) {
-        xml::XmlDocument answer;
-        checkAnswer(answer, std::move(response.body), AsmxUrl);
-        checkUpdateAnswer(answer);
-        outcome = ExchangeOutcome::Answered;
-        return QByteArray();
+ExchangeResult exchange(const SoapRequest& request) noexcept {
+    ExchangeResult result;
+    try {
+        result = run(request);
+    } catch (...) {
+        result = ExchangeResult{};
+        try {
+            result.failure = currentErrorInfo();
+        } catch (...) {
+            // Described as nothing: the report still tells that the exchange failed.
+        }
     }
-    QByteArray text = cleanedAnswer(std::move(response.body), AsmxUrl);
-    outcome = ExchangeOutcome::Answered;
-    return text;
-}
-
-QByteArray postQuery(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                     const QString& SOAPEnvelope, ExchangeOutcome& outcome) {
-    http::HttpResponse response = send(AsmxUrl, Host, SOAPAction, SOAPEnvelope, false, outcome);
-    outcome = ExchangeOutcome::Answered;
-    return std::move(response.body);
-}
-
-QByteArray cleanedAnswer(QByteArray&& body, const QString& AsmxUrl) {
-    xml::XmlDocument answer;
-    checkAnswer(answer, std::move(body), AsmxUrl);
-    // The serialised answer with its references turned back is what ReplaceEscapedXMLTags
-    // makes of the escaped one; each later step works in place on that one text.
-    return answer::ReplaceSOAPEnvelopeTags(answer::LengthenDeclarations(
-        answer.serialisedText(xml::SerialisedForm::ReferencesTurnedBack)));
+    if (result.outcome != ExchangeOutcome::Answered) {
+        reportFailure(result.failure, QStringLiteral("ReturnWebserviceXML"));
+    }
+    return result;
 }
 
 } // namespace stowline::service

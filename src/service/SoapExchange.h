@@ -1,5 +1,6 @@
 #pragma once
 
+#include "failures/ErrorInfo.h"
 #include "service/ExchangeOutcome.h"
 
 #include <QByteArray>
@@ -7,27 +8,47 @@
 
 namespace stowline::service {
 
-// One SOAP exchange as the transport performs it: the envelope is parsed and serialised again,
-// posted with its headers, and the answer checked. Throws StowlineError when the Host or
-// SOAPAction argument would break the request's header lines or the envelope is not
-// well-formed (nothing is posted in either case), the exchange fails, the service answers with
-// another status than 200 or a SOAP fault, or a query's answer is not XML. For a query it
-// returns the answer's serialised text (UTF-8) with the escaped data set turned back into
-// markup and the envelope tags removed; for an update it returns "". An update goes out at most
-// once. outcome tells what became of the exchange, also when it throws; the description of an
-// update whose answer was lost says that the service may have applied it.
-QByteArray exchangeSoap(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                        const QString& SOAPEnvelope, bool update, ExchangeOutcome& outcome);
+// What the caller makes of an exchange's answer.
+enum class AnswerUse {
+    // An update: the answer is read no further than needed to know that the service accepted it.
+    Update,
+    // A host's query through ReturnWebserviceXML: the answer without its SOAP envelope tags.
+    EnvelopeText,
+    // The component's own query: the operation's data-set text.
+    DataSet,
+};
 
-// The same exchange for a query, up to the answer's body, which it returns as it came once the
-// exchange was answered with status 200. The caller checks it: with cleanedAnswer, or with a
-// way of its own that gives the same.
-QByteArray postQuery(const QString& AsmxUrl, const QString& Host, const QString& SOAPAction,
-                     const QString& SOAPEnvelope, ExchangeOutcome& outcome);
+// One request to the service.
+struct SoapRequest {
+    QString url;
+    // Only checked: the HTTP client derives the Host header from the URL, since a server name
+    // with its scheme is not a valid Host value.
+    QString host;
+    QString soapAction;
+    QString envelope;
+    AnswerUse use = AnswerUse::EnvelopeText;
+    // The query's operation name, for AnswerUse::DataSet.
+    QString operation;
+};
 
-// What the transport makes of a query's answer with status 200: throws StowlineError when it is
-// empty, not XML or a SOAP fault; otherwise returns its serialised text with the escaped data
-// set turned back into markup and the envelope tags removed.
-QByteArray cleanedAnswer(QByteArray&& body, const QString& AsmxUrl);
+// What became of one exchange.
+struct ExchangeResult {
+    ExchangeOutcome outcome = ExchangeOutcome::Failed;
+    // Answered: what the use asks for (nothing for an update); otherwise empty.
+    QByteArray answer;
+    // Failed or AnswerLost: the failure, as it was reported.
+    ErrorInfo failure;
+};
+
+// The one way every exchange with the service goes. The envelope is parsed and serialised
+// again, posted with its headers, and the answer read for its use. Nothing is posted when the
+// Host or SOAPAction argument would break the request's header lines or the envelope is not
+// well-formed. An update goes out at most once. A failure is reported once, through the error
+// reporter under "ReturnWebserviceXML", and returned with what became of the request: a query
+// fails on another status than 200, a SOAP fault, or an answer that is not XML or holds no data
+// set; an update is not applied only on a SOAP fault or a status that refuses a request before
+// any service acts, and any other answer that is not the service's acceptance is taken as its
+// answer lost: the service may have applied it, and its description says so.
+ExchangeResult exchange(const SoapRequest& request) noexcept;
 
 } // namespace stowline::service

@@ -18,7 +18,7 @@ void StowlinePrivate::LoadData(const QString& ptServerName) {
         // second thread while the next query runs; the lists are filled here, afterwards.
         system::OrderedWorker reader;
         const auto query = [&](QueryOperation operation, std::span<const char* const> columns) {
-            return readers::DataSetInput::readOn(reader, state.client.queryUtf8(operation),
+            return readers::DataSetInput::readOn(reader, state.client.queryDataSet(operation),
                                                  columns);
         };
         readers::DataSetInput facilities =

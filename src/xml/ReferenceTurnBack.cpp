@@ -1,43 +1,53 @@
 #include "xml/ReferenceTurnBack.h"
 
+#include "xml/XmlReference.h"
+
+#include <algorithm>
 #include <cstring>
-#include <string_view>
 
 namespace stowline::xml {
+namespace {
 
-char* turnBackReferences(char* begin, char* end) {
-    const auto nextAmpersand = [end](const char* from) {
-        return static_cast<const char*>(
-            std::memchr(from, '&', static_cast<std::size_t>(end - from)));
-    };
-    char* write = begin;
-    const char* read = begin;
-    for (const char* amp = nextAmpersand(begin); amp != nullptr;) {
-        const std::string_view rest(amp, static_cast<std::size_t>(end - amp));
-        char replacement = 0;
-        std::size_t length = 0;
-        if (rest.starts_with("&lt;")) {
-            replacement = '<';
-            length = 4;
-        } else if (rest.starts_with("&gt;")) {
-            replacement = '>';
-            length = 4;
-        } else if (rest.starts_with("&amp;")) {
-            replacement = '&';
-            length = 5;
+// Moves [from, to) down to `write`, which lies at or before it; returns the end of what was
+// written.
+template <typename Char> Char* moveDown(Char* from, Char* to, Char* write) {
+    std::memmove(write, from, static_cast<std::size_t>(to - from) * sizeof(Char));
+    return write + (to - from);
+}
+
+template <typename Char> Char* turnBack(Char* begin, Char* end) {
+    const auto nextAmpersand = [end](Char* from) {
+        if constexpr (sizeof(Char) == 1) {
+            return static_cast<Char*>(std::memchr(from, '&', static_cast<std::size_t>(end - from)));
+        } else {
+            Char* found = std::find(from, end, Char('&'));
+            return found == end ? nullptr : found;
         }
-        if (length == 0) {
+    };
+    Char* write = begin;
+    Char* read = begin;
+    for (Char* amp = nextAmpersand(begin); amp != nullptr;) {
+        const CommonReference reference = commonReference(amp, end);
+        if (reference.length == 0) {
             amp = nextAmpersand(amp + 1);
             continue;
         }
-        std::memmove(write, read, static_cast<std::size_t>(amp - read));
-        write += amp - read;
-        *write++ = replacement;
-        read = amp + length;
+        write = moveDown(read, amp, write);
+        *write++ = static_cast<Char>(reference.character);
+        read = amp + reference.length;
         amp = nextAmpersand(read);
     }
-    std::memmove(write, read, static_cast<std::size_t>(end - read));
-    return write + (end - read);
+    return moveDown(read, end, write);
+}
+
+} // namespace
+
+char* turnBackReferences(char* begin, char* end) {
+    return turnBack(begin, end);
+}
+
+char16_t* turnBackReferences(char16_t* begin, char16_t* end) {
+    return turnBack(begin, end);
 }
 
 } // namespace stowline::xml

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "xml/ReadResult.h"
+#include "xml/XmlSerialiser.h"
+
 #include <QByteArray>
 #include <QString>
 #include <pugixml.hpp>
@@ -10,14 +13,6 @@ namespace stowline::xml {
 
 // An XML DOM document. Parsing never expands entities other than the five predefined ones and
 // never reads anything outside the given text.
-enum class SerialisedForm {
-    Escaped,
-    // The escaped form with its references &lt;, &gt; and &amp; then turned back in one
-    // left-to-right pass, as the answer clean-up does; written directly, a large answer is not
-    // escaped only to be unescaped again.
-    ReferencesTurnedBack,
-};
-
 class XmlDocument {
 public:
     XmlDocument() = default;
@@ -29,20 +24,19 @@ public:
 
     // Parses the text into the document, replacing what it held. On failure (also for text that
     // is not well-formed, such as a bare "&" or an entity other than the five predefined ones)
-    // the document is empty and parseErrorReason() says why.
-    bool loadXML(std::string_view utf8);
+    // the document is empty, and the result says why.
+    ReadResult loadXML(std::string_view utf8);
     // Text built by the component (an envelope) is also refused when it holds a character XML
     // does not allow, such as U+0001.
-    bool loadXML(const QString& text);
+    ReadResult loadXML(const QString& text);
     // Parses a buffer the document may modify in place (saves a copy of large answers).
-    bool loadXMLInPlace(QByteArray&& text);
+    ReadResult loadXMLInPlace(QByteArray&& text);
     // The same for a document that is only read, never written again: an element's first text
     // is kept as the element's value (nodeText reads it), which halves the nodes of a data set.
-    bool loadForReading(QByteArray&& text);
+    ReadResult loadForReading(QByteArray&& text);
 
-    bool parsed() const { return m_parsed; }
-    // A human-readable reason with the position, empty when the last parse succeeded.
-    QString parseErrorReason() const { return m_reason; }
+    // What the last load gave.
+    const ReadResult& result() const { return m_result; }
 
     // The document written in the serialised text form the transport and the answer clean-up
     // rely on: the declaration (when the text began with one) rewritten as <?xml version="1.0"?>
@@ -53,13 +47,13 @@ public:
     const pugi::xml_document& dom() const { return m_doc; }
 
 private:
-    bool load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options);
-    bool finishLoad(const pugi::xml_parse_result& result, const QString& problem);
+    ReadResult load(QByteArray&& text, pugi::xml_encoding encoding, unsigned int options);
+    // Empties the document and keeps the result.
+    ReadResult fail(ReadResult result);
 
     pugi::xml_document m_doc;
     QByteArray m_buffer;
-    bool m_parsed = false;
-    QString m_reason;
+    ReadResult m_result;
 };
 
 // All character data inside a node, in document order, also where a document read for reading

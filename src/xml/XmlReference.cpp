@@ -8,16 +8,10 @@ bool isXmlChar(unsigned long c) {
 }
 
 XmlReference readReference(std::string_view text, std::size_t at) {
-    // The escaped data set of an answer is full of these: decide them without a search.
-    const std::string_view after = text.substr(at + 1);
-    if (after.starts_with("lt;")) {
-        return {4, U'<'};
-    }
-    if (after.starts_with("gt;")) {
-        return {4, U'>'};
-    }
-    if (after.starts_with("amp;")) {
-        return {5, U'&'};
+    // The escaped data set of an answer is full of these: decided without a search.
+    if (const CommonReference common = commonReference(text.data() + at, text.data() + text.size());
+        common.length != 0) {
+        return {common.length, static_cast<char32_t>(common.character)};
     }
     const std::size_t end = text.find(';', at);
     if (end == std::string_view::npos || end - at > 32) {

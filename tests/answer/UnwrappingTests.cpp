@@ -1,10 +1,7 @@
 // The answer clean-up by exact text replacement: which spellings are cut and which survive. Hosts
 // call the QString functions, the component the UTF-8 ones: every case is asked of both.
-#include "answer/DataSetCheck.h"
 #include "answer/Unwrapping.h"
-#include "failures/StowlineError.h"
 #include "support/QtPrinters.h"
-#include "xml/XmlDocument.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -128,48 +125,6 @@ TEST(ReplaceSOAPEnvelopeTags, CutsTheAnswerFormOfTheEnvelopeOnly) {
     for (const auto& [input, expected] : cases) {
         EXPECT_EQ(ReplaceSOAPEnvelopeTags(input), expected);
         EXPECT_EQ(onBytes(&ReplaceSOAPEnvelopeTags, input), expected);
-    }
-}
-
-TEST(ByteCleanUp, TheTurnedBackSerialisationEqualsTheEscapedOneCleanedUp) {
-    // References in every place the serialiser writes: character data, attribute values (with
-    // the characters it always writes as references), comments, CDATA, instructions, DOCTYPEs.
-    const char* documents[] = {
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?><a>&lt;b&gt;x &amp;amp; y&amp;lt;&lt;/b&gt;</a>",
-        "<a t=\"&amp;lt; &lt; &gt; &quot; &#9;&#10;&#13;'\" u='\"&amp;'>&#13;&quot;\"</a>",
-        "<!DOCTYPE a [<!ENTITY e \"&amp;lt;\">]><a><!-- &lt; &amp;gt; --><![CDATA[&lt;&amp;]]></a>",
-        "<a><?pi &lt;&amp;amp;&gt;?>&amp;<b/>&lt;?xml version=\"1.0\"?&gt;</a>",
-        "<a>&amp;</a>",
-    };
-    for (const char* text : documents) {
-        xml::XmlDocument document;
-        ASSERT_TRUE(document.loadXML(std::string_view(text))) << text;
-        EXPECT_EQ(LengthenDeclarations(
-                      document.serialisedText(xml::SerialisedForm::ReferencesTurnedBack)),
-                  ReplaceEscapedXMLTags(document.serialisedText()))
-            << text;
-    }
-}
-
-TEST(RequireDataSet, PassesRootAndNamesWhatStandsInItsPlace) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"<Root/>", nullptr},
-        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- > <a> --><!DOCTYPE Root>\n<Root>", nullptr},
-        {"", "no element at all"},
-        {"<?xml version=\"1.0\"?><!-- <Root/> -->", "no element at all"},
-        {"Busy & down, try later", "no element at all"}, // the readers then get empty text
-        {"<soap:Envelope xmlns:soap=\"urn:s\"><Root/>", "<soap:Envelope> where <Root>"},
-        {"<GetStorageLocationResult/>", "<GetStorageLocationResult>"},
-        {"<Root2>", "<Root2>"},
-    };
-    for (const auto& [text, error] : cases) {
-        try {
-            requireDataSet(QByteArray(text));
-            EXPECT_EQ(error, nullptr) << text;
-        } catch (const StowlineError& e) {
-            EXPECT_TRUE(error != nullptr && e.info().Description.contains(error))
-                << text << ": " << e.what();
-        }
     }
 }
 

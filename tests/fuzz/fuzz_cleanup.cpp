@@ -1,15 +1,12 @@
 // The answer clean-up on arbitrary text; the first byte picks what is compared.
 // - The clean-up functions: hosts call the QString ones, the component the byte ones; both
 //   must give the same text.
-// - The component's one-pass way from a query's answer to its data set, against the way a host's
-//   ReturnWebserviceXML and the operation's unwrapping take: where it takes an answer both must
-//   give the same text, and where it declines it must leave the answer exactly as it came. Half
-//   of these inputs are the result's text inside the frame the service writes, so that the
-//   one-pass way gets past the frame.
-#include "answer/DataSetCut.h"
+// - The component's one-pass way from a query's answer to its data set, against the literal
+//   path (support/AnswerPaths.h). Half of these inputs are the result's text inside the frame
+//   the service writes, so that the one-pass way gets past the frame.
 #include "answer/Unwrapping.h"
-#include "failures/StowlineError.h"
-#include "service/SoapExchange.h"
+#include "support/AnswerPaths.h"
+#include "support/DataSetText.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,7 +14,6 @@
 #include <utility>
 
 using namespace stowline::answer;
-using namespace stowline::service;
 
 namespace {
 
@@ -54,35 +50,6 @@ void compareCleanUp(const CleanUp& cleanUp, const QByteArray& raw) {
     }
 }
 
-void compareOnePass(const QString& operation, const QByteArray& answer) {
-    QByteArray cut = answer;
-    if (!cutDataSetInPlace(cut, operation)) {
-        if (cut != answer) {
-            std::abort();
-        }
-        return;
-    }
-    QByteArray unwrapped;
-    try {
-        unwrapped = ReplaceOperationSOAPTags(
-            operation, cleanedAnswer(QByteArray(answer), QStringLiteral("http://host")));
-    } catch (const stowline::StowlineError&) {
-        std::abort(); // the one-pass way took an answer the other refuses
-    }
-    if (cut != unwrapped) {
-        std::abort();
-    }
-}
-
-// The frame around a result's text, as the service writes it.
-QByteArray framed(const QString& operation, const QByteArray& resultText) {
-    const QStringList envelope = envelopeTagTexts();
-    const QStringList tags = operationTagTexts(operation);
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>" +
-           (envelope[0] + envelope[1] + tags[0] + tags[1]).toUtf8() + resultText +
-           (tags[2] + tags[3] + envelope[2] + envelope[3]).toUtf8();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -95,7 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         compareCleanUp(cleanUps[pick], raw);
         return 0;
     }
-    const QString operation = QString::fromLatin1(Operations[pick % 4]);
-    compareOnePass(operation, pick < 12 ? raw : framed(operation, raw));
+    const char* operation = Operations[pick % 4];
+    const QByteArray answer = pick < 12 ? raw : stowline::test::soapAnswer(operation, raw);
+    if (!stowline::test::compareAnswerPaths(QString::fromLatin1(operation), answer).agree) {
+        std::abort();
+    }
     return 0;
 }

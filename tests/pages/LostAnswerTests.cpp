@@ -1,12 +1,18 @@
-// A connection lost after an update arrived, before or after the stand-in service applied it,
-// for every kind of update, with and without credentials: the service holds the change at most
-// once, the page reports the loss once, shows what the service holds and keeps its mode and the
-// operator's input, and a second Save of an add the service applied meets the duplicate check.
-// A proxy between the component and the service loses the connection and counts what went out.
+// An update whose answer is lost, for every kind of update: the connection lost after the update
+// arrived, before or after the stand-in service applied it (with and without credentials), or a
+// gateway's page in place of the service's answer after the service applied it. The service
+// holds the change at most once, the page reports the loss once, queries its data set again and
+// shows what the service holds, keeps its mode and the operator's input, and a second Save of an
+// add the service applied meets the duplicate check. A SOAP fault or a refusal (404) before the
+// service still means not applied: reported once, no query. A proxy between the component and
+// the service loses the connection or answers in the service's place, and counts what went out.
 #include "support/PageDriver.h"
 #include "support/RecordingHttpServer.h"
 
 #include <QUrl>
+
+#include <algorithm>
+#include <optional>
 
 using namespace stowline;
 using namespace stowline::test;
@@ -61,8 +67,46 @@ void PrintTo(const Update& update, std::ostream* out) {
     *out << update.name;
 }
 
-// The update, where the connection is lost, and whether the service asks for credentials.
-class LostAnswer : public ::testing::TestWithParam<std::tuple<Update, Loss, bool>> {
+ServerBehaviour page(int status, const QByteArray& body) {
+    return ServerBehaviour::respond(status, body, "text/html");
+}
+const QByteArray GatewayPage = "<html><body><h1>502 Bad Gateway</h1></body></html>";
+const QByteArray SoapFault =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
+    "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><soap:Fault>"
+    "<faultcode>soap:Server</faultcode><faultstring>Server busy</faultstring></soap:Fault>"
+    "</soap:Body></soap:Envelope>";
+
+// What stands between the update and its answer.
+struct Way {
+    const char* name;
+    Loss loss;
+    bool credentials; // the service asks for them
+    std::optional<ServerBehaviour> gatewayAnswer;
+    // Whether the component takes the answer as lost (the service may have applied the update),
+    // rather than as a refusal.
+    bool lost = true;
+};
+const Way Ways[] = {
+    {"BeforeTheService", Loss::BeforeTheServer, false, {}},
+    {"BeforeTheServiceWithCredentials", Loss::BeforeTheServer, true, {}},
+    {"AfterTheService", Loss::AfterTheServer, false, {}},
+    {"AfterTheServiceWithCredentials", Loss::AfterTheServer, true, {}},
+    {"Gateway502", Loss::AfterTheServer, false, page(502, GatewayPage)},
+    {"Gateway504", Loss::AfterTheServer, false, page(504, GatewayPage)},
+    {"Gateway500Html", Loss::AfterTheServer, false, page(500, GatewayPage)},
+    {"Gateway200Html", Loss::AfterTheServer, false, page(200, GatewayPage)},
+    {"Gateway200Empty", Loss::AfterTheServer, false, page(200, "")},
+    {"SoapFault", Loss::BeforeTheServer, false, ServerBehaviour::respond(500, SoapFault), false},
+    {"NotFound", Loss::BeforeTheServer, false, page(404, GatewayPage), false},
+};
+
+void PrintTo(const Way& way, std::ostream* out) {
+    *out << way.name;
+}
+
+// The update, and what stands between it and its answer.
+class LostAnswer : public ::testing::TestWithParam<std::tuple<Update, Way>> {
 protected:
     void SetUp() override {
         const QString user = credentials ? qs("stow:Lost-4nswer") : QString();
@@ -168,9 +212,17 @@ protected:
         }
     }
 
+    // How many queries the component sent since the proxy's requests were last cleared.
+    int queries() const {
+        const std::vector<RecordedRequest> requests = proxy->requests();
+        return static_cast<int>(std::count_if(requests.begin(), requests.end(), [](const auto& r) {
+            return r.header("SOAPAction").contains("/Get");
+        }));
+    }
+
     const Update& c = std::get<0>(GetParam());
-    const Loss loss = std::get<1>(GetParam());
-    const bool credentials = std::get<2>(GetParam());
+    const Way& way = std::get<1>(GetParam());
+    const bool credentials = way.credentials;
     MessageBoxRecorder boxes;
     EventLogRecorder log;
     std::unique_ptr<StandInServer> server;
@@ -180,18 +232,20 @@ protected:
 };
 
 TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
-    const bool applied = loss == Loss::AfterTheServer;
-    proxy->loseNext(c.operation, loss, credentials);
+    const bool applied = way.loss == Loss::AfterTheServer;
+    proxy->loseNext(c.operation, way.loss, credentials, way.gatewayAnswer);
+    proxy->clearRequests();
     save();
 
     EXPECT_EQ(proxy->sent(c.operation), 1);
     EXPECT_EQ(held(), applied);
     EXPECT_EQ(shown(), applied) << "the list shows what the service holds";
-    // One report, saying that the service may have applied the update; no success.
+    EXPECT_EQ(queries() > 0, way.lost) << "the data set is queried again after a loss only";
+    // One report, saying whether the service may have applied the update; no success.
     EXPECT_EQ(boxes.errorBoxes(), 1);
     EXPECT_FALSE(boxes.prompts().join('|').contains(qs("successfully")));
     EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
-    EXPECT_TRUE(log.entries().value(0).contains(qs("may have applied it")))
+    EXPECT_EQ(log.entries().value(0).contains(qs("may have applied it")), way.lost)
         << log.entries().value(0).toStdString();
     expectKept(applied);
     if (c.kind != Kind::Add) {
@@ -208,17 +262,13 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
 }
 
 std::string caseName(const ::testing::TestParamInfo<LostAnswer::ParamType>& info) {
-    const auto& [update, loss, credentials] = info.param;
-    return std::string(update.name) +
-           (loss == Loss::AfterTheServer ? "AfterTheService" : "BeforeTheService") +
-           (credentials ? "WithCredentials" : "");
+    const auto& [update, way] = info.param;
+    return std::string(update.name) + way.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Updates, LostAnswer,
                          ::testing::Combine(::testing::ValuesIn(Updates),
-                                            ::testing::Values(Loss::BeforeTheServer,
-                                                              Loss::AfterTheServer),
-                                            ::testing::Bool()),
+                                            ::testing::ValuesIn(Ways)),
                          caseName);
 
 } // namespace

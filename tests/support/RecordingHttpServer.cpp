@@ -209,7 +209,7 @@ void RecordingHttpServer::acceptLoop() {
     }
 }
 
-std::optional<RecordingHttpServer::Loss>
+std::optional<RecordingHttpServer::LossRule>
 RecordingHttpServer::record(RecordedRequest request, std::size_t& index, int& cleared) {
     std::lock_guard lock(m_mutex);
     index = m_requests.size();
@@ -218,7 +218,7 @@ RecordingHttpServer::record(RecordedRequest request, std::size_t& index, int& cl
     const bool lose = m_lossRule && action.endsWith(m_lossRule->operation) &&
                       !(m_lossRule->withCredentials && request.header("Authorization").isNull());
     m_requests.push_back(std::move(request));
-    return lose ? std::optional(std::exchange(m_lossRule, std::nullopt)->loss) : std::nullopt;
+    return lose ? std::exchange(m_lossRule, std::nullopt) : std::nullopt;
 }
 
 void RecordingHttpServer::serve(int socket) {
@@ -270,9 +270,10 @@ void RecordingHttpServer::serve(int socket) {
     ::shutdown(socket, SHUT_RDWR);
 }
 
-void RecordingHttpServer::loseNext(const QByteArray& operation, Loss loss, bool withCredentials) {
+void RecordingHttpServer::loseNext(const QByteArray& operation, Loss loss, bool withCredentials,
+                                   std::optional<ServerBehaviour> gatewayAnswer) {
     std::lock_guard lock(m_mutex);
-    m_lossRule = LossRule{operation, loss, withCredentials};
+    m_lossRule = LossRule{operation, loss, withCredentials, std::move(gatewayAnswer)};
 }
 
 int RecordingHttpServer::sent(const QByteArray& operation) const {
@@ -288,8 +289,15 @@ void RecordingHttpServer::passOn(int client) {
          request = {}) {
         std::size_t index = 0;
         int cleared = 0;
-        const std::optional<Loss> loss = record(request, index, cleared);
-        if (loss == Loss::BeforeTheServer) {
+        const std::optional<LossRule> loss = record(request, index, cleared);
+        // In place of the answer the client never gets, a gateway's page, if there is one.
+        const auto lose = [&] {
+            if (loss->gatewayAnswer) {
+                sendAll(client, loss->gatewayAnswer->response, m_stopped);
+            }
+        };
+        if (loss && loss->loss == Loss::BeforeTheServer) {
+            lose();
             return;
         }
         const int server = connectToLoopback(m_passOnTo);
@@ -317,7 +325,11 @@ void RecordingHttpServer::passOn(int client) {
                 m_requests[index].answerStatus = answer.requestLine.split(' ').value(1).toInt();
             }
         }
-        if (loss || sendAll(client, passed, m_stopped) < passed.size()) {
+        if (loss) {
+            lose();
+            return;
+        }
+        if (sendAll(client, passed, m_stopped) < passed.size()) {
             return;
         }
     }

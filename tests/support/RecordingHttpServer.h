@@ -58,7 +58,8 @@ struct ServerBehaviour {
 // Given the port of another server on loopback (the stand-in service), it is a dropping proxy in
 // front of it instead: it passes every request on, on a connection of its own, and the answer
 // back, records both, and keeps the client's connection open whatever the server does with its
-// own, as a proxy may. On request it loses one connection after a request arrived whole.
+// own, as a proxy may. On request it loses one connection after a request arrived whole, or
+// answers that request with a page of its own, as a gateway does.
 class RecordingHttpServer {
 public:
     // Before passing the request on (the server never sees it), or after the server answered it
@@ -84,8 +85,10 @@ public:
     void clearRequests();
 
     // A proxy loses the next request whose SOAPAction ends with the operation and, when asked,
-    // that carries credentials; later requests pass.
-    void loseNext(const QByteArray& operation, Loss loss, bool withCredentials = false);
+    // that carries credentials; later requests pass. Given a gateway's answer, the proxy sends
+    // it to the client in place of closing the connection, and closes it after.
+    void loseNext(const QByteArray& operation, Loss loss, bool withCredentials = false,
+                  std::optional<ServerBehaviour> gatewayAnswer = std::nullopt);
     // How often a request of the operation went out that was not answered with a challenge:
     // each of them may have been applied.
     int sent(const QByteArray& operation) const;
@@ -98,13 +101,14 @@ private:
         QByteArray operation;
         Loss loss;
         bool withCredentials;
+        std::optional<ServerBehaviour> gatewayAnswer;
     };
 
     void acceptLoop();
     void serve(int socket);
     void passOn(int client);
     // Records the request at `index`; tells the loss when it is the one to lose.
-    std::optional<Loss> record(RecordedRequest request, std::size_t& index, int& cleared);
+    std::optional<LossRule> record(RecordedRequest request, std::size_t& index, int& cleared);
 
     quint16 m_passOnTo = 0;
     int m_listenSocket = -1;

@@ -3,6 +3,7 @@
 #include "http/HttpExchange.h"
 #include "service/ServiceClient.h"
 #include "support/QtPrinters.h"
+#include "support/QueryRequests.h"
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
 
@@ -45,19 +46,15 @@ QByteArray soapFault(const QByteArray& faultString) {
 
 // The data set of a query answer as the result element carries it (escaped once) and as the
 // clean-up gives it back, with its three rows once or more often.
-QByteArray escapedDataSet(int copies = 1) {
-    return "&lt;Root&gt;" +
-           QByteArray(
-               R"(&lt;Table&gt;&lt;Description&gt;A&amp;amp;B&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;x&amp;lt;y&lt;/Description&gt;&lt;/Table&gt;&lt;Table&gt;&lt;Description&gt;Zürich "Süd"&lt;/Description&gt;&lt;/Table&gt;)")
-               .repeated(copies) +
-           "&lt;/Root&gt;";
-}
 QString dataSet(int copies = 1) {
     return "<Root>" +
            QString(
                R"(<Table><Description>A&amp;B</Description></Table><Table><Description>x&lt;y</Description></Table><Table><Description>Zürich "Süd"</Description></Table>)")
                .repeated(copies) +
            "</Root>";
+}
+QByteArray escapedDataSet(int copies = 1) {
+    return dataSet(copies).toUtf8().replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
 }
 const QString LongDeclarationCrLf =
     QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n");
@@ -123,7 +120,7 @@ protected:
 TEST_F(Transport, EveryOperationPostsItsElementUnderItsOwnAction) {
     const QString big(1536 * 1024, 'x');
     const auto query = [this](QueryOperation operation, QString start) {
-        return [=, this] { return client.query(operation) == start + dataSet(); };
+        return [=, this] { return test::queryText(client, operation) == start + dataSet(); };
     };
     const auto accepted = [](ExchangeOutcome outcome) {
         return outcome == ExchangeOutcome::Answered;
@@ -186,11 +183,11 @@ TEST_F(Transport, EveryOperationPostsItsElementUnderItsOwnAction) {
     }
     // A query's envelope as built: the one-line template with the operation in its place.
     for (const auto& [op, envelope] :
-         {std::pair{"GetDeliveryRoute", &ServiceClient::GetDeliveryRouteSOAPEnvelope},
-          {"GetFacilities", &ServiceClient::GetFacilitiesSOAPEnvelope},
-          {"GetRelativeData", &ServiceClient::GetRelativeDataSOAPEnvelope},
-          {"GetStorageLocation", &ServiceClient::GetStorageLocationSOAPEnvelope}}) {
-        EXPECT_EQ((client.*envelope)(),
+         {std::pair{"GetDeliveryRoute", QueryOperation::GetDeliveryRoute},
+          {"GetFacilities", QueryOperation::GetFacilities},
+          {"GetRelativeData", QueryOperation::GetRelativeData},
+          {"GetStorageLocation", QueryOperation::GetStorageLocation}}) {
+        EXPECT_EQ(test::queryEnvelope(envelope),
                   QString::fromUtf8("<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope " +
                                     Namespaces + ">  <soap:Body>     <" + op + " xmlns=\"" + Ns +
                                     "\" />   </soap:Body> </soap:Envelope>"));
@@ -202,19 +199,21 @@ TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
     // seconds in all, never more than a quarter second without a byte.
     server.queueBehaviour(ServerBehaviour::drip(200, queryAnswer("GetFacilities", 20), 400, 250ms));
     server.setBehaviour(reply(200, queryAnswer("GetFacilities")));
-    EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope()),
+    EXPECT_EQ(post(test::queryEnvelope(QueryOperation::GetFacilities)),
               LongDeclarationCrLf + "<GetFacilitiesResponse xmlns=\"" + Ns +
                   "\"><GetFacilitiesResult>" + dataSet(20) +
                   "</GetFacilitiesResult></GetFacilitiesResponse>");
-    EXPECT_EQ(post(client.GetFacilitiesSOAPEnvelope(), true), QString());
+    EXPECT_EQ(post(test::queryEnvelope(QueryOperation::GetFacilities), true), QString());
     EXPECT_EQ(server.requests().size(), 2u);
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_TRUE(log.entries().empty());
 }
 
 // Every failure is reported once, as one entry of six lines saying why: a query gives empty
-// text, and an update tells what became of it under the same answer: refused or never sent, so
-// the service did not act on it, or sent with its answer lost, so it may have.
+// text, and an update tells what became of it under the same answer: refused (a SOAP fault, a
+// status that refuses before any service acts) or never sent, so the service did not act on it;
+// or sent with its answer lost or answered by something other than the service (a gateway's
+// page, an empty answer), so it may have.
 TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
     using enum ExchangeOutcome;
     const QByteArray overTheLimit(96 << 20, 'x');
@@ -232,14 +231,21 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
         {"500, fault of control characters",
          reply(500, soapFault("one&#13;\n&#13;\nError Number - 0\x1b[2J\ttwo")),
          "500: one\\r\\n\\r\\nError Number - 0\\x1B[2J\\ttwo"},
-        {"500, HTML", reply(500, "<html><body><h1>Error</h1></body></html>", "text/html"), "500"},
+        {"500, HTML", reply(500, "<html><body><h1>Error</h1></body></html>", "text/html"), "500",
+         AnswerLost},
+        {"502, HTML", reply(502, "<html><body>Bad Gateway</body></html>", "text/html"), "502",
+         AnswerLost},
         {"404, plain text", reply(404, "Not Found", "text/plain"), "404"},
         {"200, SOAP fault", reply(200, soapFault("Facility locked")), "fault: Facility locked"},
-        {"200, empty", reply(200, ""), "empty"},
-        {"200, not XML", reply(200, "Service unavailable <b>", "text/plain"), "not XML"},
-        {"200, HTML", reply(200, "<html><body>down<br></body></html>", "text/html"), "not XML"},
-        {"200, XHTML", reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>"},
-        {"200, entity", reply(200, "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"), "entity"},
+        {"200, empty", reply(200, ""), "empty", AnswerLost},
+        {"200, not XML", reply(200, "Service unavailable <b>", "text/plain"), "not XML",
+         AnswerLost},
+        {"200, HTML", reply(200, "<html><body>down<br></body></html>", "text/html"), "not XML",
+         AnswerLost},
+        {"200, XHTML", reply(200, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>"), "<html>",
+         AnswerLost},
+        {"200, entity", reply(200, "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"), "entity",
+         AnswerLost},
         {"closed", ServerBehaviour::closeWithoutAnswer(), "Empty reply", AnswerLost},
         // The whole body announced, and the connection closed before its end.
         {"half-way",
@@ -277,7 +283,7 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
             if (update) {
                 EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), c.update);
             } else {
-                EXPECT_EQ(client.query(QueryOperation::GetFacilities), QString());
+                EXPECT_EQ(test::queryText(client, QueryOperation::GetFacilities), QString());
             }
             expectOneTransportReport(c.cause);
             EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
@@ -290,13 +296,33 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
     }
 }
 
+// Only a status with which an HTTP server refuses a request before any service acts tells that
+// an update was not applied; any other is what a gateway may answer after the service applied it.
+TEST_F(Transport, AnUpdateAnsweredWithAStatusIsRefusedOnlyBeforeAnyServiceActs) {
+    const std::pair<std::vector<int>, ExchangeOutcome> groups[] = {
+        {{401, 403, 404, 405, 407, 411, 413, 414, 415, 431}, ExchangeOutcome::Failed},
+        {{400, 402, 406, 408, 409, 410, 412, 416, 429, 500, 501, 502, 503, 504},
+         ExchangeOutcome::AnswerLost}};
+    for (const auto& [statuses, outcome] : groups) {
+        for (const int status : statuses) {
+            SCOPED_TRACE(status);
+            server.setBehaviour(reply(status, "<html><body>Refused</body></html>", "text/html"));
+            clearRecords();
+            EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), outcome);
+            expectOneTransportReport(QByteArray::number(status).constData());
+            EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
+                      outcome == ExchangeOutcome::AnswerLost);
+        }
+    }
+}
+
 TEST_F(Transport, RequestsThatWouldBeMalformedAreReportedAndNotPosted) {
     // Host, SOAPAction and envelope; among the envelopes characters XML allows nowhere, as a
     // paste can bring them into a value, and a line break in the Host or SOAPAction argument
     // would add a header of its own.
     const QString host = server.baseUrl();
     const QString action = Ns + "/GetFacilities";
-    const QString envelope = client.GetFacilitiesSOAPEnvelope();
+    const QString envelope = test::queryEnvelope(QueryOperation::GetFacilities);
     std::vector<std::array<QString, 3>> requests{
         {host, action, QString()},
         {host, action, QStringLiteral("<a>") + QChar(0xD800) + QStringLiteral("</a>")},
