@@ -35,6 +35,9 @@ struct CurlEasyDeleter {
 struct CurlListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+struct CurlMultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
 
 // What the callbacks see of one exchange: the requests that went out, the answers that came
 // back, and how fast bytes moved.
@@ -50,6 +53,7 @@ struct Exchange {
     bool tooLarge = false;
     bool tooSlow = false;
     bool resendRefused = false;
+    system::Cancellation::Reason cancelled = system::Cancellation::Reason::None;
     // Bytes moved by the requests before the latest (curl counts each request from 0).
     curl_off_t movedBefore = 0;
     curl_off_t movedLatest = 0;
@@ -221,9 +225,58 @@ void setWatching(CURL* h, Exchange& exchange, char* errorBuffer) {
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, httpTimeouts().connectMilliseconds);
 }
 
+QString cancelledText(system::Cancellation::Reason reason) {
+    return reason == system::Cancellation::Reason::Operator
+               ? QStringLiteral("the exchange was cancelled by the operator")
+               : QStringLiteral("the exchange was abandoned: nobody waits for its answer");
+}
+
+// Runs the transfer to its end, or until the cancellation is asked for. curl's own wait would
+// notice a cancellation only at its next progress call, up to a second later; a multi handle
+// can be woken from its wait at once, from any thread.
+CURLcode perform(CURL* h, Exchange& exchange, system::Cancellation* cancellation) {
+    if (cancellation == nullptr) {
+        return curl_easy_perform(h);
+    }
+    const std::unique_ptr<CURLM, CurlMultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), h) != CURLM_OK) {
+        return CURLE_OUT_OF_MEMORY;
+    }
+    cancellation->setWaker([m = multi.get()] { curl_multi_wakeup(m); });
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_RECV_ERROR;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            const CURLMsg* message = curl_multi_info_read(multi.get(), &left);
+            result = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
+                                                                        : CURLE_RECV_ERROR;
+            break;
+        }
+        if (const auto reason = cancellation->reason();
+            reason != system::Cancellation::Reason::None) {
+            exchange.cancelled = reason;
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        // Wakes for the sockets, curl's own timers (within a second), or the cancellation.
+        curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+    }
+    cancellation->setWaker({});
+    curl_multi_remove_handle(multi.get(), h);
+    return result;
+}
+
 // Why an exchange failed, in words that never quote the password.
 QString failureText(CURLcode code, const char* errorBuffer, const Exchange& exchange,
                     const QString& url) {
+    if (exchange.cancelled != system::Cancellation::Reason::None) {
+        return cancelledText(exchange.cancelled);
+    }
     QString detail = withoutPassword(QString::fromUtf8(errorBuffer), url);
     if (exchange.tooLarge) {
         detail = QStringLiteral("the answer is larger than %1 bytes").arg(MaximumAnswerBytes);
@@ -264,8 +317,13 @@ void setTestCertificateAuthorities(const QString& pemFile) {
 }
 
 HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
-                      std::string_view body, Resending resending) {
+                      std::string_view body, Resending resending,
+                      system::Cancellation* cancellation) {
     HttpResponse response;
+    if (cancellation != nullptr && cancellation->requested()) {
+        response.transportError = cancelledText(cancellation->reason());
+        return response;
+    }
     if (!isAbsoluteHttpUrl(url)) {
         response.transportError =
             QStringLiteral("The URL is not an absolute http or https URL: \"%1\"")
@@ -297,7 +355,7 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
                                    timeouts.minimumBytesPerSecond, TransferPace::Clock::now())};
     setWatching(h, exchange, errorBuffer);
 
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = perform(h, exchange, cancellation);
     if (code != CURLE_OK) {
         response.transportError = failureText(code, errorBuffer, exchange, url);
         response.answerLost = exchange.requestUnanswered();

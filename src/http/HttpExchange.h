@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Cancellation.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -61,8 +63,11 @@ struct HttpResponse {
 // user-info answer a challenge of the service, never sent before one: Digest, NTLM or
 // Negotiate, and Basic only over https, where the password does not cross the network
 // readable. Without them only Negotiate is tried, with the operator's Kerberos ticket. No text
-// of the response quotes the password.
+// of the response quotes the password. A cancellation, when given, ends the exchange within
+// moments of its request, from any thread (nothing is sent once it was asked for): the
+// response then says why, and answerLost tells whether a request had gone out.
 HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
-                      std::string_view body, Resending resending);
+                      std::string_view body, Resending resending,
+                      system::Cancellation* cancellation = nullptr);
 
 } // namespace stowline::http
