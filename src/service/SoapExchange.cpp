@@ -1,7 +1,7 @@
 #include "service/SoapExchange.h"
 
 #include "answer/Unwrapping.h"
-#include "controls/WaitCursor.h"
+#include "controls/BusyWait.h"
 #include "failures/StowlineError.h"
 #include "http/HttpExchange.h"
 #include "http/PasswordRedaction.h"
@@ -116,14 +116,17 @@ http::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QStri
         {"SOAPAction", SOAPAction.toUtf8()},
     };
 
+    // Off the user-interface thread, which keeps painting meanwhile. A cancelled exchange is one
+    // whose answer never came: lost, when its request went out.
     http::HttpResponse response;
-    {
-        const controls::WaitCursor waitCursor;
-        response = http::httpPost(
-            AsmxUrl, headers,
-            std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
-            update ? http::Resending::OnlyAfterChallenge : http::Resending::Allowed);
-    }
+    controls::waitOffTheUiThread(
+        SOAPAction.section(QLatin1Char('/'), -1), [&](system::Cancellation& cancellation) {
+            response = http::httpPost(
+                AsmxUrl, headers,
+                std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+                update ? http::Resending::OnlyAfterChallenge : http::Resending::Allowed,
+                &cancellation);
+        });
     if (!response.completed) {
         QString description = QStringLiteral("ReturnWebservice Method could not load XML data (") +
                               response.transportError + QLatin1Char(')');

@@ -1,0 +1,169 @@
+#include "controls/ActionScope.h"
+
+#include "controls/InputDrop.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace stowline::controls {
+
+class ActionTrack {
+public:
+    explicit ActionTrack(QWidget* widget) : component(widget) {}
+
+    QWidget* component;
+    bool deleted = false;
+    // How many scopes of the component are on the stack, and about the outermost one.
+    int depth = 0;
+    bool startedByHost = false;
+    bool waited = false;
+    bool finishing = false;
+    std::unique_ptr<QObject> remains;
+    // The open nested loops of its actions, innermost last.
+    std::vector<std::shared_ptr<std::function<void()>>> exits;
+};
+
+namespace {
+
+// Everything here lives on the user-interface thread, where the component lives.
+
+// The components by their widget, for actions the operator starts on one of their widgets.
+QHash<const QObject*, std::weak_ptr<ActionTrack>>& components() {
+    static QHash<const QObject*, std::weak_ptr<ActionTrack>> all;
+    return all;
+}
+
+// The actions under way, innermost last.
+std::vector<std::shared_ptr<ActionTrack>>& actionStack() {
+    static std::vector<std::shared_ptr<ActionTrack>> stack;
+    return stack;
+}
+
+ActionTrack* innermost() {
+    return actionStack().empty() ? nullptr : actionStack().back().get();
+}
+
+std::shared_ptr<ActionTrack> componentOf(const QObject* part) {
+    for (const QObject* object = part; object != nullptr; object = object->parent()) {
+        if (const auto found = components().constFind(object); found != components().cend()) {
+            return found->lock();
+        }
+    }
+    return nullptr;
+}
+
+// Returns whether the component's previous action was finishing: one with steps to run is
+// entered now.
+bool enter(const std::shared_ptr<ActionTrack>& track, bool startedByHost) {
+    if (track->depth++ == 0) {
+        track->startedByHost = startedByHost;
+        track->waited = false;
+    }
+    actionStack().push_back(track);
+    return std::exchange(track->finishing, false);
+}
+
+} // namespace
+
+ComponentActions::ComponentActions(QWidget* component)
+    : m_track(std::make_shared<ActionTrack>(component)) {
+    components().insert(component, m_track);
+}
+
+ComponentActions::~ComponentActions() {
+    components().remove(m_track->component);
+}
+
+bool ComponentActions::running() const {
+    return m_track->depth > 0 && !m_track->finishing;
+}
+
+bool ComponentActions::onStack() const {
+    return m_track->depth > 0;
+}
+
+void ComponentActions::componentDeleted(std::unique_ptr<QObject> remains) {
+    ActionTrack& track = *m_track;
+    components().remove(track.component);
+    track.component = nullptr;
+    track.deleted = true;
+    if (track.depth == 0) {
+        return; // nothing under way: the parts go now
+    }
+    track.remains = std::move(remains);
+    // Innermost first; each only asks its loop to end, which happens once control returns
+    // there.
+    const auto exits = track.exits;
+    for (auto exit = exits.rbegin(); exit != exits.rend(); ++exit) {
+        (**exit)();
+    }
+}
+
+ActionScope::ActionScope(const ComponentActions& actions) : m_track(actions.track()) {
+    m_callWhileFinishing = enter(m_track, true);
+}
+
+ActionScope::ActionScope(const QObject* partOfComponent) : m_track(componentOf(partOfComponent)) {
+    if (m_track) {
+        m_callWhileFinishing = enter(m_track, false);
+    }
+}
+
+ActionScope::~ActionScope() {
+    if (!m_track) {
+        return;
+    }
+    ActionTrack& track = *m_track;
+    if (track.depth == 1 && track.waited && !track.deleted) {
+        // The action has no steps left, so the host may call the component meanwhile; but its
+        // frames are still there, so that a deletion takes the same road as in its other loops.
+        track.finishing = true;
+        dropQueuedInput();
+        track.finishing = false;
+    }
+    actionStack().pop_back();
+    track.finishing = m_callWhileFinishing;
+    if (--track.depth == 0 && track.remains) {
+        if (track.startedByHost) {
+            track.remains.reset();
+        } else {
+            track.remains.release()->deleteLater();
+        }
+    }
+}
+
+QWidget* actingComponent() {
+    const ActionTrack* track = innermost();
+    return track != nullptr ? track->component : nullptr;
+}
+
+bool actionAbandoned() {
+    const ActionTrack* track = innermost();
+    return track != nullptr && track->deleted;
+}
+
+void noteWaited() {
+    if (ActionTrack* track = innermost()) {
+        track->waited = true;
+    }
+}
+
+LoopExit::LoopExit(std::function<void()> exitNow) {
+    if (actionStack().empty() || actionStack().back()->deleted) {
+        return;
+    }
+    m_track = actionStack().back();
+    m_exit = std::make_shared<std::function<void()>>(std::move(exitNow));
+    m_track->exits.push_back(m_exit);
+}
+
+LoopExit::~LoopExit() {
+    if (m_track) {
+        std::erase(m_track->exits, m_exit);
+    }
+}
+
+} // namespace stowline::controls
