@@ -1,11 +1,13 @@
 // A connection lost after an update arrived, before or after the stand-in service applied it,
-// for every kind of update, with and without credentials: the service holds the change at most
-// once, the page reports the loss once, shows what the service holds and keeps its mode and the
-// operator's input, and a second Save of an add the service applied meets the duplicate check.
-// A proxy between the component and the service loses the connection and counts what went out.
+// for every kind of update, with and without credentials, or an answer held back until the
+// operator cancels the wait: the service holds the change at most once, the page reports the
+// loss once, shows what the service holds and keeps its mode and the operator's input, and a
+// second Save of an add the service applied meets the duplicate check. A proxy between the
+// component and the service loses the connection, or holds the answer, and counts what went out.
 #include "support/PageDriver.h"
 #include "support/RecordingHttpServer.h"
 
+#include <QTimer>
 #include <QUrl>
 
 using namespace stowline;
@@ -180,8 +182,18 @@ protected:
 };
 
 TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
-    const bool applied = loss == Loss::AfterTheServer;
+    const bool applied = loss != Loss::BeforeTheServer;
     proxy->loseNext(c.operation, loss, credentials);
+    // An answer held back: the operator gives up waiting once the component offers it.
+    QTimer cancelling;
+    QObject::connect(&cancelling, &QTimer::timeout, [&] {
+        auto* cancel = component.findChild<QPushButton*>(qs("cmdCancelExchange"));
+        if (cancel != nullptr && cancel->isVisible()) {
+            cancelling.stop();
+            click(cancel);
+        }
+    });
+    cancelling.start(10);
     save();
 
     EXPECT_EQ(proxy->sent(c.operation), 1);
@@ -193,6 +205,7 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
     EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
     EXPECT_TRUE(log.entries().value(0).contains(qs("may have applied it")))
         << log.entries().value(0).toStdString();
+    EXPECT_EQ(log.entries().value(0).contains(qs("cancelled by the operator")), loss == Loss::Held);
     expectKept(applied);
     if (c.kind != Kind::Add) {
         return;
@@ -210,7 +223,9 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
 std::string caseName(const ::testing::TestParamInfo<LostAnswer::ParamType>& info) {
     const auto& [update, loss, credentials] = info.param;
     return std::string(update.name) +
-           (loss == Loss::AfterTheServer ? "AfterTheService" : "BeforeTheService") +
+           (loss == Loss::AfterTheServer ? "AfterTheService"
+            : loss == Loss::Held         ? "CancelledAfterTheService"
+                                         : "BeforeTheService") +
            (credentials ? "WithCredentials" : "");
 }
 
@@ -219,6 +234,12 @@ INSTANTIATE_TEST_SUITE_P(Updates, LostAnswer,
                                             ::testing::Values(Loss::BeforeTheServer,
                                                               Loss::AfterTheServer),
                                             ::testing::Bool()),
+                         caseName);
+// The answer held back until the operator cancels the wait for it.
+INSTANTIATE_TEST_SUITE_P(Cancelled, LostAnswer,
+                         ::testing::Combine(::testing::ValuesIn(Updates),
+                                            ::testing::Values(Loss::Held),
+                                            ::testing::Values(false)),
                          caseName);
 
 } // namespace
