@@ -24,6 +24,12 @@ QMessageBox* boxUp() {
     return box != nullptr && box->isVisible() ? box : nullptr;
 }
 
+// A box or a dialog, shown and waiting for an answer.
+QDialog* dialogUp() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
+}
+
 QString refusedBaseUrl() {
     const test::RecordingHttpServer closed;
     return closed.baseUrl(); // nothing listens there once it is gone
@@ -177,14 +183,14 @@ TEST_F(HostDuringAction, CallsWhileAnActionWaitsAreRefusedLoggedAndPostNothing) 
 
 // The host deletes the component from a timer while one of its actions waits: for the service,
 // for the answer to one of its boxes (LoadData's error box, a page's question, its success
-// box). The box closes with it, nothing more is sent or shown, and its widgets are gone once
-// control is back in the event loop.
+// box), for a file to export to. The box or dialog closes with it, nothing more is sent or
+// shown, and its widgets are gone once control is back in the event loop.
 TEST_F(HostDuringAction, DeletingTheComponentEndsItsActionWithoutTouchingIt) {
-    enum Start { LoadFromSlowService, LoadFromNowhere, Delete, SlowUpdate, Update };
+    enum Start { LoadFromSlowService, LoadFromNowhere, Delete, SlowUpdate, Update, Export };
     const struct {
         const char* name;
         Start start;
-        bool atBox; // else while the exchange waits
+        bool atDialog; // else while the exchange waits
         QByteArrayList sent;
         int boxes;   // shown, and closed with the component
         int entries; // the failure whose box was up is still logged when it closes
@@ -194,6 +200,7 @@ TEST_F(HostDuringAction, DeletingTheComponentEndsItsActionWithoutTouchingIt) {
         {"a page's question", Delete, true, {}, 1, 0},
         {"a page's update", SlowUpdate, false, {"UpdateDeliveryRoute"}, 0, 0},
         {"a page's success box", Update, true, {"UpdateDeliveryRoute"}, 1, 0},
+        {"a list's export dialog", Export, true, {}, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -212,9 +219,9 @@ TEST_F(HostDuringAction, DeletingTheComponentEndsItsActionWithoutTouchingIt) {
         const QPointer<QWidget> list = control<QWidget>("lstRoute");
         answerBoxes = false;
         int shown = 0;
-        hostStep([&] { return c.atBox ? boxUp() != nullptr : exchangeUnderWay(); },
+        hostStep([&] { return c.atDialog ? dialogUp() != nullptr : exchangeUnderWay(); },
                  [&] {
-                     shown += boxUp() != nullptr ? 1 : 0;
+                     shown += dialogUp() != nullptr ? 1 : 0;
                      delete component.data();
                  });
         switch (c.start) {
@@ -237,10 +244,13 @@ TEST_F(HostDuringAction, DeletingTheComponentEndsItsActionWithoutTouchingIt) {
             }
             test::click(control<QPushButton>("cmdAddRoute"));
             break;
+        case Export:
+            control<QWidget>("lstRoute")->actions().value(1)->trigger(); // "Export as CSV…"
+            break;
         }
 
         EXPECT_TRUE(component.isNull()) << "the host's timer did not run during the action";
-        EXPECT_EQ(boxUp(), nullptr) << "a box of the deleted component is still up";
+        EXPECT_EQ(dialogUp(), nullptr) << "a box of the deleted component is still up";
         EXPECT_EQ(shown, c.boxes);
         EXPECT_EQ(test::operationsReceived(server), c.sent);
         EXPECT_EQ(log.entries().size(), c.entries) << log.entries().join(u'\n').toStdString();
@@ -248,8 +258,8 @@ TEST_F(HostDuringAction, DeletingTheComponentEndsItsActionWithoutTouchingIt) {
         EXPECT_TRUE(list.isNull()) << "the deleted component's widgets were kept";
         answerBoxes = true;
         server.clearRequests();
-        if (boxUp() != nullptr) {
-            boxUp()->done(QMessageBox::No);
+        if (dialogUp() != nullptr) {
+            dialogUp()->done(QDialog::Rejected);
         }
     }
 }
