@@ -1,11 +1,8 @@
 #include "controls/ActionScope.h"
 
-#include "controls/InputDrop.h"
-
 #include <QHash>
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 namespace stowline::controls {
@@ -19,8 +16,6 @@ public:
     // How many scopes of the component are on the stack, and about the outermost one.
     int depth = 0;
     bool startedByHost = false;
-    bool waited = false;
-    bool finishing = false;
     std::unique_ptr<QObject> remains;
     // The open nested loops of its actions, innermost last.
     std::vector<std::shared_ptr<std::function<void()>>> exits;
@@ -55,15 +50,11 @@ std::shared_ptr<ActionTrack> componentOf(const QObject* part) {
     return nullptr;
 }
 
-// Returns whether the component's previous action was finishing: one with steps to run is
-// entered now.
-bool enter(const std::shared_ptr<ActionTrack>& track, bool startedByHost) {
+void enter(const std::shared_ptr<ActionTrack>& track, bool startedByHost) {
     if (track->depth++ == 0) {
         track->startedByHost = startedByHost;
-        track->waited = false;
     }
     actionStack().push_back(track);
-    return std::exchange(track->finishing, false);
 }
 
 } // namespace
@@ -78,10 +69,6 @@ ComponentActions::~ComponentActions() {
 }
 
 bool ComponentActions::running() const {
-    return m_track->depth > 0 && !m_track->finishing;
-}
-
-bool ComponentActions::onStack() const {
     return m_track->depth > 0;
 }
 
@@ -103,12 +90,12 @@ void ComponentActions::componentDeleted(std::unique_ptr<QObject> remains) {
 }
 
 ActionScope::ActionScope(const ComponentActions& actions) : m_track(actions.track()) {
-    m_callWhileFinishing = enter(m_track, true);
+    enter(m_track, true);
 }
 
 ActionScope::ActionScope(const QObject* partOfComponent) : m_track(componentOf(partOfComponent)) {
     if (m_track) {
-        m_callWhileFinishing = enter(m_track, false);
+        enter(m_track, false);
     }
 }
 
@@ -117,15 +104,7 @@ ActionScope::~ActionScope() {
         return;
     }
     ActionTrack& track = *m_track;
-    if (track.depth == 1 && track.waited && !track.deleted) {
-        // The action has no steps left, so the host may call the component meanwhile; but its
-        // frames are still there, so that a deletion takes the same road as in its other loops.
-        track.finishing = true;
-        dropQueuedInput();
-        track.finishing = false;
-    }
     actionStack().pop_back();
-    track.finishing = m_callWhileFinishing;
     if (--track.depth == 0 && track.remains) {
         if (track.startedByHost) {
             track.remains.reset();
@@ -143,12 +122,6 @@ QWidget* actingComponent() {
 bool actionAbandoned() {
     const ActionTrack* track = innermost();
     return track != nullptr && track->deleted;
-}
-
-void noteWaited() {
-    if (ActionTrack* track = innermost()) {
-        track->waited = true;
-    }
 }
 
 LoopExit::LoopExit(std::function<void()> exitNow) {

@@ -25,11 +25,8 @@ public:
     ComponentActions(const ComponentActions&) = delete;
     ComponentActions& operator=(const ComponentActions&) = delete;
 
-    // Whether an action of the component has steps left: a call now would run inside it.
+    // Whether an action of the component is under way: a call now would run inside it.
     bool running() const;
-    // Whether frames of an action of the component are on the stack, also when it has no steps
-    // left and only drops the input queued while it ran.
-    bool onStack() const;
 
     // The component is being deleted while an action is under way. The action's open nested
     // loops end at once, and whatever it would still show or send is skipped. Its parts, which
@@ -59,8 +56,6 @@ public:
 
 private:
     std::shared_ptr<ActionTrack> m_track;
-    // A host's call that runs while the component's previous action only drops input.
-    bool m_callWhileFinishing = false;
 };
 
 // For the nested loops of the innermost action under way:
@@ -69,9 +64,6 @@ private:
 QWidget* actingComponent();
 // Whether its component was deleted: what it would still show or send is then skipped.
 bool actionAbandoned();
-// Notes that it waited for the service, so that input the operator made meanwhile and that is
-// still queued when it ends is dropped, not handled as if made afterwards.
-void noteWaited();
 
 // Registers, for as long as it lives, how to end a nested loop at once when the component of
 // the action that opened it is deleted.

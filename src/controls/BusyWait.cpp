@@ -142,7 +142,6 @@ void waitOffTheUiThread(const QString& waitingFor,
         work(cancellation);
         return;
     }
-    noteWaited();
     QEventLoop loop;
     QSocketNotifier ended(worker.endedDescriptor(), QSocketNotifier::Read);
     QObject::connect(&ended, &QSocketNotifier::activated, &loop, [&] {
@@ -170,6 +169,7 @@ void waitOffTheUiThread(const QString& waitingFor,
     tick.stop();
     worker.finish();
     if (!actionAbandoned()) {
+        // What arrived while the loop was ending.
         drop.spare(nullptr);
         QCoreApplication::processEvents();
     }

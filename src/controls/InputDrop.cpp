@@ -92,12 +92,4 @@ bool InputDrop::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void dropQueuedInput() {
-    if (!onApplicationThread()) {
-        return;
-    }
-    const InputDrop drop;
-    QCoreApplication::processEvents();
-}
-
 } // namespace stowline::controls

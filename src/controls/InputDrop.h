@@ -28,8 +28,4 @@ private:
     QPointer<const QWidget> m_spared;
 };
 
-// Handles the events queued now with the input among them dropped: input the operator made
-// while the component was busy is not handled as if made afterwards.
-void dropQueuedInput();
-
 } // namespace stowline::controls

@@ -81,7 +81,7 @@ bool StowlinePrivate::refusedInsideAction(const QString& method) const {
 // click): those stay, out of sight, until the action has ended; its loops end at once, and the
 // rest of it shows and sends nothing.
 Stowline::~Stowline() {
-    if (!d->actions.onStack()) {
+    if (!d->actions.running()) {
         return;
     }
     controls::ComponentActions& actions = d->actions;
