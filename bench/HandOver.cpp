@@ -1,14 +1,15 @@
-// What the wait off the user-interface thread costs an exchange: the time from an answer's last
-// byte leaving a loopback server to the waiting code going on, for an exchange made on the
-// calling thread (as the transport did before) and for one made on a thread of its own while
-// the user-interface thread waits in its event loop (as it does now); and how soon a cancel
-// ends an exchange with a service that never answers.
+// What waiting in the event loop costs an exchange: the time from an answer's last byte leaving
+// a loopback server to the waiting code going on, for an exchange blocked in curl's own wait (as
+// the transport did before) and for one driven from the user-interface thread's event loop
+// through the component's wait (as it does now); and how soon a cancel ends an exchange with a
+// service that never answers.
 //
 //     build/dev/bench/stowline-bench-hand-over [ROUNDS]
-#include "controls/BusyWait.h"
+#include "controls/ServiceWait.h"
 #include "http/HttpExchange.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -26,11 +27,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Answers every request on 127.0.0.1 at once with a small SOAP answer, or never, and notes when
-// the last byte of each answer went out.
+// Answers every request on 127.0.0.1 at once with a SOAP answer of about the given size (none:
+// never), and notes when the last byte of each answer went out.
 class LoopbackService {
 public:
-    explicit LoopbackService(bool silent) : m_silent(silent) {
+    explicit LoopbackService(qsizetype answerBytes) : m_answerBytes(answerBytes) {
         m_listening = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -66,10 +67,11 @@ private:
     }
 
     void serve() {
-        static const QByteArray body =
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
-            "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body/>"
-            "</soap:Envelope>";
+        const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
+                                "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+                                "<soap:Body><r>" +
+                                QByteArray(std::max<qsizetype>(m_answerBytes, 0), 'x') +
+                                "</r></soap:Body></soap:Envelope>";
         const QByteArray answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\n"
                                   "Content-Length: " +
                                   QByteArray::number(body.size()) +
@@ -86,7 +88,7 @@ private:
                 }
                 request.append(buffer, received);
             }
-            if (m_silent) {
+            if (m_answerBytes < 0) {
                 while (readable(connection) && ::recv(connection, buffer, sizeof buffer, 0) > 0) {
                 }
             } else {
@@ -98,7 +100,7 @@ private:
         }
     }
 
-    bool m_silent;
+    qsizetype m_answerBytes;
     int m_listening = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stopped = false;
@@ -144,59 +146,74 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int rounds = std::max(10, argc > 1 ? QByteArray(argv[1]).toInt() : 500);
 
-    // The three ways, round by round, so that a busy spell on a shared machine weighs on all.
-    const char* const names[] = {"on the calling thread, as before (curl's own wait)",
-                                 "on the calling thread, cancellable (curl's multi wait)",
-                                 "on a thread of its own, the UI thread in its event loop (now)"};
-    std::vector<double> handOver[3];
+    // The two ways, round by round, so that a busy spell on a shared machine weighs on both.
+    const char* const names[] = {"blocked in curl's own wait, as before",
+                                 "in the event loop, through the component's wait (now)"};
+    const auto exchange = [](const LoopbackService& service, int way) {
+        stowline::http::HttpResponse response;
+        if (way == 0) {
+            response = post(service);
+        } else {
+            stowline::controls::waitForService(QStringLiteral("GetFacilities"),
+                                               [&](stowline::system::Cancellation* cancellation) {
+                                                   response = post(service, cancellation);
+                                               });
+        }
+        return response.completed && response.status == 200;
+    };
+    std::vector<double> handOver[2];
+    std::vector<double> large[2];
     int failed = 0;
     {
-        const LoopbackService service(false);
+        const LoopbackService service(0);
         for (int round = 0; round < rounds + 20; ++round) {
-            for (int way = 0; way < 3; ++way) {
-                stowline::http::HttpResponse response;
-                if (way == 0) {
-                    response = post(service);
-                } else if (way == 1) {
-                    stowline::system::Cancellation cancellation;
-                    response = post(service, &cancellation);
-                } else {
-                    stowline::controls::waitOffTheUiThread(
-                        QStringLiteral("GetFacilities"),
-                        [&](stowline::system::Cancellation& cancellation) {
-                            response = post(service, &cancellation);
-                        });
-                }
+            for (int way = 0; way < 2; ++way) {
+                failed += exchange(service, way) ? 0 : 1;
                 const Clock::time_point goingOn = Clock::now();
-                failed += response.completed && response.status == 200 ? 0 : 1;
                 if (round >= 20) { // the first rounds warm up
                     handOver[way].push_back(microseconds(goingOn - service.lastByteSent()));
                 }
             }
         }
     }
+    constexpr qsizetype LargeAnswer = 12'000'000; // about the size of 30,000 centers
+    {
+        const LoopbackService service(LargeAnswer);
+        for (int round = 0; round < 22; ++round) {
+            for (int way = 0; way < 2; ++way) {
+                const Clock::time_point start = Clock::now();
+                failed += exchange(service, way) ? 0 : 1;
+                if (round >= 2) {
+                    large[way].push_back(microseconds(Clock::now() - start) / 1000);
+                }
+            }
+        }
+    }
     std::printf("from an answer's last byte on loopback to the caller going on, %d rounds:\n",
                 rounds);
-    for (int way = 0; way < 3; ++way) {
+    for (int way = 0; way < 2; ++way) {
         const Figures f = figures(handOver[way]);
-        std::printf("  %-62s median %6.1f us, 90%% %6.1f us\n", names[way], f.median, f.p90);
+        std::printf("  %-55s median %6.1f us, 90%% %6.1f us\n", names[way], f.median, f.p90);
+    }
+    std::printf("a whole exchange with a 12 MB answer on loopback, 20 rounds:\n");
+    for (int way = 0; way < 2; ++way) {
+        const Figures f = figures(large[way]);
+        std::printf("  %-55s median %6.1f ms, 90%% %6.1f ms\n", names[way], f.median, f.p90);
     }
 
-    // A cancel from another thread while the exchange waits for a service that never answers.
+    // A cancel from a timer of the event loop the exchange waits in, as the Cancel button's.
     std::vector<double> cancelled;
     {
-        const LoopbackService silent(true);
+        const LoopbackService silent(-1);
         for (int round = 0; round < 20; ++round) {
             stowline::system::Cancellation cancellation;
             Clock::time_point asked;
-            std::thread canceller([&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QTimer::singleShot(50, [&] {
                 asked = Clock::now();
                 cancellation.cancel(stowline::system::Cancellation::Reason::Operator);
             });
             const stowline::http::HttpResponse response = post(silent, &cancellation);
             const Clock::time_point ended = Clock::now();
-            canceller.join();
             failed += response.completed ? 1 : 0;
             cancelled.push_back(microseconds(ended - asked));
         }

@@ -1,5 +1,6 @@
 #include "http/HttpExchange.h"
 
+#include "http/EventLoopTransfer.h"
 #include "http/PasswordRedaction.h"
 #include "http/TransferPace.h"
 #include "http/UrlUserInfo.h"
@@ -34,9 +35,6 @@ struct CurlEasyDeleter {
 };
 struct CurlListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-struct CurlMultiDeleter {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
 };
 
 // What the callbacks see of one exchange: the requests that went out, the answers that came
@@ -231,43 +229,14 @@ QString cancelledText(system::Cancellation::Reason reason) {
                : QStringLiteral("the exchange was abandoned: nobody waits for its answer");
 }
 
-// Runs the transfer to its end, or until the cancellation is asked for. curl's own wait would
-// notice a cancellation only at its next progress call, up to a second later; a multi handle
-// can be woken from its wait at once, from any thread.
+// Runs the transfer to its end: blocked in curl's own wait, or, with a cancellation, in the
+// calling thread's event loop until it ends or is cancelled.
 CURLcode perform(CURL* h, Exchange& exchange, system::Cancellation* cancellation) {
     if (cancellation == nullptr) {
         return curl_easy_perform(h);
     }
-    const std::unique_ptr<CURLM, CurlMultiDeleter> multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), h) != CURLM_OK) {
-        return CURLE_OUT_OF_MEMORY;
-    }
-    cancellation->setWaker([m = multi.get()] { curl_multi_wakeup(m); });
-    CURLcode result = CURLE_OK;
-    for (;;) {
-        int running = 0;
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-            result = CURLE_RECV_ERROR;
-            break;
-        }
-        if (running == 0) {
-            int left = 0;
-            const CURLMsg* message = curl_multi_info_read(multi.get(), &left);
-            result = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
-                                                                        : CURLE_RECV_ERROR;
-            break;
-        }
-        if (const auto reason = cancellation->reason();
-            reason != system::Cancellation::Reason::None) {
-            exchange.cancelled = reason;
-            result = CURLE_ABORTED_BY_CALLBACK;
-            break;
-        }
-        // Wakes for the sockets, curl's own timers (within a second), or the cancellation.
-        curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
-    }
-    cancellation->setWaker({});
-    curl_multi_remove_handle(multi.get(), h);
+    const CURLcode result = performInEventLoop(h, *cancellation);
+    exchange.cancelled = cancellation->reason();
     return result;
 }
 

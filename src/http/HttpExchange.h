@@ -63,9 +63,10 @@ struct HttpResponse {
 // user-info answer a challenge of the service, never sent before one: Digest, NTLM or
 // Negotiate, and Basic only over https, where the password does not cross the network
 // readable. Without them only Negotiate is tried, with the operator's Kerberos ticket. No text
-// of the response quotes the password. A cancellation, when given, ends the exchange within
-// moments of its request, from any thread (nothing is sent once it was asked for): the
-// response then says why, and answerLost tells whether a request had gone out.
+// of the response quotes the password. Without a cancellation the calling thread blocks until
+// the exchange ends. With one it waits in its Qt event loop, which runs the thread's other
+// events meanwhile, and the exchange ends as soon as the cancellation is asked for (nothing is
+// sent once it was): the response then says why, and answerLost whether a request went out.
 HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
                       std::string_view body, Resending resending,
                       system::Cancellation* cancellation = nullptr);

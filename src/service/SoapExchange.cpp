@@ -1,7 +1,7 @@
 #include "service/SoapExchange.h"
 
 #include "answer/Unwrapping.h"
-#include "controls/BusyWait.h"
+#include "controls/ServiceWait.h"
 #include "failures/StowlineError.h"
 #include "http/HttpExchange.h"
 #include "http/PasswordRedaction.h"
@@ -116,16 +116,16 @@ http::HttpResponse send(const QString& AsmxUrl, const QString& Host, const QStri
         {"SOAPAction", SOAPAction.toUtf8()},
     };
 
-    // Off the user-interface thread, which keeps painting meanwhile. A cancelled exchange is one
-    // whose answer never came: lost, when its request went out.
+    // The user interface keeps painting meanwhile. A cancelled exchange is one whose answer
+    // never came: lost, when its request went out.
     http::HttpResponse response;
-    controls::waitOffTheUiThread(
-        SOAPAction.section(QLatin1Char('/'), -1), [&](system::Cancellation& cancellation) {
+    controls::waitForService(
+        SOAPAction.section(QLatin1Char('/'), -1), [&](system::Cancellation* cancellation) {
             response = http::httpPost(
                 AsmxUrl, headers,
                 std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
                 update ? http::Resending::OnlyAfterChallenge : http::Resending::Allowed,
-                &cancellation);
+                cancellation);
         });
     if (!response.completed) {
         QString description = QStringLiteral("ReturnWebservice Method could not load XML data (") +

@@ -5,8 +5,9 @@
 
 namespace stowline::system {
 
-// A request to stop a piece of work that runs on another thread, and the work's way to be woken
-// from a blocking wait when it comes. Every member may be called from any thread.
+// A request to stop a piece of work, made by whoever waits for it (a handler of the event loop
+// the work waits in, or another thread), and the work's way to be woken from its wait when it
+// comes. Every member may be called from any thread.
 class Cancellation {
 public:
     enum class Reason {
