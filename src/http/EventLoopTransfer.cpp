@@ -22,6 +22,8 @@ public:
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+        QObject::connect(&m_heartbeat, &QTimer::timeout, [this] { beat(); });
+        m_heartbeat.start(HeartbeatMilliseconds);
         curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, onSocket);
         curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
         curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, onTimer);
@@ -43,6 +45,7 @@ public:
         }
         cancellation.setWaker({});
         m_timer.stop();
+        m_heartbeat.stop();
         return m_done;
     }
     CURLcode result() const { return m_result; }
@@ -110,16 +113,38 @@ private:
         }
     }
 
+    // While nothing moves, curl sets no timer of its own and would not be called at all: the
+    // exchange's pace, which decides when a stalled exchange is given up, is checked only when
+    // curl runs the transfer. So it is run once a second, as curl's own wait does.
+    void beat() {
+        std::vector<curl_socket_t> watched; // acting may add watches
+        for (const Watch& watch : m_watches) {
+            if (watch.read->isEnabled() || watch.write->isEnabled()) {
+                watched.push_back(watch.socket);
+            }
+        }
+        for (const curl_socket_t socket : watched) {
+            act(socket, 0); // curl looks at the socket itself
+        }
+        if (watched.empty()) {
+            act(CURL_SOCKET_TIMEOUT, 0);
+        }
+    }
+
     void finish(CURLcode result) {
         m_done = true;
         m_result = result;
         m_timer.stop();
+        m_heartbeat.stop();
         m_loop.quit();
     }
+
+    static constexpr int HeartbeatMilliseconds = 1000;
 
     CURLM* m_multi;
     QEventLoop m_loop;
     QTimer m_timer;
+    QTimer m_heartbeat;
     std::vector<Watch> m_watches;
     bool m_done = false;
     CURLcode m_result = CURLE_OK;
