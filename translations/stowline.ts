@@ -279,5 +279,21 @@
         <source>Shows only the rows holding every word typed (Ctrl+F); Esc clears it</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Waiting for the service</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the service: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stops waiting for the service</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time waited: %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "http/HttpExchange.h"
 
+#include "http/EventLoopTransfer.h"
 #include "http/PasswordRedaction.h"
 #include "http/TransferPace.h"
 #include "http/UrlUserInfo.h"
@@ -50,6 +51,7 @@ struct Exchange {
     bool tooLarge = false;
     bool tooSlow = false;
     bool resendRefused = false;
+    system::Cancellation::Reason cancelled = system::Cancellation::Reason::None;
     // Bytes moved by the requests before the latest (curl counts each request from 0).
     curl_off_t movedBefore = 0;
     curl_off_t movedLatest = 0;
@@ -221,9 +223,29 @@ void setWatching(CURL* h, Exchange& exchange, char* errorBuffer) {
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, httpTimeouts().connectMilliseconds);
 }
 
+QString cancelledText(system::Cancellation::Reason reason) {
+    return reason == system::Cancellation::Reason::Operator
+               ? QStringLiteral("the exchange was cancelled by the operator")
+               : QStringLiteral("the exchange was abandoned: nobody waits for its answer");
+}
+
+// Runs the transfer to its end: blocked in curl's own wait, or, with a cancellation, in the
+// calling thread's event loop until it ends or is cancelled.
+CURLcode perform(CURL* h, Exchange& exchange, system::Cancellation* cancellation) {
+    if (cancellation == nullptr) {
+        return curl_easy_perform(h);
+    }
+    const CURLcode result = performInEventLoop(h, *cancellation);
+    exchange.cancelled = cancellation->reason();
+    return result;
+}
+
 // Why an exchange failed, in words that never quote the password.
 QString failureText(CURLcode code, const char* errorBuffer, const Exchange& exchange,
                     const QString& url) {
+    if (exchange.cancelled != system::Cancellation::Reason::None) {
+        return cancelledText(exchange.cancelled);
+    }
     QString detail = withoutPassword(QString::fromUtf8(errorBuffer), url);
     if (exchange.tooLarge) {
         detail = QStringLiteral("the answer is larger than %1 bytes").arg(MaximumAnswerBytes);
@@ -264,8 +286,13 @@ void setTestCertificateAuthorities(const QString& pemFile) {
 }
 
 HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
-                      std::string_view body, Resending resending) {
+                      std::string_view body, Resending resending,
+                      system::Cancellation* cancellation) {
     HttpResponse response;
+    if (cancellation != nullptr && cancellation->requested()) {
+        response.transportError = cancelledText(cancellation->reason());
+        return response;
+    }
     if (!isAbsoluteHttpUrl(url)) {
         response.transportError =
             QStringLiteral("The URL is not an absolute http or https URL: \"%1\"")
@@ -297,7 +324,7 @@ HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers
                                    timeouts.minimumBytesPerSecond, TransferPace::Clock::now())};
     setWatching(h, exchange, errorBuffer);
 
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = perform(h, exchange, cancellation);
     if (code != CURLE_OK) {
         response.transportError = failureText(code, errorBuffer, exchange, url);
         response.answerLost = exchange.requestUnanswered();

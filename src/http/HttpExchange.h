@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Cancellation.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -61,8 +63,12 @@ struct HttpResponse {
 // user-info answer a challenge of the service, never sent before one: Digest, NTLM or
 // Negotiate, and Basic only over https, where the password does not cross the network
 // readable. Without them only Negotiate is tried, with the operator's Kerberos ticket. No text
-// of the response quotes the password.
+// of the response quotes the password. Without a cancellation the calling thread blocks until
+// the exchange ends. With one it waits in its Qt event loop, which runs the thread's other
+// events meanwhile, and the exchange ends as soon as the cancellation is asked for (nothing is
+// sent once it was): the response then says why, and answerLost whether a request went out.
 HttpResponse httpPost(const QString& url, const std::vector<HttpHeader>& headers,
-                      std::string_view body, Resending resending);
+                      std::string_view body, Resending resending,
+                      system::Cancellation* cancellation = nullptr);
 
 } // namespace stowline::http

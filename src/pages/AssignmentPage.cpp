@@ -1,5 +1,6 @@
 #include "pages/AssignmentPage.h"
 
+#include "controls/ActionScope.h"
 #include "controls/MessageBox.h"
 #include "controls/SystemColours.h"
 #include "controls/UiText.h"
@@ -109,6 +110,7 @@ AssignmentPage::AssignmentPage(state::ComponentState& state)
 }
 
 void AssignmentPage::cmdChangeStowline_Click() {
+    const controls::ActionScope action(m_state.ui.cmdChangeStowline);
     ChangeStowline();
 }
 
@@ -209,6 +211,7 @@ void AssignmentPage::ResetStowlineEdit() {
 }
 
 void AssignmentPage::cmdCancelStowline_Click() {
+    const controls::ActionScope action(m_state.ui.cmdCancelStowline);
     guarded(QStringLiteral("cmdCancelStowline_Click()"), [&] {
         surface::ControlSurface& ui = m_state.ui;
         if (ui.lstStowline->count() > 0) {
@@ -223,6 +226,7 @@ void AssignmentPage::cmdCancelStowline_Click() {
 }
 
 void AssignmentPage::lstStowline_Click() {
+    const controls::ActionScope action(m_state.ui.lstStowline);
     guarded(QStringLiteral("lstStowline_Click()"), [&] {
         surface::ControlSurface& ui = m_state.ui;
         controls::ListView& list = *ui.lstStowline;
@@ -256,11 +260,13 @@ void AssignmentPage::lstStowline_Click() {
 }
 
 void AssignmentPage::lstStowline_ColumnClick(int columnIndex) {
+    const controls::ActionScope action(m_state.ui.lstStowline);
     guarded(QStringLiteral("lstStowline_ColumnClick()"),
             [&] { applyColumnClick(*m_state.ui.lstStowline, columnIndex); });
 }
 
 void AssignmentPage::cboFacility2_Click() {
+    const controls::ActionScope action(m_state.ui.cboFacility2);
     guarded(QStringLiteral("cboFacility2_Click()"), [&] {
         controls::DropDown& facility = *m_state.ui.cboFacility2;
         m_state.mSelectedFacilityID = QString::number(facility.itemData(facility.listIndex()));
@@ -270,10 +276,12 @@ void AssignmentPage::cboFacility2_Click() {
 }
 
 void AssignmentPage::optActiveCenters_Click() {
+    const controls::ActionScope action(m_state.ui.optActiveCenters);
     refilterCenters(true);
 }
 
 void AssignmentPage::optAllCenters_Click() {
+    const controls::ActionScope action(m_state.ui.optAllCenters);
     refilterCenters(false);
 }
 

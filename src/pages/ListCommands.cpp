@@ -1,5 +1,6 @@
 #include "pages/ListCommands.h"
 
+#include "controls/ActionScope.h"
 #include "controls/Clipboard.h"
 #include "controls/FileSaving.h"
 #include "controls/UiText.h"
@@ -55,6 +56,7 @@ void appendCsvField(QString& line, const QString& cell) {
 }
 
 void exportList(controls::ListView& list) {
+    const controls::ActionScope action(&list);
     guarded(QStringLiteral("ExportList"), [&] {
         const QString path = controls::askSaveFileName(&list, UiText::tr("Export as CSV"),
                                                        UiText::tr("CSV files (*.csv)"));

@@ -1,5 +1,6 @@
 #include "pages/MaintenancePage.h"
 
+#include "controls/ActionScope.h"
 #include "controls/MessageBox.h"
 #include "controls/UiText.h"
 #include "pages/ChangeOutcome.h"
@@ -31,6 +32,7 @@ MaintenancePage::MaintenancePage(const Controls& controls, const Texts& texts,
 }
 
 void MaintenancePage::saveOrAdd() {
+    const controls::ActionScope action(m_controls.addButton);
     guarded(m_procedures.save, [&] {
         if (m_mode == Mode::Idle) {
             enterAddingMode();
@@ -49,6 +51,7 @@ void MaintenancePage::saveOrAdd() {
 }
 
 void MaintenancePage::changeOrCancel() {
+    const controls::ActionScope action(m_controls.changeButton);
     guarded(m_procedures.change, [&] {
         if (m_mode != Mode::Idle) {
             cancel();
@@ -61,6 +64,7 @@ void MaintenancePage::changeOrCancel() {
 }
 
 void MaintenancePage::deleteSelected() {
+    const controls::ActionScope action(m_controls.deleteButton);
     guarded(m_procedures.remove, [&] {
         const Controls& c = m_controls;
         if (c.selected->isNothing()) {
@@ -94,6 +98,7 @@ void MaintenancePage::deleteSelected() {
 }
 
 void MaintenancePage::listClicked() {
+    const controls::ActionScope action(m_controls.list);
     guarded(m_procedures.click, [&] {
         const Controls& c = m_controls;
         *c.selected = c.list->selectedItem();
@@ -116,6 +121,7 @@ void MaintenancePage::listClicked() {
 }
 
 void MaintenancePage::columnClicked(int columnIndex) {
+    const controls::ActionScope action(m_controls.list);
     guarded(m_procedures.columnClick, [&] { applyColumnClick(*m_controls.list, columnIndex); });
 }
 

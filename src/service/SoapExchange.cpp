@@ -2,7 +2,7 @@
 
 #include "answer/DataSetAnswer.h"
 #include "answer/ServiceAnswer.h"
-#include "controls/WaitCursor.h"
+#include "controls/ServiceWait.h"
 #include "http/HttpExchange.h"
 #include "reporting/Guarded.h"
 #include "xml/XmlDocument.h"
@@ -42,11 +42,19 @@ http::HttpResponse post(const SoapRequest& request, const QByteArray& body) {
         {"Content-Length", QByteArray::number(static_cast<qulonglong>(body.size()))},
         {"SOAPAction", request.soapAction.toUtf8()},
     };
-    const controls::WaitCursor waitCursor;
-    return http::httpPost(request.url, headers,
-                          std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
-                          request.use == AnswerUse::Update ? http::Resending::OnlyAfterChallenge
-                                                           : http::Resending::Allowed);
+    // The user interface keeps painting meanwhile. A cancelled exchange is one whose answer
+    // never came: lost, when its request went out.
+    http::HttpResponse response;
+    controls::waitForService(
+        request.soapAction.section(QLatin1Char('/'), -1), [&](system::Cancellation* cancellation) {
+            response = http::httpPost(
+                request.url, headers,
+                std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+                request.use == AnswerUse::Update ? http::Resending::OnlyAfterChallenge
+                                                 : http::Resending::Allowed,
+                cancellation);
+        });
+    return response;
 }
 
 // An exchange whose answer never came whole.

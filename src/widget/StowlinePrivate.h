@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ActionScope.h"
 #include "pages/AssignmentPage.h"
 #include "pages/LocationPage.h"
 #include "pages/RoutePage.h"
@@ -16,7 +17,12 @@ public:
 
     void UserControl_Initialize();
     void LoadData(const QString& ptServerName);
+    // True, with an entry in the event log, when an action of the component is under way: the
+    // host's call of the method would run inside it.
+    bool refusedInsideAction(const QString& method) const;
 
+    // First, so that it is there for every action of the parts below.
+    controls::ComponentActions actions;
     state::ComponentState state;
     pages::RoutePage routePage;
     pages::LocationPage locationPage;

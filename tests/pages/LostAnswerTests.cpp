@@ -1,14 +1,16 @@
 // An update whose answer is lost, for every kind of update: the connection lost after the update
-// arrived, before or after the stand-in service applied it (with and without credentials), or a
-// gateway's page in place of the service's answer after the service applied it. The service
-// holds the change at most once, the page reports the loss once, queries its data set again and
-// shows what the service holds, keeps its mode and the operator's input, and a second Save of an
-// add the service applied meets the duplicate check. A SOAP fault or a refusal (404) before the
-// service still means not applied: reported once, no query. A proxy between the component and
-// the service loses the connection or answers in the service's place, and counts what went out.
+// arrived, before or after the stand-in service applied it (with and without credentials), an
+// answer held back until the operator cancels the wait, or a gateway's page in place of the
+// service's answer after the service applied it. The service holds the change at most once, the
+// page reports the loss once, queries its data set again and shows what the service holds, keeps
+// its mode and the operator's input, and a second Save of an add the service applied meets the
+// duplicate check. A SOAP fault or a refusal (404) before the service still means not applied:
+// reported once, no query. A proxy between the component and the service loses the connection,
+// holds the answer or answers in the service's place, and counts what went out.
 #include "support/PageDriver.h"
 #include "support/RecordingHttpServer.h"
 
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -92,6 +94,7 @@ const Way Ways[] = {
     {"BeforeTheServiceWithCredentials", Loss::BeforeTheServer, true, {}},
     {"AfterTheService", Loss::AfterTheServer, false, {}},
     {"AfterTheServiceWithCredentials", Loss::AfterTheServer, true, {}},
+    {"CancelledAfterTheService", Loss::Held, false, {}},
     {"Gateway502", Loss::AfterTheServer, false, page(502, GatewayPage)},
     {"Gateway504", Loss::AfterTheServer, false, page(504, GatewayPage)},
     {"Gateway500Html", Loss::AfterTheServer, false, page(500, GatewayPage)},
@@ -232,9 +235,21 @@ protected:
 };
 
 TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
-    const bool applied = way.loss == Loss::AfterTheServer;
+    const bool applied = way.loss != Loss::BeforeTheServer;
     proxy->loseNext(c.operation, way.loss, credentials, way.gatewayAnswer);
     proxy->clearRequests();
+    // An answer held back: the operator gives up waiting once the component offers it.
+    QTimer cancelling;
+    QObject::connect(&cancelling, &QTimer::timeout, [&] {
+        auto* cancel = component.findChild<QPushButton*>(qs("cmdCancelExchange"));
+        if (cancel != nullptr && cancel->isVisible()) {
+            cancelling.stop();
+            click(cancel);
+        }
+    });
+    if (way.loss == Loss::Held) {
+        cancelling.start(10);
+    }
     save();
 
     EXPECT_EQ(proxy->sent(c.operation), 1);
@@ -247,6 +262,8 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
     EXPECT_EQ(log.procedures(), QStringList{qs("ReturnWebserviceXML")});
     EXPECT_EQ(log.entries().value(0).contains(qs("may have applied it")), way.lost)
         << log.entries().value(0).toStdString();
+    EXPECT_EQ(log.entries().value(0).contains(qs("cancelled by the operator")),
+              way.loss == Loss::Held);
     expectKept(applied);
     if (c.kind != Kind::Add) {
         return;

@@ -7,6 +7,7 @@
 #include "support/Recorders.h"
 #include "support/RecordingHttpServer.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
@@ -216,6 +217,9 @@ TEST_F(Transport, HostsGetTheAnswerWithoutItsEnvelopeAndNothingForAnUpdate) {
 // page, an empty answer), so it may have.
 TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
     using enum ExchangeOutcome;
+    // A connect time-out far beyond the stall window: a stall is caught by the exchange's own
+    // pace, which must be checked while nothing moves, not by a later time-out.
+    http::setHttpTimeouts({60'000, 2});
     const QByteArray overTheLimit(96 << 20, 'x');
     struct Case {
         const char* what;
@@ -280,11 +284,15 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
         client.setServerName(c.serverName.isEmpty() ? server.baseUrl() : c.serverName);
         for (const bool update : {false, true}) {
             clearRecords();
+            QElapsedTimer elapsed;
+            elapsed.start();
             if (update) {
                 EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), c.update);
             } else {
                 EXPECT_EQ(test::queryText(client, QueryOperation::GetFacilities), QString());
             }
+            // A generous bound: a stall not caught would last the connect time-out or forever.
+            EXPECT_LT(elapsed.elapsed(), 20'000);
             expectOneTransportReport(c.cause);
             EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
                       update && c.update == AnswerLost);

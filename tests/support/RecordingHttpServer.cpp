@@ -79,6 +79,13 @@ qsizetype sendAll(int socket, const QByteArray& bytes, const std::atomic<bool>& 
     return at;
 }
 
+// Until the peer goes away, or the wait stops.
+void waitUntilClosed(int socket, const std::atomic<bool>& stopped) {
+    char buffer[4096];
+    while (waitFor(socket, POLLIN, stopped) && ::recv(socket, buffer, sizeof buffer, 0) > 0) {
+    }
+}
+
 // Reads one HTTP message, request or answer: its start line, headers, and a body of the
 // announced Content-Length. False when nothing arrived; an incomplete one is marked so.
 bool readMessage(int socket, RecordedRequest& message, const std::atomic<bool>& stopped) {
@@ -243,11 +250,9 @@ void RecordingHttpServer::serve(int socket) {
         }
     }
     if (behaviour.silent) {
-        // Until the client gives up, or the server stops.
-        char buffer[4096];
-        while (waitFor(socket, POLLIN, m_stopped) && ::recv(socket, buffer, sizeof buffer, 0) > 0) {
-        }
+        waitUntilClosed(socket, m_stopped);
     } else {
+        waitFor(-1, 0, m_stopped, behaviour.delay); // ends early when the server stops
         const QByteArray& bytes = behaviour.response;
         const qsizetype chunk = behaviour.chunkBytes > 0 ? behaviour.chunkBytes : bytes.size();
         for (qsizetype at = 0; at < bytes.size(); at += chunk) {
@@ -326,6 +331,9 @@ void RecordingHttpServer::passOn(int client) {
             }
         }
         if (loss) {
+            if (loss->loss == Loss::Held) {
+                waitUntilClosed(client, m_stopped);
+            }
             lose();
             return;
         }

@@ -31,14 +31,22 @@ struct RecordedRequest {
     QByteArray header(const QByteArray& name) const;
 };
 
-// What the server does with one request once it has read it: sends the response, chunkBytes at
-// a time with a pause between chunks, and closes; or, when silent, waits until the client gives
-// up or the server stops.
+// What the server does with one request once it has read it: waits `delay`, sends the response,
+// chunkBytes at a time with a pause between chunks, and closes; or, when silent, waits until the
+// client gives up or the server stops.
 struct ServerBehaviour {
     QByteArray response;      // raw answer bytes: status line, headers, body
     qsizetype chunkBytes = 0; // 0: in one piece
     std::chrono::milliseconds pause{0};
     bool silent = false;
+    std::chrono::milliseconds delay{0};
+
+    // The same answer from a slow service, after the given time.
+    ServerBehaviour after(std::chrono::milliseconds wait) const {
+        ServerBehaviour late = *this;
+        late.delay = wait;
+        return late;
+    }
 
     // A full answer with Content-Type, Content-Length and "Connection: close".
     static ServerBehaviour respond(int status, const QByteArray& body,
@@ -63,8 +71,9 @@ struct ServerBehaviour {
 class RecordingHttpServer {
 public:
     // Before passing the request on (the server never sees it), or after the server answered it
-    // (the server acted on it, and the answer never reaches the client).
-    enum class Loss { BeforeTheServer, AfterTheServer };
+    // (the server acted on it, and the answer never reaches the client): the connection closes,
+    // or, Held, stays open without a word until the client gives up.
+    enum class Loss { BeforeTheServer, AfterTheServer, Held };
 
     explicit RecordingHttpServer(quint16 passOnTo = 0);
     ~RecordingHttpServer() { stop(); }
