@@ -165,7 +165,6 @@ TEST(BasicOverTls, OpensWithTheRightCredentialsAndAVerifiedCertificateOnly) {
     } cases[] = {
         {"right credentials", right, true, nullptr},
         {"wrong password", withCredentials(name, "stow:Qz7-wrong"), true, "HTTP status 401"},
-        {"no credentials", name, true, "HTTP status 401"},
         {"no scheme", "stow:" + Encoded + "@" + name.mid(8), true, "not an absolute"},
         {"untrusted certificate", right, false, "certificate"},
         {"TLS 1.1 only", "https://stow:" + Encoded + "@" + oldTls, true, "SSL connect error"},
