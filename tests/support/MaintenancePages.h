@@ -10,29 +10,14 @@ struct MaintenancePageNames {
     const char *table, *key, *nameColumn;
 };
 
-inline constexpr MaintenancePageNames RouteNames{0,
-                                                 "lstRoute",
-                                                 "fraRouteList",
-                                                 "txtRoute",
-                                                 "txtRouteDesc",
-                                                 "cboFacility3",
-                                                 "cmdAddRoute",
-                                                 "cmdChangeRoute",
-                                                 "cmdDeleteRoute",
-                                                 "routes",
-                                                 "route_id",
-                                                 "code"};
-inline constexpr MaintenancePageNames LocationNames{1,
-                                                    "lstLocation",
-                                                    "fraLocationList",
-                                                    "txtLocationID",
-                                                    "txtLocationDesc",
-                                                    "cboFacility",
-                                                    "cmdAddLocation",
-                                                    "cmdChangeLocation",
-                                                    "cmdDeleteLocation",
-                                                    "storage_locations",
-                                                    "storage_location_id",
-                                                    "name"};
+// clang-format off
+inline constexpr MaintenancePageNames RouteNames{
+    0, "lstRoute", "fraRouteList", "txtRoute", "txtRouteDesc", "cboFacility3",
+    "cmdAddRoute", "cmdChangeRoute", "cmdDeleteRoute", "routes", "route_id", "code"};
+inline constexpr MaintenancePageNames LocationNames{
+    1, "lstLocation", "fraLocationList", "txtLocationID", "txtLocationDesc", "cboFacility",
+    "cmdAddLocation", "cmdChangeLocation", "cmdDeleteLocation",
+    "storage_locations", "storage_location_id", "name"};
+// clang-format on
 
 } // namespace stowline::test
