@@ -149,7 +149,7 @@ TEST(BasicOverTls, OpensWithTheRightCredentialsAndAVerifiedCertificateOnly) {
         said += oldTlsServer.readAllStandardOutput();
     }
     ASSERT_TRUE(said.contains("ACCEPT")) << said.toStdString();
-    StandInServer server(StandInServer::Data::Demo, 0,
+    StandInServer server(StandInServer::Data::Demo,
                          {{"--auth", "stow:" + Password, "--tls", dir.filePath("server.pem"),
                            dir.filePath("server.key")}});
     const QString name = server.serverName();

@@ -101,7 +101,7 @@ protected:
     void SetUp() override {
         const QString user = credentials ? qs("stow:Lost-4nswer") : QString();
         server = std::make_unique<StandInServer>(
-            StandInServer::Data::Demo, 0,
+            StandInServer::Data::Demo,
             StandInServer::Extras{credentials ? QStringList{qs("--auth"), user} : QStringList()});
         // Spare records, assigned to no center, that can be deleted.
         server->execute(qs("INSERT INTO routes VALUES (40, 1, 'Z9', 'Spare', '2024-01-01');"

@@ -32,8 +32,8 @@ TEST(Access, ByDigestOrOverTlsWithForwardSecrecyOnly) {
     const QStringList credentials{"--auth-file", file.fileName()};
     const QStringList tlsFiles{"--tls", folder.filePath("server.pem"),
                                folder.filePath("server.key")};
-    StandInServer plain(StandInServer::Data::Demo, 0, {credentials, true});
-    const StandInServer tls(StandInServer::Data::Demo, 0, {credentials + tlsFiles, true});
+    StandInServer plain(StandInServer::Data::Demo, {credentials, true});
+    const StandInServer tls(StandInServer::Data::Demo, {credentials + tlsFiles, true});
     const auto over = [&](const StandInServer& server, Scheme scheme, const std::string& user,
                           const char* ciphers = "") {
         return HttpOptions{scheme, user,
@@ -125,7 +125,7 @@ TEST(Access, ByDigestOrOverTlsWithForwardSecrecyOnly) {
     // With both credentials and TLS the server may listen where other machines reach it;
     // without them it refuses to (ServerLoad.EndsWithAnExitCodeAndAReason).
     const StandInServer exposed(
-        StandInServer::Data::Empty, 0,
+        StandInServer::Data::Empty,
         {credentials + tlsFiles + QStringList{"--listen", "0.0.0.0:0"}, true});
     EXPECT_TRUE(exposed.serverName().startsWith("https://0.0.0.0:"))
         << exposed.serverName().toStdString();

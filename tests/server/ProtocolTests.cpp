@@ -51,7 +51,7 @@ INSERT INTO centers VALUES (10, 'Café 10', 1, 1, 1, '2'), (11, 'Unassigned', 2,
 class ServerProtocol : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server = std::make_unique<StandInServer>(StandInServer::Data::Empty, 0,
+        server = std::make_unique<StandInServer>(StandInServer::Data::Empty,
                                                  StandInServer::Extras{{}, true});
         server->execute(QString::fromUtf8(FixedData));
     }
