@@ -144,8 +144,7 @@ TEST_F(ListCommandsTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
               QStringList());
 
     // While the page adds, the list cannot be used, nor its commands.
-    boxes.clear();
-    log.clear();
+    clearRecords();
     click(control<QPushButton>("cmdAddRoute"));
     QApplication::clipboard()->clear();
     QTest::keySequence(list, QKeySequence::Copy);

@@ -4,9 +4,12 @@
 // service's answer after the service applied it. The service holds the change at most once, the
 // page reports the loss once, queries its data set again and shows what the service holds, keeps
 // its mode and the operator's input, and a second Save of an add the service applied meets the
-// duplicate check. A SOAP fault or a refusal (404) before the service still means not applied:
-// reported once, no query. A proxy between the component and the service loses the connection,
-// holds the answer or answers in the service's place, and counts what went out.
+// duplicate check, while an assignment sent again is taken. A SOAP fault or a refusal (404) before
+// the service still means not applied: reported once, no query. A proxy between the component and
+// the service loses the connection, holds the answer or answers in the service's place, and counts
+// what went out.
+#include "support/DataSetText.h"
+#include "support/MaintenancePages.h"
 #include "support/PageDriver.h"
 #include "support/RecordingHttpServer.h"
 
@@ -23,29 +26,17 @@ namespace {
 
 using Loss = RecordingHttpServer::Loss;
 
-// A maintenance page: its controls, its table, a record to change, what it answers a duplicate.
+// A maintenance page: its controls and table, a record to change, what it answers a duplicate,
+// and its add button's caption while idle.
 struct Page {
-    int tab;
-    struct {
-        const char *list, *add, *change, *remove;
-    } ui;
-    struct {
-        const char *name, *description, *idleCaption;
-    } boxes;
-    struct {
-        const char *table, *key, *sample, *duplicate;
-    } data;
+    const MaintenancePageNames* ui;
+    const char *sample, *duplicate, *idleCaption;
 };
-const Page Routes{
-    0,
-    {"lstRoute", "cmdAddRoute", "cmdChangeRoute", "cmdDeleteRoute"},
-    {"txtRoute", "txtRouteDesc", "Add Route"},
-    {"routes", "route_id", "H2", "This route already exists. Enter a different route."}};
-const Page Bays{1,
-                {"lstLocation", "cmdAddLocation", "cmdChangeLocation", "cmdDeleteLocation"},
-                {"txtLocationID", "txtLocationDesc", "Add Location"},
-                {"storage_locations", "storage_location_id", "Q-01",
-                 "This Storage Location already defined, please enter different Location."}};
+const Page Routes{&RouteNames, "H2", "This route already exists. Enter a different route.",
+                  "Add Route"};
+const Page Bays{&LocationNames, "Q-01",
+                "This Storage Location already defined, please enter different Location.",
+                "Add Location"};
 
 enum class Kind { Add, Change, Delete, Assign };
 
@@ -73,11 +64,6 @@ ServerBehaviour page(int status, const QByteArray& body) {
     return ServerBehaviour::respond(status, body, "text/html");
 }
 const QByteArray GatewayPage = "<html><body><h1>502 Bad Gateway</h1></body></html>";
-const QByteArray SoapFault =
-    "<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope "
-    "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><soap:Fault>"
-    "<faultcode>soap:Server</faultcode><faultstring>Server busy</faultstring></soap:Fault>"
-    "</soap:Body></soap:Envelope>";
 
 // What stands between the update and its answer.
 struct Way {
@@ -100,7 +86,8 @@ const Way Ways[] = {
     {"Gateway500Html", Loss::AfterTheServer, false, page(500, GatewayPage)},
     {"Gateway200Html", Loss::AfterTheServer, false, page(200, GatewayPage)},
     {"Gateway200Empty", Loss::AfterTheServer, false, page(200, "")},
-    {"SoapFault", Loss::BeforeTheServer, false, ServerBehaviour::respond(500, SoapFault), false},
+    {"SoapFault", Loss::BeforeTheServer, false,
+     ServerBehaviour::respond(500, soapFault("Server busy")), false},
     {"NotFound", Loss::BeforeTheServer, false, page(404, GatewayPage), false},
 };
 
@@ -114,7 +101,7 @@ protected:
     void SetUp() override {
         const QString user = credentials ? qs("stow:Lost-4nswer") : QString();
         server = std::make_unique<StandInServer>(
-            StandInServer::Data::Demo, 0,
+            StandInServer::Data::Demo,
             StandInServer::Extras{credentials ? QStringList{qs("--auth"), user} : QStringList()});
         // Spare records, assigned to no center, that can be deleted.
         server->execute(qs("INSERT INTO routes VALUES (40, 1, 'Z9', 'Spare', '2024-01-01');"
@@ -124,8 +111,8 @@ protected:
         component.LoadData(
             proxy->baseUrl().replace("://", "://" + user + (user.isEmpty() ? "" : "@")));
         ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
-        control<QTabWidget>("SSTab1")->setCurrentIndex(c.page != nullptr ? c.page->tab : 2);
-        list = control<controls::ListView>(c.page != nullptr ? c.page->ui.list : "lstStowline");
+        control<QTabWidget>("SSTab1")->setCurrentIndex(c.page != nullptr ? c.page->ui->tab : 2);
+        list = control<controls::ListView>(c.page != nullptr ? c.page->ui->list : "lstStowline");
     }
 
     template <typename T> T* control(const char* name) { return child<T>(component, name); }
@@ -138,20 +125,20 @@ protected:
         const Page* p = c.page;
         switch (c.kind) {
         case Kind::Add:
-            click(button(p->ui.add));
-            QTest::keyClicks(box(p->boxes.name), qs("Z7"));
-            QTest::keyClicks(box(p->boxes.description), qs("Lost"));
-            click(button(p->ui.add));
+            click(button(p->ui->add));
+            QTest::keyClicks(box(p->ui->name), qs("Z7"));
+            QTest::keyClicks(box(p->ui->description), qs("Lost"));
+            click(button(p->ui->add));
             break;
         case Kind::Change:
-            clickNamed(p->data.sample);
-            click(button(p->ui.change));
-            retype(box(p->boxes.description), qs("Lost"));
-            click(button(p->ui.add));
+            clickNamed(p->sample);
+            click(button(p->ui->change));
+            retype(box(p->ui->description), qs("Lost"));
+            click(button(p->ui->add));
             break;
         case Kind::Delete:
             clickNamed("Z9");
-            click(button(p->ui.remove)); // the question is answered Yes
+            click(button(p->ui->remove)); // the question is answered Yes
             break;
         case Kind::Assign:
             clickNamed("1003");
@@ -159,6 +146,7 @@ protected:
             // Another facility's route: after a loss the page offers the facility chosen again.
             pickEntry(control<controls::DropDown>("cboFacility2"), qs("Harbour Point Cross-Dock"));
             pickEntry(control<controls::DropDown>("cboRoute"), qs("Coastal Highway(H4)"));
+            pickEntry(control<controls::DropDown>("cboLocation"), qs("Quarantine cage(8)"));
             click(button("cmdChangeStowline"));
             break;
         }
@@ -166,12 +154,12 @@ protected:
 
     // Whether the service holds the change, and whether the list shows it.
     bool held() {
-        const QString table = c.page != nullptr ? qs(c.page->data.table) : QString();
+        const QString table = c.page != nullptr ? qs(c.page->ui->table) : QString();
         const QString sql =
             c.kind == Kind::Assign
                 ? qs("SELECT count(*) FROM centers WHERE center_id = 1003 AND route_id = 8")
             : c.kind == Kind::Delete
-                ? qs("SELECT count(*) = 0 FROM %1 WHERE %2 = 40").arg(table, qs(c.page->data.key))
+                ? qs("SELECT count(*) = 0 FROM %1 WHERE %2 = 40").arg(table, qs(c.page->ui->key))
                 : qs("SELECT count(*) FROM %1 WHERE description = 'Lost'").arg(table);
         return server->queryValue(sql) == qs("1");
     }
@@ -191,22 +179,24 @@ protected:
         const Page* p = c.page;
         switch (c.kind) {
         case Kind::Add:
-            EXPECT_EQ(button(p->ui.add)->text(), qs("Save"));
-            EXPECT_EQ(box(p->boxes.name)->text() + box(p->boxes.description)->text(), qs("Z7Lost"));
+            EXPECT_EQ(button(p->ui->add)->text(), qs("Save"));
+            EXPECT_EQ(box(p->ui->name)->text() + box(p->ui->description)->text(), qs("Z7Lost"));
             break;
         case Kind::Change:
-            EXPECT_EQ(button(p->ui.add)->text(), qs("Update"));
-            EXPECT_EQ(box(p->boxes.description)->text(), qs("Lost"));
+            EXPECT_EQ(button(p->ui->add)->text(), qs("Update"));
+            EXPECT_EQ(box(p->ui->description)->text(), qs("Lost"));
             EXPECT_FALSE(list->selectedItem().isNothing()); // the record, for another Update
             break;
         case Kind::Delete: // idle, showing the record while it is there
-            EXPECT_EQ(button(p->ui.add)->text(), qs(p->boxes.idleCaption));
-            EXPECT_EQ(box(p->boxes.name)->text(), applied ? QString() : qs("Z9"));
+            EXPECT_EQ(button(p->ui->add)->text(), qs(p->idleCaption));
+            EXPECT_EQ(box(p->ui->name)->text(), applied ? QString() : qs("Z9"));
             break;
         case Kind::Assign: {
             EXPECT_EQ(button("cmdChangeStowline")->text(), qs("Update"));
             const auto* route = control<controls::DropDown>("cboRoute");
             EXPECT_EQ(route->entryText(route->listIndex()), qs("Coastal Highway(H4)"));
+            const auto* bay = control<controls::DropDown>("cboLocation");
+            EXPECT_EQ(bay->entryText(bay->listIndex()), qs("Quarantine cage(8)"));
             EXPECT_EQ(control<controls::DropDown>("cboFacility2")->shownText(),
                       qs("Harbour Point Cross-Dock"));
             EXPECT_TRUE(route->isEnabled());
@@ -265,16 +255,22 @@ TEST_P(LostAnswer, TheUpdateGoesOutOnceAndThePageShowsWhatTheServiceHolds) {
     EXPECT_EQ(log.entries().value(0).contains(qs("cancelled by the operator")),
               way.loss == Loss::Held);
     expectKept(applied);
+    if (c.kind == Kind::Assign) { // sent again as it stands, it is taken
+        click(button("cmdChangeStowline"));
+        EXPECT_EQ(proxy->sent(c.operation), 2);
+        EXPECT_TRUE(held());
+        EXPECT_EQ(button("cmdChangeStowline")->text(), qs("Change Route/Location"));
+    }
     if (c.kind != Kind::Add) {
         return;
     }
     // Saving the add again: refused by the duplicate check once the service holds it.
     boxes.clear();
-    click(button(c.page->ui.add));
+    click(button(c.page->ui->add));
     EXPECT_EQ(proxy->sent(c.operation), applied ? 1 : 2);
     EXPECT_TRUE(held());
     if (applied) {
-        EXPECT_EQ(boxes.prompts(), QStringList{qs(c.page->data.duplicate)});
+        EXPECT_EQ(boxes.prompts(), QStringList{qs(c.page->duplicate)});
     }
 }
 

@@ -1,5 +1,4 @@
 // The readers that turn the service's data sets into records, lists and drop-downs.
-#include "failures/StowlineError.h"
 #include "readers/Readers.h"
 #include "support/DataSetText.h"
 #include "support/PageDriver.h"
@@ -54,19 +53,16 @@ TEST_F(Readers, RoutesFillRecordsFromIndexOneAndTheListSorted) {
                                                              {"Beta", "North", "3", "B2", "1"},
                                                              {"Alpha", "North", "1", "A1", "1"},
                                                              {"Gamma", "South", "2", "C3", "2"}}));
+    // The list's order, its tags and its references after a rebuild are the page tests' and
+    // ListViewTests' business.
     controls::ListView& list = *ui.lstRoute;
-    EXPECT_EQ(rows(list),
-              (QList<QStringList>{
-                  {"A1", "Alpha", "North"}, {"B2", "Beta", "North"}, {"C3", "Gamma", "South"}}));
-    EXPECT_EQ(list.tag(list.itemAt(1)), QVariant(QStringLiteral("1")));
-    const controls::ListItemRef old = list.itemAt(1);
+    EXPECT_EQ(column(list, 0), (QStringList{"A1", "B2", "C3"}));
 
     // A second, shorter answer cuts the records down to its own rows.
     const QByteArray zeta = dataSetText({route({"9", "Z9", "Zeta", "North", "1"})});
     readers::RefreshRouteData(state, zeta);
     EXPECT_EQ(state.mRoutes.size(), 2u);
     EXPECT_EQ(column(list, 0), QStringList{"Z9"});
-    EXPECT_THROW((void)list.text(old), StowlineError);
 
     // Without rows, or empty (what a failed query leaves): the list is empty, the records stay,
     // nothing is reported.
@@ -305,20 +301,11 @@ TEST_F(Readers, PickListsOfferTheChosenFacilitysRecordsWithNumericKeys) {
     EXPECT_FALSE(ui.cboRoute->locked());
     EXPECT_EQ(entries(*ui.cboLocation), QStringList{"Dock(4)"});
 
+    // None found: a placeholder, locked (ShapedAssignmentTest shows it); found again: unlocked,
+    // but still disabled until the page enables it.
     state.mSelectedFacilityID = "9";
     readers::RefreshRouteComboBox(state);
-    readers::RefreshStorageLocationComboBox(state);
-    EXPECT_EQ(entries(*ui.cboRoute), QStringList{"No Routes Found"});
-    EXPECT_EQ(entries(*ui.cboLocation), QStringList{"Not Locations Found"});
-    for (controls::DropDown* dropDown : {ui.cboRoute, ui.cboLocation}) {
-        EXPECT_EQ(dropDown->itemData(0), 0);
-        EXPECT_EQ(dropDown->listIndex(), 0);
-        EXPECT_FALSE(dropDown->isEnabled());
-        EXPECT_TRUE(dropDown->locked());
-        EXPECT_EQ(dropDown->backColour(), QColor(Qt::white));
-    }
-
-    // Found again: unlocked, but still disabled until the page enables it.
+    ASSERT_TRUE(ui.cboRoute->locked());
     state.mSelectedFacilityID = "1";
     readers::RefreshRouteComboBox(state);
     EXPECT_FALSE(ui.cboRoute->locked());

@@ -21,8 +21,7 @@ TEST_F(PageTest, TheErrorBoxOffersTheEntrysDescription) {
           "50 are allowed",
           "Couldn't connect to server"}) {
         SCOPED_TRACE(details);
-        boxes.clear();
-        log.clear();
+        clearRecords();
         click(control<QPushButton>("cmdAddRoute")); // Update, refused or not sent
         ASSERT_EQ(boxes.errorBoxes(), 1);
         ASSERT_EQ(log.entries().size(), 1);

@@ -73,7 +73,7 @@ std::string digestAuthorization(const std::string& user, const std::string& pass
 // every request is answered 200. Nonces that two clients share, or counts the server forgets
 // while the nonce is still in use, turned some of them into a refusal after a second.
 TEST(Digest, ConcurrentClientsWithTheRightPasswordAreNeverRefused) {
-    const StandInServer server(StandInServer::Data::Empty, 0, withPassword());
+    const StandInServer server(StandInServer::Data::Empty, withPassword());
     std::atomic<int> refused = 0;
     {
         std::vector<std::jthread> clients;
@@ -98,7 +98,7 @@ TEST(Digest, ConcurrentClientsWithTheRightPasswordAreNeverRefused) {
 // with a nonce, is answered at once as stale, whoever the user; a wrong password and an unknown
 // user are both answered after the delay for wrong credentials, with the same challenge.
 TEST(Digest, AnUnknownUserIsAnsweredAsAKnownOneAndAUsedCountAsStale) {
-    const StandInServer server(StandInServer::Data::Empty, 0, withPassword());
+    const StandInServer server(StandInServer::Data::Empty, withPassword());
     const std::string given = nonceOf(answerHead(server, "").first);
     ASSERT_FALSE(given.empty());
     const std::string madeUp(64, 'a');

@@ -48,7 +48,7 @@ StandInServer::Extras options(int readTimeout, int connectionsPerClient = 32) {
 } // namespace
 
 TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedOnce) {
-    StandInServer server(StandInServer::Data::Demo, 0, options(1));
+    StandInServer server(StandInServer::Data::Demo, options(1));
     const Values values{{"FacilityID", "1"}, {"Route", "TRICKLE"}, {"Description", "Trickled"}};
     const std::string body = requestEnvelope(updateElement("AddDeliveryRoute", values));
     RawClient trickle(server);
@@ -68,7 +68,7 @@ TEST(Connections, ABodyTrickledPastTheReadTimeoutIsDroppedAndTheWholeOneAppliedO
 }
 
 TEST(Connections, FrameRequestsAsHttpSays) {
-    StandInServer server(StandInServer::Data::Demo, 0, options(1));
+    StandInServer server(StandInServer::Data::Demo, options(1));
     const std::string body = requestEnvelope(queryElement("GetFacilities"));
     const std::string head = "POST " + std::string(stowline::AsmxPath) +
                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
@@ -113,7 +113,7 @@ TEST(ServerLoad, ManyLargeBodiesAtOnceStayWithinTheMemoryBound) {
     getrlimit(RLIMIT_NOFILE, &descriptors);
     const rlimit low{128, descriptors.rlim_max};
     setrlimit(RLIMIT_NOFILE, &low);
-    StandInServer server(StandInServer::Data::Demo, 0, options(30, 200));
+    StandInServer server(StandInServer::Data::Demo, options(30, 200));
     setrlimit(RLIMIT_NOFILE, &descriptors);
     std::string body = requestEnvelope(queryElement("GetFacilities"));
     body.resize(std::size_t{1} << 20, ' ');

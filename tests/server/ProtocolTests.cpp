@@ -38,12 +38,12 @@ std::string queryAnswer(const std::string& operation, const std::vector<std::str
            "Response>" + EnvelopeEnd;
 }
 
-// Values that need escaping, a non-ASCII name, an empty bay name, and a center without route,
-// bay or status.
+// Values that need escaping (one that reads as a reference), a non-ASCII name, an empty bay name,
+// and a center without route, bay or status.
 const char* FixedData = R"sql(
 INSERT INTO facilities VALUES (1, 'North & South'), (2, 'Zürich <Ost>');
-INSERT INTO routes VALUES (1, 1, '07', 'A&B', '2024-05-01T08:30:00'),
-                          (2, 2, 'Z1', 'x > y', '2024-05-02T09:00:00');
+INSERT INTO routes VALUES (1, 1, '07', 'A&amp;B', '2024-05-01T08:30:00'),
+                          (2, 2, 'Z1', 'x <&> y', '2024-05-02T09:00:00');
 INSERT INTO storage_locations VALUES (1, 1, 'A-01', 'Chilled <4 °C>'), (2, 2, '', 'Floor');
 INSERT INTO centers VALUES (10, 'Café 10', 1, 1, 1, '2'), (11, 'Unassigned', 2, NULL, NULL, NULL);
 )sql";
@@ -51,7 +51,7 @@ INSERT INTO centers VALUES (10, 'Café 10', 1, 1, 1, '2'), (11, 'Unassigned', 2,
 class ServerProtocol : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        server = std::make_unique<StandInServer>(StandInServer::Data::Empty, 0,
+        server = std::make_unique<StandInServer>(StandInServer::Data::Empty,
                                                  StandInServer::Extras{{}, true});
         server->execute(QString::fromUtf8(FixedData));
     }
@@ -76,10 +76,10 @@ TEST_F(ServerProtocol, QueryAnswersAreExactAndLeaveOutNullColumns) {
          {"DeliveryRouteID:int", "Route:string", "Description:string", "Facility:string",
           "TOVAFacilityID:int", "RecordLastUpdated:dateTime"},
          R"(<Table diffgr:id="Table1" msdata:rowOrder="0"><DeliveryRouteID>1</DeliveryRouteID><Route>07</Route>)"
-         R"(<Description>A&amp;B</Description><Facility>North &amp; South</Facility><TOVAFacilityID>1</TOVAFacilityID>)"
+         R"(<Description>A&amp;amp;B</Description><Facility>North &amp; South</Facility><TOVAFacilityID>1</TOVAFacilityID>)"
          R"(<RecordLastUpdated>2024-05-01T08:30:00</RecordLastUpdated></Table>)"
          R"(<Table diffgr:id="Table2" msdata:rowOrder="1"><DeliveryRouteID>2</DeliveryRouteID><Route>Z1</Route>)"
-         R"(<Description>x &gt; y</Description><Facility>Zürich &lt;Ost&gt;</Facility><TOVAFacilityID>2</TOVAFacilityID>)"
+         R"(<Description>x &lt;&amp;&gt; y</Description><Facility>Zürich &lt;Ost&gt;</Facility><TOVAFacilityID>2</TOVAFacilityID>)"
          R"(<RecordLastUpdated>2024-05-02T09:00:00</RecordLastUpdated></Table>)"},
         {"GetStorageLocation",
          {"StorageLocationID:int", "RouteName:string", "Description:string", "Facility:string",
@@ -93,7 +93,7 @@ TEST_F(ServerProtocol, QueryAnswersAreExactAndLeaveOutNullColumns) {
           "Facility:string", "DeliveryRouteID:int", "Route:string", "StorageLocationID:int",
           "Status:string", "TOVAFacilityID:int"},
          R"(<Table diffgr:id="Table1" msdata:rowOrder="0"><CenterID>10</CenterID><CenterName>Café 10</CenterName>)"
-         R"(<CenterLocation>Chilled &lt;4 °C&gt;</CenterLocation><CenterRoute>A&amp;B</CenterRoute>)"
+         R"(<CenterLocation>Chilled &lt;4 °C&gt;</CenterLocation><CenterRoute>A&amp;amp;B</CenterRoute>)"
          R"(<Facility>North &amp; South</Facility><DeliveryRouteID>1</DeliveryRouteID><Route>07</Route>)"
          R"(<StorageLocationID>1</StorageLocationID><Status>2</Status><TOVAFacilityID>1</TOVAFacilityID></Table>)"
          R"(<Table diffgr:id="Table2" msdata:rowOrder="1"><CenterID>11</CenterID><CenterName>Unassigned</CenterName>)"

@@ -48,7 +48,7 @@ TEST(SlowClients, HeadsTrickledFromManyAddressesLockNobodyOut) {
     std::vector<int> inherited(1000);
     std::generate(inherited.begin(), inherited.end(), [] { return ::dup(STDERR_FILENO); });
     const StandInServer server(
-        StandInServer::Data::Demo, 0,
+        StandInServer::Data::Demo,
         {{"--read-timeout", "2", "--connections", "64", "--connections-per-client", "10"}});
     std::for_each(inherited.begin(), inherited.end(), ::close);
 
@@ -110,7 +110,7 @@ TEST(SlowClients, BodiesAnnouncedAndNeverSentStarveNoOtherAddress) {
                              soapAction("GetFacilities") + "\r\nContent-Length: 1048576\r\n\r\n";
     for (const auto& [addresses, each] : {std::pair(1, 16), std::pair(16, 2)}) {
         SCOPED_TRACE(std::to_string(addresses) + " addresses");
-        const StandInServer server(StandInServer::Data::Demo, 0, {{"--read-timeout", "3"}});
+        const StandInServer server(StandInServer::Data::Demo, {{"--read-timeout", "3"}});
         std::vector<std::unique_ptr<RawClient>> hog;
         for (int host = 2; host < 2 + addresses; ++host) {
             const std::string from = "127.0.0." + std::to_string(host);

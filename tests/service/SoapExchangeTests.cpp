@@ -2,6 +2,7 @@
 // that every failure is reported exactly once.
 #include "http/HttpExchange.h"
 #include "service/ServiceClient.h"
+#include "support/DataSetText.h"
 #include "support/QtPrinters.h"
 #include "support/QueryRequests.h"
 #include "support/Recorders.h"
@@ -23,26 +24,15 @@ using test::RecordingHttpServer;
 using test::ServerBehaviour;
 
 const QByteArray Ns = "http://tempuri.org/TOVAStowlines/Service1";
-const QByteArray Namespaces =
-    R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/")";
 const QByteArray PostedHead =
-    "<?xml version=\"1.0\"?>\r\n<soap:Envelope " + Namespaces + "><soap:Body>";
+    R"(<?xml version="1.0"?>)"
+    "\r\n"
+    R"(<soap:Envelope xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/"><soap:Body>)";
 const QByteArray PostedTail = "</soap:Body></soap:Envelope>";
 
 ServerBehaviour reply(int status, const QByteArray& body,
                       const QByteArray& contentType = "text/xml; charset=utf-8") {
     return ServerBehaviour::respond(status, body, contentType);
-}
-
-// An answer as the service writes it: one line, namespaces in the order soap, xsi, xsd.
-QByteArray serviceAnswer(const QByteArray& bodyContent) {
-    return R"(<?xml version="1.0" encoding="utf-8"?><soap:Envelope xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema"><soap:Body>)" +
-           bodyContent + "</soap:Body></soap:Envelope>";
-}
-
-QByteArray soapFault(const QByteArray& faultString) {
-    return serviceAnswer("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" +
-                         faultString + "</faultstring><detail /></soap:Fault>");
 }
 
 // The data set of a query answer as the result element carries it (escaped once) and as the
@@ -54,20 +44,11 @@ QString dataSet(int copies = 1) {
                .repeated(copies) +
            "</Root>";
 }
-QByteArray escapedDataSet(int copies = 1) {
-    return dataSet(copies).toUtf8().replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
-}
 const QString LongDeclarationCrLf =
     QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n");
 
 QByteArray queryAnswer(const QByteArray& op, int copies = 1) {
-    return serviceAnswer("<" + op + "Response xmlns=\"" + Ns + "\"><" + op + "Result>" +
-                         escapedDataSet(copies) + "</" + op + "Result></" + op + "Response>");
-}
-
-QString refusedBaseUrl() {
-    const RecordingHttpServer closed;
-    return closed.baseUrl(); // the port is free again once the server is gone
+    return test::soapAnswer(op, test::escaped(dataSet(copies).toUtf8()));
 }
 
 class Transport : public ::testing::Test {
@@ -163,7 +144,7 @@ TEST_F(Transport, EveryOperationPostsItsElementUnderItsOwnAction) {
         SCOPED_TRACE(c.op.toStdString());
         clearRecords();
         server.setBehaviour(
-            reply(200, c.children.isNull() ? queryAnswer(c.op) : serviceAnswer("")));
+            reply(200, c.children.isNull() ? queryAnswer(c.op) : test::soapEnvelope("")));
         EXPECT_TRUE(c.call());
         const std::vector<RecordedRequest> requests = server.requests();
         ASSERT_EQ(requests.size(), 1u);
@@ -181,17 +162,6 @@ TEST_F(Transport, EveryOperationPostsItsElementUnderItsOwnAction) {
                                                    : start + ">" + c.children + "</" + c.op + ">") +
                               PostedTail);
         EXPECT_TRUE(boxes.shown().empty());
-    }
-    // A query's envelope as built: the one-line template with the operation in its place.
-    for (const auto& [op, envelope] :
-         {std::pair{"GetDeliveryRoute", QueryOperation::GetDeliveryRoute},
-          {"GetFacilities", QueryOperation::GetFacilities},
-          {"GetRelativeData", QueryOperation::GetRelativeData},
-          {"GetStorageLocation", QueryOperation::GetStorageLocation}}) {
-        EXPECT_EQ(test::queryEnvelope(envelope),
-                  QString::fromUtf8("<?xml version=\"1.0\" encoding=\"utf-8\"?><soap:Envelope " +
-                                    Namespaces + ">  <soap:Body>     <" + op + " xmlns=\"" + Ns +
-                                    "\" />   </soap:Body> </soap:Envelope>"));
     }
 }
 
@@ -224,23 +194,19 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
     struct Case {
         const char* what;
         ServerBehaviour behaviour;
-        const char* cause;
+        QByteArray cause;
         ExchangeOutcome update = Failed;
         QString serverName = {};
         qsizetype sentAtMost = -1; // what the server could hand over before the client let go
     };
-    const Case cases[] = {
-        {"500, SOAP fault", reply(500, soapFault("Route 07 exists")), "500: Route 07 exists"},
+    std::vector<Case> cases = {
+        {"500, SOAP fault", reply(500, test::soapFault("Route 07 exists")), "500: Route 07 exists"},
         // The service's text cannot forge an entry of its own (XML turns a bare CR into LF).
         {"500, fault of control characters",
-         reply(500, soapFault("one&#13;\n&#13;\nError Number - 0\x1b[2J\ttwo")),
+         reply(500, test::soapFault("one&#13;\n&#13;\nError Number - 0\x1b[2J\ttwo")),
          "500: one\\r\\n\\r\\nError Number - 0\\x1B[2J\\ttwo"},
-        {"500, HTML", reply(500, "<html><body><h1>Error</h1></body></html>", "text/html"), "500",
-         AnswerLost},
-        {"502, HTML", reply(502, "<html><body>Bad Gateway</body></html>", "text/html"), "502",
-         AnswerLost},
-        {"404, plain text", reply(404, "Not Found", "text/plain"), "404"},
-        {"200, SOAP fault", reply(200, soapFault("Facility locked")), "fault: Facility locked"},
+        {"200, SOAP fault", reply(200, test::soapFault("Facility locked")),
+         "fault: Facility locked"},
         {"200, empty", reply(200, ""), "empty", AnswerLost},
         {"200, not XML", reply(200, "Service unavailable <b>", "text/plain"), "not XML",
          AnswerLost},
@@ -275,11 +241,22 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
          AnswerLost,
          {},
          80 << 20},
-        {"refused", {}, "connect", Failed, refusedBaseUrl()},
+        {"refused", {}, "connect", Failed, test::refusedBaseUrl()},
         {"not absolute", {}, "absolute", Failed, "127.0.0.1"},
     };
+    // Only a status with which an HTTP server refuses a request before any service acts tells
+    // that an update was not applied; any other is what a gateway may answer after the service
+    // applied it.
+    for (const int status : {400, 401, 402, 403, 404, 405, 406, 407, 408, 409, 410, 411,
+                             412, 413, 414, 415, 416, 429, 431, 500, 501, 502, 503, 504}) {
+        const bool refusing =
+            QList{401, 403, 404, 405, 407, 411, 413, 414, 415, 431}.contains(status);
+        cases.push_back({"a status",
+                         reply(status, "<html><body>Refused</body></html>", "text/html"),
+                         QByteArray::number(status), refusing ? Failed : AnswerLost});
+    }
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.what + (" " + c.cause.toStdString()));
         server.setBehaviour(c.behaviour);
         client.setServerName(c.serverName.isEmpty() ? server.baseUrl() : c.serverName);
         for (const bool update : {false, true}) {
@@ -293,33 +270,13 @@ TEST_F(Transport, EachFailureIsReportedOnceWithWhatBecameOfAnUpdate) {
             }
             // A generous bound: a stall not caught would last the connect time-out or forever.
             EXPECT_LT(elapsed.elapsed(), 20'000);
-            expectOneTransportReport(c.cause);
+            expectOneTransportReport(c.cause.constData());
             EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
                       update && c.update == AnswerLost);
             EXPECT_EQ(server.requests().size(), c.serverName.isEmpty() ? 1u : 0u);
             if (c.sentAtMost >= 0 && !server.requests().empty()) {
                 EXPECT_LT(server.requests().front().answerBytesSent, c.sentAtMost);
             }
-        }
-    }
-}
-
-// Only a status with which an HTTP server refuses a request before any service acts tells that
-// an update was not applied; any other is what a gateway may answer after the service applied it.
-TEST_F(Transport, AnUpdateAnsweredWithAStatusIsRefusedOnlyBeforeAnyServiceActs) {
-    const std::pair<std::vector<int>, ExchangeOutcome> groups[] = {
-        {{401, 403, 404, 405, 407, 411, 413, 414, 415, 431}, ExchangeOutcome::Failed},
-        {{400, 402, 406, 408, 409, 410, 412, 416, 429, 500, 501, 502, 503, 504},
-         ExchangeOutcome::AnswerLost}};
-    for (const auto& [statuses, outcome] : groups) {
-        for (const int status : statuses) {
-            SCOPED_TRACE(status);
-            server.setBehaviour(reply(status, "<html><body>Refused</body></html>", "text/html"));
-            clearRecords();
-            EXPECT_EQ(client.AddRouteSOAP(3, "07", "North"), outcome);
-            expectOneTransportReport(QByteArray::number(status).constData());
-            EXPECT_EQ(log.entries().value(0).contains("may have applied it"),
-                      outcome == ExchangeOutcome::AnswerLost);
         }
     }
 }
@@ -337,9 +294,8 @@ TEST_F(Transport, RequestsThatWouldBeMalformedAreReportedAndNotPosted) {
         {host + "\r\nX-Injected: 1", action, envelope},
         {host, action + "\r\nX-Injected: 1", envelope},
         {host, action + "\nX-Injected: 1", envelope}};
-    for (const char* text :
-         {"not XML", "<soap:Envelope><soap:Body>", "<a>A & B</a>", "<a>x<b></a>", "<a/><b/>",
-          "<a>&nbsp;</a>", "<a v=\"<\"/>", "<a>x\x01y</a>", "<a>\xEF\xBF\xBF</a>"}) {
+    // Text that is not well-formed in every other way: XmlStrictnessTests.
+    for (const char* text : {"not XML", "<a>x\x01y</a>", "<a>\xEF\xBF\xBF</a>"}) {
         requests.push_back({host, action, QString::fromUtf8(text)});
     }
     for (const bool update : {false, true}) {

@@ -46,25 +46,40 @@ inline Row facility(const QString& id, const QString& name) {
     return {{"Description", name}, {"TOVAFacilityID", id}};
 }
 
-// A SOAP answer of the operation whose result element holds the given text as it goes on the
-// wire.
-inline QByteArray soapAnswer(const QByteArray& operation, const QByteArray& wireResult) {
+// An answer envelope as the service writes it (one line, namespaces in the order soap, xsi,
+// xsd) around the body's content.
+inline QByteArray soapEnvelope(const QByteArray& bodyContent) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-           "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"><soap:Body><" +
-           operation + "Response xmlns=\"http://tempuri.org/TOVAStowlines/Service1\"><" +
-           operation + "Result>" + wireResult + "</" + operation + "Result></" + operation +
-           "Response></soap:Body></soap:Envelope>";
+           "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"><soap:Body>" +
+           bodyContent + "</soap:Body></soap:Envelope>";
+}
+
+inline QByteArray soapFault(const QByteArray& faultString) {
+    return soapEnvelope("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" +
+                        faultString + "</faultstring><detail /></soap:Fault>");
+}
+
+// A SOAP answer of the operation whose result element holds the given text as it goes on the
+// wire.
+inline QByteArray soapAnswer(const QByteArray& operation, const QByteArray& wireResult) {
+    return soapEnvelope("<" + operation +
+                        "Response xmlns=\"http://tempuri.org/TOVAStowlines/Service1\"><" +
+                        operation + "Result>" + wireResult + "</" + operation + "Result></" +
+                        operation + "Response>");
+}
+
+// &, < and > as references, as the service escapes a data set into its result.
+inline QByteArray escaped(QByteArray text) {
+    return text.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
 }
 
 // The rows as a data set escaped into the result, as the service writes it; the service's data
 // set carries no declaration.
 inline QByteArray serviceAnswer(const QByteArray& operation, const std::vector<Row>& rows,
                                 const QByteArray& doctype = {}) {
-    QByteArray dataSet = doctype + dataSetText(rows).mid(39);
-    return soapAnswer(operation,
-                      dataSet.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;"));
+    return soapAnswer(operation, escaped(doctype + dataSetText(rows).mid(39)));
 }
 
 } // namespace stowline::test

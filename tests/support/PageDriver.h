@@ -36,14 +36,6 @@ inline QStringList row(controls::ListView& list, int position) {
     return {list.text(item), list.subItem(item, 1), list.subItem(item, 2)};
 }
 
-inline QList<QStringList> rows(controls::ListView& list) {
-    QList<QStringList> all;
-    for (int i = 1; i <= list.count(); ++i) {
-        all << row(list, i);
-    }
-    return all;
-}
-
 // The texts of one column (0: the item texts), in the order shown.
 inline QStringList column(controls::ListView& list, int index) {
     QStringList values;
@@ -151,6 +143,9 @@ protected:
     void reload() {
         component->LoadData(server->serverName());
         ASSERT_TRUE(log.entries().isEmpty()) << log.entries().join(qs("\n")).toStdString();
+        clearRecords();
+    }
+    void clearRecords() {
         boxes.clear();
         log.clear();
     }
@@ -168,8 +163,6 @@ protected:
         component->activateWindow();
         return QTest::qWaitForWindowActive(component.get()) && widget->hasFocus();
     }
-
-    QString dbValue(const char* sql) const { return server->queryValue(qs(sql)); }
 
     // The one box shown since the recorders were last emptied.
     ::testing::AssertionResult shownOnly(const QString& prompt, int style, const QString& title) {

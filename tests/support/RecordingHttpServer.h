@@ -134,4 +134,10 @@ private:
     std::optional<LossRule> m_lossRule;
 };
 
+// The address of a server that is gone: nothing listens there, and a connection is refused.
+inline QString refusedBaseUrl() {
+    const RecordingHttpServer closed;
+    return closed.baseUrl();
+}
+
 } // namespace stowline::test

@@ -44,11 +44,9 @@ void run(const QString& path, const QString& sql, int (*onRow)(void*, int, char*
 
 } // namespace
 
-StandInServer::StandInServer(Data data, int generatedCenters)
-    : StandInServer(data, generatedCenters, Extras{}) {}
+StandInServer::StandInServer(Data data) : StandInServer(data, Extras{}) {}
 
-StandInServer::StandInServer(Data data, int generatedCenters, const Extras& extras)
-    : m_extraArguments(extras.arguments) {
+StandInServer::StandInServer(Data data, const Extras& extras) : m_extraArguments(extras.arguments) {
     if (Executable.isEmpty()) {
         fail(QStringLiteral("this build has no stowline-server"));
     }
@@ -62,13 +60,7 @@ StandInServer::StandInServer(Data data, int generatedCenters, const Extras& extr
     } else {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
-    QStringList fill;
-    if (data == Data::Demo) {
-        fill << QStringLiteral("--demo-data");
-    } else if (data == Data::Generated) {
-        fill << QStringLiteral("--generate") << QString::number(generatedCenters);
-    }
-    start(fill, 0);
+    start(data == Data::Demo ? QStringList{QStringLiteral("--demo-data")} : QStringList(), 0);
 }
 
 StandInServer::~StandInServer() {

@@ -20,9 +20,8 @@ namespace stowline::test {
 class StandInServer {
 public:
     enum class Data {
-        Empty,     // tables only
-        Demo,      // the demo operation (3 facilities, 12 routes, 15 bays, 40 centers)
-        Generated, // the synthetic operation of --generate, with generatedCenters centers
+        Empty, // tables only
+        Demo,  // the demo operation (3 facilities, 12 routes, 15 bays, 40 centers)
     };
 
     // More than the data: further options of the server's command line (e.g. --auth, --tls),
@@ -33,8 +32,8 @@ public:
         bool keepErrorOutput = false;
     };
 
-    explicit StandInServer(Data data = Data::Demo, int generatedCenters = 0);
-    StandInServer(Data data, int generatedCenters, const Extras& extras);
+    explicit StandInServer(Data data = Data::Demo);
+    StandInServer(Data data, const Extras& extras);
     // Stops the server and removes its database.
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;

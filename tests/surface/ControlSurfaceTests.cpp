@@ -2,11 +2,9 @@
 #include "support/PageDriver.h"
 
 #include <QLabel>
-#include <QRadioButton>
 #include <QTabBar>
 
 #include <string_view>
-#include <tuple>
 
 using namespace stowline;
 using test::child;
@@ -27,34 +25,15 @@ TEST(ControlSurface, StartsOnTheStorageLocationPageWithEverythingLocked) {
         EXPECT_TRUE(box->locked() && box->text().isEmpty()) << name;
         EXPECT_EQ(box->backColour(), buttonFace) << name;
     }
-    const std::tuple<const char*, bool, bool, QColor> dropDowns[] = {
-        {"cboFacility3", true, true, buttonFace},
-        {"cboFacility", true, true, buttonFace},
-        {"cboFacility2", false, true, Qt::white},
-        {"cboRoute", false, false, buttonFace},
-        {"cboLocation", false, false, buttonFace}};
-    for (const auto& [name, locked, enabled, colour] : dropDowns) {
-        auto* dropDown = child<controls::DropDown>(component, name);
-        EXPECT_EQ(dropDown->locked(), locked) << name;
-        EXPECT_EQ(dropDown->isEnabledTo(dropDown->parentWidget()), enabled) << name;
-        EXPECT_EQ(dropDown->backColour(), colour) << name;
-    }
-    const std::pair<const char*, const char*> buttons[] = {
-        {"cmdAddRoute", "Add Route"},
-        {"cmdChangeRoute", "Change Route"},
-        {"cmdDeleteRoute", "Delete Route"},
-        {"cmdAddLocation", "Add Location"},
-        {"cmdChangeLocation", "Change Location"},
-        {"cmdDeleteLocation", "Delete Location"},
-        {"cmdChangeStowline", "Change Route/Location"}};
-    for (const auto& [name, caption] : buttons) {
-        auto* button = child<QPushButton>(component, name);
-        EXPECT_EQ(button->text(), caption);
-        EXPECT_TRUE(button->isEnabled()) << name;
-    }
-    EXPECT_FALSE(child<QPushButton>(component, "cmdCancelStowline")->isEnabled());
-    EXPECT_TRUE(child<QRadioButton>(component, "optActiveCenters")->isChecked());
-    EXPECT_FALSE(child<QRadioButton>(component, "optAllCenters")->isChecked());
+    // The other drop-downs, the buttons but for Delete, and the options are idle pages' after a
+    // load, as they start (MaintenancePageTest's and AssignmentPageTest's expectMode, ReadersTests,
+    // the centers counted): a wrong start fails there. The text boxes' look is not: a click on a
+    // row sets it again.
+    auto* facility = child<controls::DropDown>(component, "cboFacility2");
+    EXPECT_TRUE(!facility->locked() && facility->isEnabledTo(facility->parentWidget()));
+    EXPECT_EQ(facility->backColour(), QColor(Qt::white));
+    EXPECT_EQ(child<QPushButton>(component, "cmdDeleteRoute")->text(), "Delete Route");
+    EXPECT_EQ(child<QPushButton>(component, "cmdDeleteLocation")->text(), "Delete Location");
 }
 
 // Every caption is drawn whole and stands clear of every other control on its page, at the

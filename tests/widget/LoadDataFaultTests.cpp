@@ -5,7 +5,7 @@
 #include "http/HttpExchange.h"
 #include "support/DataSetText.h"
 #include "support/PageDriver.h"
-#include "support/RecordingHttpServer.h"
+#include "support/SmallOperation.h"
 
 #include <QElapsedTimer>
 #include <QFrame>
@@ -16,26 +16,10 @@ using test::ServerBehaviour;
 
 namespace {
 
-// The queries in the order LoadData sends them.
+// The queries in the order LoadData sends them, and what each list (the facility drop-down: its
+// entries) shows of the small operation in its first column.
 enum Query { Facilities, Relative, Routes, Locations, QueryCount };
-constexpr const char* OperationNames[] = {"GetFacilities", "GetRelativeData", "GetDeliveryRoute",
-                                          "GetStorageLocation"};
-
-// One row per query: the column names, its values, and what its list (the facility drop-down:
-// its entries) shows of it in the first column.
-constexpr const char* GoodRows[][3] = {
-    {"Description,TOVAFacilityID", "North,1", "North"},
-    {"CenterID,CenterName,Status,TOVAFacilityID", "101,Alpha Center,2,1", "101"},
-    {"DeliveryRouteID,Route,Description,Facility,TOVAFacilityID", "1,A1,Alpha route,North,1", "A1"},
-    {"StorageLocationID,RouteName,Description,Facility,TOVAFacilityID", "5,B5,Bay 5,North,1",
-     "B5"}};
-
-ServerBehaviour goodAnswer(Query query) {
-    const auto split = [](const char* text) { return QString::fromLatin1(text).split(u','); };
-    return ServerBehaviour::respond(
-        200, test::serviceAnswer(OperationNames[query], {test::cells(split(GoodRows[query][0]),
-                                                                     split(GoodRows[query][1]))}));
-}
+const QStringList Shown[] = {{"North"}, {"101"}, {"A1", "B2"}, {"Q-01"}};
 
 controls::ListView& listOf(Stowline& component, Query query) {
     static constexpr const char* Names[] = {"", "lstStowline", "lstRoute", "lstLocation"};
@@ -64,14 +48,14 @@ TEST_F(FaultInjection, AFaultyAnswerEmptiesItsOwnListOnlyAndIsReportedOnce) {
         // An answer that parses but holds no data set is a failure, not an empty list.
         {"empty result element",
          Locations,
-         ServerBehaviour::respond(200, test::soapAnswer(OperationNames[Locations], "")),
+         ServerBehaviour::respond(200, test::soapAnswer(test::LoadOperations[Locations], "")),
          {"no data set", "<GetStorageLocationResult>"}},
         // Entities in the data set are neither expanded nor fetched.
         {"external entity in the data set",
          Facilities,
          ServerBehaviour::respond(
              200,
-             test::serviceAnswer(OperationNames[Facilities],
+             test::serviceAnswer(test::LoadOperations[Facilities],
                                  {{{"Description", "&xxe;"}, {"TOVAFacilityID", "1"}}},
                                  "<!DOCTYPE Root [<!ENTITY xxe SYSTEM \"file:///etc/passwd\">]>")),
          {}},
@@ -84,8 +68,9 @@ TEST_F(FaultInjection, AFaultyAnswerEmptiesItsOwnListOnlyAndIsReportedOnce) {
         // A good load first: a failed answer must clear what an earlier load showed.
         for (int query = 0; query < 2 * QueryCount; ++query) {
             const auto q = static_cast<Query>(query % QueryCount);
-            server.queueBehaviour(query >= QueryCount && q == fault.query ? fault.answer
-                                                                          : goodAnswer(q));
+            server.queueBehaviour(query >= QueryCount && q == fault.query
+                                      ? fault.answer
+                                      : test::smallOperationAnswer(test::LoadOperations[q]));
         }
         Stowline component;
         component.LoadData(server.baseUrl());
@@ -120,8 +105,8 @@ TEST_F(FaultInjection, AFaultyAnswerEmptiesItsOwnListOnlyAndIsReportedOnce) {
             EXPECT_EQ(q == Facilities ? test::entries(*test::child<controls::DropDown>(
                                             component, "cboFacility3"))
                                       : test::column(listOf(component, q), 0),
-                      q == fault.query ? QStringList() : QStringList{GoodRows[q][2]})
-                << OperationNames[q];
+                      q == fault.query ? QStringList() : Shown[q])
+                << test::LoadOperations[q].constData();
         }
         for (const char* frame : {"fraRouteList", "fraLocationList", "fraStowlineList"}) {
             EXPECT_TRUE(test::child<QFrame>(component, frame)->isEnabled()) << frame;

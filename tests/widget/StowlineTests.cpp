@@ -30,11 +30,6 @@ QDialog* dialogUp() {
     return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
 }
 
-QString refusedBaseUrl() {
-    const test::RecordingHttpServer closed;
-    return closed.baseUrl(); // nothing listens there once it is gone
-}
-
 // Counts the paint events a widget receives while counting is on.
 class PaintCounter : public QObject {
 public:
@@ -160,7 +155,7 @@ TEST_F(HostDuringAction, CallsWhileAnActionWaitsAreRefusedLoggedAndPostNothing) 
                 }
             });
         if (c.duringBox) {
-            component->LoadData(refusedBaseUrl()); // four failed queries, four boxes
+            component->LoadData(test::refusedBaseUrl()); // four failed queries, four boxes
         } else {
             test::queueLoad(server, 1000ms);
             component->LoadData(server.baseUrl());
@@ -230,7 +225,7 @@ TEST_F(HostDuringAction, DeletingTheComponentEndsItsActionWithoutTouchingIt) {
             component->LoadData(server.baseUrl());
             break;
         case LoadFromNowhere:
-            component->LoadData(refusedBaseUrl());
+            component->LoadData(test::refusedBaseUrl());
             break;
         case Delete:
             test::click(control<QPushButton>("cmdDeleteRoute"));
