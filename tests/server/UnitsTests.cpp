@@ -5,6 +5,7 @@
 #include "BodyBudget.h"
 #include "ClientAddress.h"
 #include "CommandLine.h"
+#include "ConnectionPool.h"
 #include "CredentialsFile.h"
 #include "DemoData.h"
 #include "DigestAuthorization.h"
@@ -169,6 +170,16 @@ TEST(Schema, AllocatesKeysWithinTheSixteenBitRangeAndKeepsExistingRows) {
                " INSERT INTO facilities SELECT n, 'f' FROM k;");
     EXPECT_THROW(allocateKey(db, "facilities", "facility_id"), SqliteError);
     EXPECT_FALSE(holdsNoData(db));
+}
+
+// A connection given back is lent again rather than opened anew; two leases at once get two.
+// (Each connection to ":memory:" has a database of its own.)
+TEST(ConnectionPool, LendsAConnectionGivenBackAgain) {
+    ConnectionPool pool(":memory:");
+    pool.acquire()->execute("CREATE TABLE lent (x)");
+    const ConnectionPool::Lease again = pool.acquire();
+    EXPECT_EQ(again->queryInteger("SELECT count(*) FROM lent", -1), 0);
+    EXPECT_THROW(pool.acquire()->execute("SELECT * FROM lent"), SqliteError);
 }
 
 namespace {
