@@ -118,6 +118,18 @@ TEST(ControlSurface, TheDesignFontOnlyWhereTheDesignGivesIt) {
     EXPECT_EQ(child<QTabWidget>(component, "SSTab1")->tabBar()->font().family(), "Tahoma");
 }
 
+// The facility boxes have the design's editable style; a route and a bay are only picked.
+TEST(ControlSurface, OnlyTheFacilityDropDownsHaveAnEditPart) {
+    Stowline component;
+    for (const auto& [name, editable] : {std::pair{"cboFacility", true},
+                                         {"cboFacility2", true},
+                                         {"cboFacility3", true},
+                                         {"cboRoute", false},
+                                         {"cboLocation", false}}) {
+        EXPECT_EQ(child<controls::DropDown>(component, name)->isEditable(), editable) << name;
+    }
+}
+
 TEST(ControlSurface, MaximumLengthsLimitTypingButNotTextSetByCode) {
     Stowline component;
     auto* txtRoute = child<controls::TextBox>(component, "txtRoute");

@@ -34,6 +34,19 @@ TEST(XmlSerialisedText, IsEmptyWhenNothingParsed) {
     }
 }
 
+// The reason a text outside the document element gives, as the error's details show it.
+TEST(XmlDocument, TextBesideTheDocumentElementIsNamedForWhatItIs) {
+    for (const auto& [input, reason] :
+         {std::pair{"text<a/>", "text outside the document element (at offset 0)"},
+          {" &amp;<a/>", "text outside the document element (at offset 1)"},
+          {"&bogus;<a/>",
+           "\"&\" begins no predefined entity or character reference (at offset 0)"}}) {
+        XmlDocument document;
+        document.loadXML(std::string_view(input));
+        EXPECT_EQ(document.result().description(), QString::fromLatin1(reason)) << input;
+    }
+}
+
 // The scan skips plain runs several bytes at a time; a fault must be found wherever it falls
 // in a run, next to bytes of every kind, and a sound reference must never be taken for one.
 TEST(XmlDocument, FaultsAreFoundWhereverTheyFallInALongRun) {
