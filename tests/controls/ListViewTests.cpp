@@ -93,10 +93,9 @@ TEST_F(ListViewTest, PageEditsAreSortedAndTheSourceIsLeftAlone) {
     EXPECT_EQ(list.text(list.selectedItem()), "d");
     list.removeAt(1);
     EXPECT_EQ(column(list, 0), (QStringList{"d", "c"}));
-    // No such column; column 0 is the row's text, never a sub-item.
-    EXPECT_THROW(list.subItem(list.itemAt(1), 3), StowlineError);
+    EXPECT_THROW(list.subItem(list.itemAt(1), 3), StowlineError); // no such column
     EXPECT_THROW(list.setSubItem(list.itemAt(1), 3, QStringLiteral("x")), StowlineError);
-    EXPECT_THROW(list.setSubItem(list.itemAt(1), 0, QStringLiteral("x")), StowlineError);
+    EXPECT_THROW(list.setSubItem(list.itemAt(1), 0, QStringLiteral("x")), StowlineError); // text
     EXPECT_EQ(column(list, 0), (QStringList{"d", "c"}));
 }
 

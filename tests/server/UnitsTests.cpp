@@ -172,8 +172,7 @@ TEST(Schema, AllocatesKeysWithinTheSixteenBitRangeAndKeepsExistingRows) {
     EXPECT_FALSE(holdsNoData(db));
 }
 
-// A connection given back is lent again rather than opened anew; two leases at once get two.
-// (Each connection to ":memory:" has a database of its own.)
+// A connection given back is lent again; two leases at once get two ":memory:" databases.
 TEST(ConnectionPool, LendsAConnectionGivenBackAgain) {
     ConnectionPool pool(":memory:");
     pool.acquire()->execute("CREATE TABLE lent (x)");
