@@ -31,10 +31,11 @@ std::string sha256(const std::string& text) {
 
 // The head of the answer to a GET of the service description, and how long it took.
 std::pair<std::string, std::chrono::steady_clock::duration>
-answerHead(const StandInServer& server, const std::string& authorization) {
+answerHead(const StandInServer& server, const std::string& authorization,
+           const std::string& target = Wsdl) {
     const auto start = std::chrono::steady_clock::now();
     const RawClient client(server);
-    client.send("GET " + Wsdl + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + authorization +
+    client.send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + authorization +
                 "Connection: close\r\n\r\n");
     std::string head = client.receive(10s, "\r\n\r\n");
     return {head, std::chrono::steady_clock::now() - start};
@@ -58,12 +59,13 @@ std::string challengesOf(const std::string& head) {
 
 // An Authorization header as a client computes it: SHA-256, quality of protection "auth".
 std::string digestAuthorization(const std::string& user, const std::string& password,
-                                const std::string& nonce, const std::string& count) {
+                                const std::string& nonce, const std::string& count,
+                                const std::string& uri) {
     const std::string cnonce = "0a4f113b";
     const std::string response = sha256(sha256(user + ":Stowline:" + password) + ":" + nonce + ":" +
-                                        count + ":" + cnonce + ":auth:" + sha256("GET:" + Wsdl));
+                                        count + ":" + cnonce + ":auth:" + sha256("GET:" + uri));
     return "Authorization: Digest username=\"" + user + "\", realm=\"Stowline\", nonce=\"" + nonce +
-           "\", uri=\"" + Wsdl + "\", algorithm=SHA-256, response=\"" + response +
+           "\", uri=\"" + uri + "\", algorithm=SHA-256, response=\"" + response +
            "\", qop=auth, nc=" + count + ", cnonce=\"" + cnonce + "\"\r\n";
 }
 
@@ -123,7 +125,7 @@ TEST(Digest, AnUnknownUserIsAnsweredAsAKnownOneAndAUsedCountAsStale) {
         SCOPED_TRACE(c.user + ":" + c.password + " nonce " + c.nonce + " count " + c.count);
         const std::string nonce = c.nonce.empty() ? nonceOf(answerHead(server, "").first) : c.nonce;
         const auto [head, took] =
-            answerHead(server, digestAuthorization(c.user, c.password, nonce, c.count));
+            answerHead(server, digestAuthorization(c.user, c.password, nonce, c.count, Wsdl));
         const bool stale = std::regex_search(head, std::regex("stale=\"?true", std::regex::icase));
         EXPECT_EQ(head.substr(9, 3) + (stale ? " stale" : ""), c.outcome) << head;
         if (c.delayed) {
@@ -133,4 +135,25 @@ TEST(Digest, AnUnknownUserIsAnsweredAsAKnownOneAndAUsedCountAsStale) {
     }
     EXPECT_EQ(challenges[3], challenges[4]);
     EXPECT_EQ(challenges[5], challenges[6]);
+}
+
+// The uri is the path requested as the client wrote it, escapes and all; an answer computed for
+// another path is refused.
+TEST(Digest, TheUriNamesThePathAsTheClientWroteIt) {
+    const StandInServer server(StandInServer::Data::Empty, withPassword());
+    std::string escapedWsdl = Wsdl;
+    escapedWsdl.replace(escapedWsdl.find(".asmx"), 1, "%2E");
+    const struct {
+        std::string target;
+        std::string uri;
+        std::string status;
+    } paths[] = {{escapedWsdl, escapedWsdl, "200"}, {Wsdl, "/elsewhere?WSDL", "401"}};
+    for (const auto& p : paths) {
+        const std::string nonce = nonceOf(answerHead(server, "").first);
+        const std::string head =
+            answerHead(server, digestAuthorization("stow", "secret", nonce, "00000001", p.uri),
+                       p.target)
+                .first;
+        EXPECT_EQ(head.substr(9, 3), p.status) << p.uri << "\n" << head;
+    }
 }
