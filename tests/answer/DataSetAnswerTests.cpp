@@ -69,6 +69,7 @@ TEST(AnswerPaths, AgreeOnTheResultTextsTheCutTreatsApart) {
         {"text beyond ASCII", "&lt;Root&gt;Z\xC3\xBCrich \xE2\x80\x93 \xE2\x98\xBA&lt;/Root&gt;",
          true},
         {"white space only", " \r\n\t", false},
+        {"white space written as references", "&#32;&#9;\n&#xD;&#10;", false},
         {"nothing", "", false},
         {"markup in the result", "<Root/>", false},
         {"an envelope tag inside the data set", "&lt;Root&gt;&lt;soap:Body&gt;&lt;/Root&gt;",
