@@ -21,7 +21,6 @@ DropDown::DropDown(bool editable, QWidget* parent)
         setLineEdit(new TextBox(this));
         setInsertPolicy(QComboBox::NoInsert);
     }
-    m_backColour = windowBackgroundColour();
     connect(this, &QComboBox::activated, this, [this] {
         if (onClick) {
             onClick();
@@ -133,7 +132,6 @@ void DropDown::setLocked(bool locked) {
 }
 
 void DropDown::setBackColour(const QColor& colour) {
-    m_backColour = colour;
     controls::setBackColour(*this, colour);
 }
 

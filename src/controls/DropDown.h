@@ -43,7 +43,8 @@ public:
 
     bool locked() const { return m_locked; }
     void setLocked(bool locked);
-    QColor backColour() const { return m_backColour; }
+    // The background the field is drawn with.
+    QColor backColour() const { return palette().color(QPalette::Base); }
     void setBackColour(const QColor& colour);
 
     // Runs when the operator picks an entry or code selects another one.
@@ -60,7 +61,6 @@ private:
     std::vector<qint32> m_itemData;
     bool m_locked = false;
     int m_newIndex = -1;
-    QColor m_backColour;
 };
 
 } // namespace stowline::controls

@@ -32,7 +32,6 @@ QString firstLine(const QString& text) {
 } // namespace
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
-    m_backColour = windowBackgroundColour();
     // The line edit announces textChanged with the text of the edit even when filterEdit has
     // already replaced it, so the text is read back rather than taken from the signal.
     connect(this, &QLineEdit::textChanged, this, [this] { m_lastText = text(); });
@@ -41,7 +40,6 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
 }
 
 void TextBox::setBackColour(const QColor& colour) {
-    m_backColour = colour;
     controls::setBackColour(*this, colour);
 }
 

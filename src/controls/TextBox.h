@@ -17,7 +17,8 @@ public:
 
     bool locked() const { return isReadOnly(); }
     void setLocked(bool locked) { setReadOnly(locked); }
-    QColor backColour() const { return m_backColour; }
+    // The background the field is drawn with.
+    QColor backColour() const { return palette().color(QPalette::Base); }
     void setBackColour(const QColor& colour);
 
     // 0 means no limit.
@@ -35,7 +36,6 @@ protected:
 private:
     void filterEdit(const QString& edited);
 
-    QColor m_backColour;
     int m_typedMaxLength = 0;
     QString m_lastText;
 };
