@@ -2,12 +2,15 @@
 // handled afterwards; after a second the component shows what it waits for, for how long, and a
 // Cancel (Esc too) that ends a query as a failed one. The service is a loopback server in the
 // test process. (A cancelled update: tests/pages/LostAnswerTests.cpp.)
+#include "controls/ServiceWait.h"
 #include "http/HttpExchange.h"
 #include "support/PageDriver.h"
 #include "support/SmallOperation.h"
 
 #include <QLabel>
 #include <QTimer>
+
+#include <thread>
 
 using namespace stowline;
 using namespace std::chrono_literals;
@@ -119,6 +122,23 @@ TEST_F(OperatorWaits, TheIndicationShowsAfterASecondAndCancelEndsTheQueryAsAFail
         EXPECT_EQ(component.findChild<QWidget*>(qs("BusyIndication")), nullptr);
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
+}
+
+// A worker thread of the host has no windows to keep alive: its exchange simply blocks, with no
+// cancellation to ask for and nothing of the user interface's touched.
+TEST(ServiceWait, OffTheUserInterfaceThreadTheExchangeSimplyBlocks) {
+    bool ran = false;
+    system::Cancellation unused;
+    const system::Cancellation* given = &unused;
+    std::thread([&] {
+        controls::waitForService(qs("GetFacilities"), [&](system::Cancellation* cancellation) {
+            ran = true;
+            given = cancellation;
+        });
+    }).join();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(given, nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 } // namespace
