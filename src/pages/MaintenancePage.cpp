@@ -290,12 +290,11 @@ void MaintenancePage::finishSave(bool added, const QString& description, int pos
     requery();
     if (added) {
         selectFirstWithDescription(*c.list, description);
-    } else if (!selectPosition(*c.list, position)) {
-        // The record at that position is gone: the page shows nothing rather than a
-        // neighbour's values.
-        c.nameBox->clear();
-        c.descriptionBox->clear();
+    } else {
+        selectPosition(*c.list, position);
     }
+    // With the record's position gone, nothing is selected and the boxes show nothing rather
+    // than a neighbour's values.
     listClicked();
 }
 

@@ -30,13 +30,11 @@ inline bool selectWithTag(controls::ListView& list, const QVariant& tag) {
 }
 
 // After an update: selects the item at the remembered position among the rows shown (the
-// filter stays). False when the rebuilt list has become too short to have one there.
-inline bool selectPosition(controls::ListView& list, int position) {
-    if (position < 1 || position > list.count()) {
-        return false;
+// filter stays); none when the rebuilt list has become too short to have one there.
+inline void selectPosition(controls::ListView& list, int position) {
+    if (position >= 1 && position <= list.count()) {
+        list.select(list.itemAt(position));
     }
-    list.select(list.itemAt(position));
-    return true;
 }
 
 } // namespace stowline::pages
