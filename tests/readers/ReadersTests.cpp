@@ -1,4 +1,5 @@
 // The readers that turn the service's data sets into records, lists and drop-downs.
+#include "failures/StowlineError.h"
 #include "readers/Readers.h"
 #include "support/DataSetText.h"
 #include "support/PageDriver.h"
@@ -170,8 +171,12 @@ TEST_F(Readers, TheActiveFilterTakesOnlyTheExactStatusTwoOfTheLastAnswer) {
     EXPECT_EQ(column(list, 0), (QStringList{"2", "4"}));
 
     // All centers, then the active ones again, from the same answer: the service is not asked.
+    // A reference taken before is to a row the refilter removed, never to the center that now
+    // stands at its place.
+    const controls::ListItemRef fourth = list.itemAt(2);
     readers::RefreshStowlineData(state, false);
     EXPECT_EQ(list.count(), 7);
+    EXPECT_THROW((void)list.text(fourth), StowlineError);
     readers::RefreshStowlineData(state, true);
     EXPECT_EQ(column(list, 0), (QStringList{"2", "4"}));
     readers::RefreshStowlineData(state, "<Root>", true);
