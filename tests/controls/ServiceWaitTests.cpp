@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <optional>
 #include <thread>
 
 using namespace stowline;
@@ -125,20 +126,13 @@ TEST_F(OperatorWaits, TheIndicationShowsAfterASecondAndCancelEndsTheQueryAsAFail
 }
 
 // A worker thread of the host has no windows to keep alive: its exchange simply blocks, with no
-// cancellation to ask for and nothing of the user interface's touched.
+// cancellation to ask for.
 TEST(ServiceWait, OffTheUserInterfaceThreadTheExchangeSimplyBlocks) {
-    bool ran = false;
-    system::Cancellation unused;
-    const system::Cancellation* given = &unused;
+    std::optional<system::Cancellation*> given;
     std::thread([&] {
-        controls::waitForService(qs("GetFacilities"), [&](system::Cancellation* cancellation) {
-            ran = true;
-            given = cancellation;
-        });
+        controls::waitForService(qs("GetFacilities"), [&](system::Cancellation* c) { given = c; });
     }).join();
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(given, nullptr);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(given, std::optional<system::Cancellation*>(nullptr));
 }
 
 } // namespace

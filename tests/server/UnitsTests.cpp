@@ -205,16 +205,6 @@ const std::string CrossFacility = "centers c LEFT JOIN routes r ON r.route_id = 
 
 } // namespace
 
-TEST(FillIns, DemoDataIsSmallAndConsistent) {
-    Connection db(":memory:");
-    createSchema(db);
-    insertDemoData(db);
-    EXPECT_EQ(rowCounts(db), "3 12 15 40");
-    // Unassigned and inactive centers are in AssignmentPageTests, the values with markup and
-    // letters beyond ASCII in zeep_client.py and the page tests.
-    EXPECT_FALSE(holds(db, CrossFacility));
-}
-
 TEST(FillIns, GeneratedDataScalesWithinTheKeyRange) {
     const std::pair<int, const char*> cases[] = {
         {1, "30 1 1 1"}, {5, "30 1 1 5"}, {300, "30 30 30 300"}, {32767, "30 3276 3276 32767"}};
@@ -289,7 +279,6 @@ TEST(CommandLine, RefusesBadArgumentsWithAReason) {
         {{"--db"}, "--db needs a value"},
         {{"--db="}, "--db needs a file name"},
         {{"--demo-data=yes"}, "--demo-data takes no value"},
-        {{"--help=yes"}, "--help takes no value"},
         {{"--port", "80"}, "unknown option \"--port\""},
         {{"--auth", "secret"}, "--auth expects USER:PASSWORD"},
         {{"--auth", ":secret"}, "--auth expects USER:PASSWORD"},
